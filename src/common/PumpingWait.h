@@ -1,0 +1,22 @@
+#pragma once
+
+#include <functional>
+
+namespace tq {
+
+// Waits ms milliseconds while the event loop keeps running, so timer ticks,
+// received bytes and clicks are handled meanwhile. Sleeps in the event loop;
+// never spins.
+void pumpingWait(int ms);
+
+// Waits, without handling any events, while busy() is true, at most ms
+// milliseconds. Used before taking the port from a handler that may be
+// suspended further up the stack; sleeps in short steps.
+// Returns true when busy() cleared in time.
+bool boundedWait(const std::function<bool()>& busy, int ms);
+
+// Waits while busy() is true, handling events, with no time limit unless
+// ms >= 0. Returns true when busy() cleared.
+bool pumpingWaitWhile(const std::function<bool()>& busy, int ms = -1);
+
+} // namespace tq
