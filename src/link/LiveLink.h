@@ -1,0 +1,75 @@
+#pragma once
+
+#include "LcdState.h"
+#include "LoggerLink.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+#include <functional>
+
+namespace tq {
+
+class LinkView;
+class TComPort;
+
+// The live link on Comm1: finding the logger, the receive handler that cuts
+// and decodes live frames, the one-second link timer with its watchdog, and
+// the port changes. Runs wholly on the user-interface thread; the busy flags
+// guard the handlers that can run inside another one's pumping wait.
+class LiveLink : public QObject {
+    Q_OBJECT
+public:
+    LiveLink(TComPort* comm1, LinkView* view, QObject* parent = nullptr);
+
+    LoggerLink& link() { return m_link; }
+    const LoggerLink& link() const { return m_link; }
+    const LcdState& lcdState() const { return m_lcd; }
+    TComPort* comm1() const { return m_comm1; }
+    QTimer* MainTimer() const { return m_timer; }
+
+    // Start-up: search every listed port, then open the live port with the
+    // receive handler, send the first (checksummed) live request and start
+    // the link timer.
+    void searchLogger();
+    void startLink();
+
+    void Comm1RxChar();
+    void MainTimerTimer();
+
+    void ComboBoxDeviceNameChange(int index);
+    void comPortMenu(int k); // COM Port menu item k = 1..8
+    void changeBaudRate(int baud, int waitBeforeOpenMs);
+
+    // Bounded waits (3 s each) for a running tick and a running receive
+    // handler, with the link timer stopped in between: how a command takes
+    // the port from the live link.
+    void suspendForCommand();
+
+    // Setup gate; runDialog is the setup dialog (it takes the port over).
+    void btnSetupClick(const std::function<void()>& runDialog);
+
+    // Firmware query: showDialog gets the version text (empty when the
+    // reply was not 11 bytes) and runs the dialog modally.
+    void FirmwareVersion1Click(const std::function<void(const QString&)>& showDialog);
+
+    // Next timer interval so tick starts stay one second apart (500 ms floor).
+    static int correctedInterval(int currentMs, qint64 sinceLastTickMs);
+
+    static constexpr int kBusyWaitMs = 3000;
+
+private:
+    void declareConnected();
+    void sendLiveRequest();
+    bool attempt(const std::function<void()>& step);
+
+    TComPort* m_comm1;
+    LinkView* m_view;
+    QTimer* m_timer;
+    LoggerLink m_link;
+    LcdState m_lcd;
+    QElapsedTimer m_lastTick;
+    bool m_resetPeriod = true;
+};
+
+} // namespace tq

@@ -1,0 +1,211 @@
+#include "TComPort.h"
+
+#include "CommandGuard.h"
+#include "LinkLog.h"
+
+#include <QSerialPort>
+
+namespace tq {
+
+namespace {
+// Driver input queue size; a flood beyond it waits in the device.
+constexpr qint64 kInputQueue = 4096;
+} // namespace
+
+TComPort::TComPort(QObject* parent) : QObject(parent), m_port(new QSerialPort(this)) {
+    connect(m_port, &QSerialPort::readyRead, this, &TComPort::onReadyRead);
+    connect(m_port, &QSerialPort::errorOccurred, this,
+            [this](QSerialPort::SerialPortError e) { onPortError(static_cast<int>(e)); });
+}
+
+TComPort::~TComPort() {
+    if (m_port->isOpen())
+        m_port->close();
+}
+
+void TComPort::setDeviceName(const QString& name) {
+    if (name == m_deviceName)
+        return;
+    if (active())
+        raise(0, QString::fromLatin1(EComError::kOpenPort));
+    m_deviceName = name;
+}
+
+void TComPort::setBaudRate(int baud) {
+    m_baudRate = baud;
+    if (active() && !m_port->setBaudRate(baud))
+        raise(static_cast<int>(m_port->error()), systemText());
+}
+
+void TComPort::setDtrControl(DtrControl c) {
+    m_dtr = c;
+    if (active())
+        applyModemLines();
+}
+
+void TComPort::setRtsControl(RtsControl c) {
+    m_rts = c;
+    if (active())
+        applyModemLines();
+}
+
+bool TComPort::dtrOn() const { return m_dtr == DtrControl::Enable; }
+bool TComPort::rtsOn() const { return m_rts == RtsControl::Enable; }
+
+bool TComPort::active() const { return m_port->isOpen(); }
+
+QString TComPort::systemText() const {
+    QString s = m_port->errorString();
+    return s.isEmpty() ? QStringLiteral("Unknown error") : s;
+}
+
+void TComPort::applyModemLines() {
+    // A device without modem lines (a pseudo-terminal) refuses them; that is
+    // not an error for us.
+    if (m_dtr != DtrControl::Default)
+        m_port->setDataTerminalReady(m_dtr == DtrControl::Enable);
+    if (m_rts != RtsControl::Default)
+        m_port->setRequestToSend(m_rts == RtsControl::Enable);
+    m_port->clearError();
+}
+
+void TComPort::setActive(bool on) {
+    if (on == active())
+        return;
+    if (!on) {
+        qCDebug(lcLink) << "close" << m_deviceName;
+        m_port->close();
+        m_port->clearError();
+        return;
+    }
+    qCDebug(lcLink) << "open" << m_deviceName;
+    m_port->setPortName(m_deviceName);
+    m_port->clearError();
+    if (!m_port->open(QIODevice::ReadWrite)) {
+        const int code = static_cast<int>(m_port->error());
+        const QString text = systemText();
+        m_port->clearError();
+        raise(code, text);
+    }
+    m_port->setReadBufferSize(kInputQueue);
+    const bool lineOk = m_port->setBaudRate(m_baudRate) && m_port->setDataBits(QSerialPort::Data8) &&
+                        m_port->setParity(QSerialPort::NoParity) &&
+                        m_port->setStopBits(QSerialPort::OneStop) &&
+                        m_port->setFlowControl(QSerialPort::NoFlowControl);
+    if (!lineOk) {
+        const int code = static_cast<int>(m_port->error());
+        const QString text = systemText();
+        m_port->close();
+        m_port->clearError();
+        raise(code, text);
+    }
+    applyModemLines();
+    m_port->clear(QSerialPort::AllDirections);
+    m_port->clearError();
+}
+
+void TComPort::purgeInput() {
+    if (!active())
+        return;
+    m_port->clear(QSerialPort::Input);
+    m_port->clearError();
+}
+
+void TComPort::purgeOutput() {
+    if (!active())
+        return;
+    m_port->clear(QSerialPort::Output);
+    m_port->clearError();
+}
+
+int TComPort::inputCount() {
+    if (!active())
+        raise(0, QString::fromLatin1(EComError::kClosedPort));
+    // Pull in what the device holds even when no events have run.
+    m_port->waitForReadyRead(0);
+    if (!active()) // the device went away while reading
+        raise(static_cast<int>(QSerialPort::ResourceError), QStringLiteral("The device was removed"));
+    m_port->clearError();
+    return static_cast<int>(m_port->bytesAvailable());
+}
+
+QByteArray TComPort::read(int count) {
+    if (!active())
+        raise(0, QString::fromLatin1(EComError::kClosedPort));
+    if (count <= 0)
+        return {};
+    QByteArray bytes = m_port->read(count);
+    qCDebug(lcLink) << "rx" << m_deviceName << bytes.toHex(' ');
+    return bytes;
+}
+
+void TComPort::write(const QByteArray& bytes) {
+    if (!active())
+        raise(0, QString::fromLatin1(EComError::kClosedPort));
+    qCDebug(lcLink) << "tx" << m_deviceName << bytes.toHex(' ');
+    const qint64 n = m_port->write(bytes);
+    if (n != bytes.size())
+        raise(static_cast<int>(m_port->error()), systemText());
+    // Hand the bytes to the device now: callers may poll for the reply
+    // without running the event loop.
+    m_port->flush();
+    if (m_port->bytesToWrite() > 0 && !m_port->waitForBytesWritten(1000))
+        raise(static_cast<int>(QSerialPort::TimeoutError), QString::fromLatin1(EComError::kTimeout));
+}
+
+void TComPort::setOnRxChar(RxHandler h) {
+    m_onRx = std::move(h);
+    if (m_onRx && active() && m_port->bytesAvailable() > 0)
+        onReadyRead();
+}
+
+void TComPort::onReadyRead() {
+    if (!m_onRx || m_dispatchQueued)
+        return;
+    // Queued, so a handler that pulls bytes in (inputCount) is never
+    // re-entered from inside itself.
+    m_dispatchQueued = true;
+    QMetaObject::invokeMethod(this, &TComPort::dispatchRx, Qt::QueuedConnection);
+}
+
+void TComPort::dispatchRx() {
+    m_dispatchQueued = false;
+    if (!m_onRx || !active() || m_dispatching)
+        return;
+    const qint64 before = m_port->bytesAvailable();
+    m_dispatching = true;
+    guarded(m_onRx);
+    m_dispatching = false;
+    // Bytes the handler left for later (it reads at most a slice per event)
+    // get another event, but only when it made progress.
+    if (m_onRx && active()) {
+        const qint64 after = m_port->bytesAvailable();
+        if (after > 0 && after < before)
+            onReadyRead();
+    }
+}
+
+void TComPort::onPortError(int error) {
+    const auto e = static_cast<QSerialPort::SerialPortError>(error);
+    // A removed device (a USB adapter pulled out, a hung-up terminal) fails
+    // every read from then on: close quietly instead of failing forever.
+    if ((e == QSerialPort::ResourceError || e == QSerialPort::PermissionError ||
+         e == QSerialPort::ReadError) &&
+        active()) {
+        qCDebug(lcLink) << "device lost" << m_deviceName << m_port->errorString();
+        m_port->close();
+        m_port->clearError();
+    }
+}
+
+void TComPort::raise(int code, const QString& message) {
+    EComError error(code, message);
+    int action = 0;
+    if (m_onError)
+        m_onError(*this, error, action);
+    if (action == 1)
+        throw SilentAbort();
+    throw error;
+}
+
+} // namespace tq

@@ -1,0 +1,181 @@
+#include "CommandGuard.h"
+#include "PtyPair.h"
+#include "PumpingWait.h"
+#include "TComPort.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <gtest/gtest.h>
+
+using namespace tq;
+
+namespace {
+// The main window's handlers: every port error is a silent abort.
+void abortOnError(TComPort& port) {
+    port.setOnError([](TComPort&, const EComError&, int& action) { action = 1; });
+}
+} // namespace
+
+TEST(TComPort, OpenReadWriteAndCountWithoutEvents) {
+    PtyPair pty;
+    ASSERT_TRUE(pty.ok());
+    TComPort port;
+    port.setDeviceName(pty.slavePath());
+    port.setBaudRate(19200);
+    port.setDtrControl(TComPort::DtrControl::Enable);
+    port.setRtsControl(TComPort::RtsControl::Disable);
+    port.open(); // modem lines a pseudo-terminal lacks are no error
+    ASSERT_TRUE(port.active());
+    EXPECT_TRUE(port.dtrOn());
+    EXPECT_FALSE(port.rtsOn());
+
+    port.write(QByteArray("\xEF\x41\xFE", 3));
+    EXPECT_EQ(pty.receive(3, 1000), QByteArray("\xEF\x41\xFE", 3));
+
+    pty.send("hello");
+    // No event processing: the count must still see the bytes.
+    QElapsedTimer t;
+    t.start();
+    int n = 0;
+    while ((n = port.inputCount()) < 5 && t.elapsed() < 2000)
+        QThread::msleep(5);
+    EXPECT_EQ(n, 5);
+    EXPECT_EQ(port.read(3), QByteArray("hel"));
+    EXPECT_EQ(port.inputCount(), 2);
+    EXPECT_EQ(port.read(0), QByteArray());
+    EXPECT_EQ(port.read(10), QByteArray("lo"));
+
+    // Setting the same name while open is allowed; another name is not.
+    port.setDeviceName(pty.slavePath());
+    try {
+        port.setDeviceName(QStringLiteral("/dev/null-other"));
+        FAIL() << "renaming an open port must fail";
+    } catch (const EComError& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Can't perform this operation on an open port"));
+    }
+    port.close();
+    EXPECT_FALSE(port.active());
+}
+
+TEST(TComPort, PurgeDropsWaitingInput) {
+    PtyPair pty;
+    TComPort port;
+    port.setDeviceName(pty.slavePath());
+    port.open();
+    pty.send("garbage");
+    QThread::msleep(50);
+    EXPECT_GT(port.inputCount(), 0);
+    port.purgeInput();
+    EXPECT_EQ(port.inputCount(), 0);
+    port.purgeOutput(); // nothing pending; must not fail
+    port.close();
+    port.purgeInput(); // closed: does nothing
+}
+
+TEST(TComPort, ClosedPortOperationsRaiseTheFixedMessage) {
+    TComPort port;
+    for (auto op : {0, 1, 2}) {
+        try {
+            if (op == 0)
+                port.inputCount();
+            else if (op == 1)
+                port.read(1);
+            else
+                port.write("x");
+            FAIL() << "operation " << op << " on a closed port must raise";
+        } catch (const EComError& e) {
+            EXPECT_EQ(e.message(), QStringLiteral("Can't perform this operation on a closed port"));
+        }
+    }
+    // With the program's handler it is a silent abort instead.
+    abortOnError(port);
+    EXPECT_THROW(port.read(1), SilentAbort);
+    EXPECT_FALSE(guarded([&] { port.write("x"); }));
+}
+
+TEST(TComPort, OpeningAMissingDeviceEndsSilently) {
+    TComPort port;
+    abortOnError(port);
+    port.setDeviceName(QStringLiteral("/dev/tq880-no-such-port"));
+    int errors = 0;
+    port.setOnError([&](TComPort&, const EComError&, int& action) {
+        ++errors;
+        action = 1;
+    });
+    EXPECT_THROW(port.open(), SilentAbort);
+    EXPECT_FALSE(port.active());
+    EXPECT_EQ(errors, 1);
+    // Without a handler the error itself comes out.
+    port.setOnError({});
+    EXPECT_THROW(port.open(), EComError);
+}
+
+TEST(TComPort, RxEventsAndDetaching) {
+    PtyPair pty;
+    TComPort port;
+    port.setDeviceName(pty.slavePath());
+    port.open();
+    QByteArray got;
+    int events = 0;
+    port.setOnRxChar([&] {
+        ++events;
+        got += port.read(port.inputCount());
+    });
+    pty.send("abc");
+    pumpingWaitWhile([&] { return got.size() < 3; }, 2000);
+    EXPECT_EQ(got, QByteArray("abc"));
+    EXPECT_GE(events, 1);
+
+    // Detached: no more events, bytes keep waiting for a poll.
+    port.setOnRxChar({});
+    const int before = events;
+    pty.send("xyz");
+    pumpingWait(200);
+    EXPECT_EQ(events, before);
+    EXPECT_EQ(port.inputCount(), 3);
+    EXPECT_EQ(port.read(3), QByteArray("xyz"));
+}
+
+TEST(TComPort, HandlerThatReadsInSlicesGetsTheRest) {
+    PtyPair pty;
+    TComPort port;
+    port.setDeviceName(pty.slavePath());
+    port.open();
+    QByteArray got;
+    port.setOnRxChar([&] { got += port.read(qMin(port.inputCount(), 4)); });
+    pty.send(QByteArray(30, 'z'));
+    pumpingWaitWhile([&] { return got.size() < 30; }, 2000);
+    EXPECT_EQ(got.size(), 30);
+}
+
+TEST(TComPort, ErrorInsideHandlerStaysOutOfTheEventLoop) {
+    PtyPair pty;
+    TComPort port;
+    abortOnError(port);
+    port.setDeviceName(pty.slavePath());
+    port.open();
+    int calls = 0;
+    port.setOnRxChar([&] {
+        ++calls;
+        port.read(port.inputCount());
+        throw SilentAbort();
+    });
+    pty.send("1");
+    pumpingWaitWhile([&] { return calls == 0; }, 2000);
+    pty.send("2");
+    pumpingWaitWhile([&] { return calls < 2; }, 2000);
+    EXPECT_EQ(calls, 2); // the port still delivers after a failed handler
+}
+
+TEST(TComPort, RemovedDeviceClosesThePortQuietly) {
+    auto pty = std::make_unique<PtyPair>();
+    TComPort port;
+    abortOnError(port);
+    port.setDeviceName(pty->slavePath());
+    port.open();
+    port.setOnRxChar([&] { port.read(port.inputCount()); });
+    pty.reset(); // the device goes away
+    pumpingWaitWhile([&] { return port.active(); }, 3000);
+    EXPECT_FALSE(port.active());
+}
