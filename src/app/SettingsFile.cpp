@@ -1,0 +1,61 @@
+#include "SettingsFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+namespace tq {
+
+namespace {
+// A line as the program reads it: at most kLineLimit characters, without
+// its line break. Longer lines are cut, and their rest is skipped.
+QByteArray readLimitedLine(QFile& f) {
+    QByteArray line = f.readLine(4096);
+    while (!line.endsWith('\n') && !f.atEnd() && f.error() == QFileDevice::NoError) {
+        // Skip the rest of an overlong line without keeping it.
+        const QByteArray rest = f.readLine(4096);
+        if (rest.isEmpty())
+            break;
+        if (rest.endsWith('\n'))
+            break;
+    }
+    while (line.endsWith('\n') || line.endsWith('\r'))
+        line.chop(1);
+    return line.left(SettingsFile::kLineLimit);
+}
+} // namespace
+
+int SettingsFile::readPortIndex(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    if (f.atEnd())
+        return 0;
+    readLimitedLine(f); // the section line
+    if (f.atEnd())
+        return 0;
+    bool ok = false;
+    const int index = QString::fromLatin1(readLimitedLine(f)).trimmed().toInt(&ok);
+    return ok && index >= 0 ? index : 0;
+}
+
+bool SettingsFile::write(const QString& folder, int portIndex, QString* error) {
+    QDir dir(folder);
+    if (!dir.exists() && !QDir().mkdir(folder)) {
+        if (error)
+            *error = QStringLiteral("Cannot create ") + folder + QStringLiteral(" directory.");
+        return false;
+    }
+    QSaveFile f(dir.filePath(QStringLiteral("TQ880.ini")));
+    if (f.open(QIODevice::WriteOnly)) {
+        f.write("[COM PORT]\n");
+        f.write(QByteArray::number(portIndex) + '\n');
+        if (f.commit())
+            return true;
+    }
+    if (error)
+        *error = f.errorString();
+    return false;
+}
+
+} // namespace tq

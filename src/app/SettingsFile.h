@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+namespace tq {
+
+// The settings file: "[COM PORT]" and the remembered port index, two lines.
+class SettingsFile {
+public:
+    // The port index stored in path; 0 when the file is missing or
+    // unreadable, has no second line, or that line is not a whole number.
+    static int readPortIndex(const QString& path);
+
+    // Writes both lines into folder + "TQ880.ini", creating folder (one level)
+    // when missing. False with *error set when the folder cannot be made or
+    // the file cannot be written; an earlier file then stays as it was.
+    static bool write(const QString& folder, int portIndex, QString* error);
+
+    static constexpr int kLineLimit = 79;
+};
+
+} // namespace tq

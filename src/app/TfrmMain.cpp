@@ -1,0 +1,384 @@
+#include "TfrmMain.h"
+
+#include "AppGlyphs.h"
+#include "AppPaths.h"
+#include "CommandGuard.h"
+#include "DataLoggerWindow.h"
+#include "LiveLink.h"
+#include "Messages.h"
+#include "PortNames.h"
+#include "PrintCommands.h"
+#include "PumpingWait.h"
+#include "SettingsFile.h"
+#include "TComPort.h"
+#include "TfrmAbout.h"
+#include "TfrmFV.h"
+#include "TfrmLCD.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+
+namespace tq {
+
+namespace {
+// The main window's port handlers: every port error ends the operation
+// without a word.
+void abortSilently(TComPort&, const EComError&, int& action) { action = 1; }
+
+QAction* addItem(QMenu* menu, const char* name, const QString& caption) {
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(QLatin1String(name));
+    return a;
+}
+QAction* addSeparator(QMenu* menu, const char* name) {
+    QAction* a = menu->addSeparator();
+    a->setObjectName(QLatin1String(name));
+    return a;
+}
+} // namespace
+
+TfrmMain::TfrmMain(const QStringList& ports, QWidget* parent)
+    : QMainWindow(parent), m_comm1(new TComPort(this)), m_comm2(new TComPort(this)), m_mdi(new QMdiArea(this)) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Kelvaria TQ880"));
+    setWindowIcon(appIcon());
+
+    m_comm1->setObjectName(QStringLiteral("Comm1"));
+    m_comm1->setBaudRate(19200);
+    m_comm1->setDtrControl(TComPort::DtrControl::Enable);
+    m_comm1->setRtsControl(TComPort::RtsControl::Disable);
+    m_comm1->setOnError(abortSilently);
+    m_comm2->setObjectName(QStringLiteral("Comm2"));
+    m_comm2->setBaudRate(19200);
+    m_comm2->setDtrControl(TComPort::DtrControl::Disable);
+    m_comm2->setRtsControl(TComPort::RtsControl::Enable);
+    m_comm2->setOnError(abortSilently);
+    m_live = new LiveLink(m_comm1, this, this);
+
+    // The child window area: no border, never scroll bars.
+    m_mdi->setObjectName(QStringLiteral("MDIClient"));
+    m_mdi->setFrameShape(QFrame::NoFrame);
+    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_mdi->setBackground(QColor(171, 171, 171));
+    m_mdi->setActivationOrder(QMdiArea::ActivationHistoryOrder);
+    setCentralWidget(m_mdi);
+
+    buildToolBar();
+    buildMenus();
+    buildStatusBar();
+
+    m_settingsPath = AppPaths::settingsFile();
+    m_settingsExisted = QFileInfo::exists(m_settingsPath);
+
+    m_portBox->addItems(ports);
+    if (!ports.isEmpty()) {
+        m_portBox->setCurrentIndex(0);
+        guarded([&] { m_comm1->setDeviceName(deviceNameFor(ports.first())); });
+    }
+    if (m_settingsExisted)
+        m_live->link().portIndex = SettingsFile::readPortIndex(m_settingsPath);
+}
+
+TfrmMain::~TfrmMain() {
+    // The LCD window is a top-level window of its own.
+    delete m_lcd.data();
+}
+
+void TfrmMain::buildToolBar() {
+    auto* bar = new QToolBar(QStringLiteral("Tools"), this);
+    bar->setObjectName(QStringLiteral("Panel1"));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setIconSize(QSize(24, 24));
+    bar->setFixedHeight(37);
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    addToolBar(Qt::TopToolBarArea, bar);
+
+    auto button = [&](const char* name, const QIcon& icon, const QString& caption, const QString& hint) {
+        auto* b = new QToolButton(bar);
+        b->setObjectName(QLatin1String(name));
+        b->setAutoRaise(true);
+        b->setIcon(icon);
+        b->setText(caption);
+        b->setToolTip(hint);
+        b->setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
+        bar->addWidget(b);
+        return b;
+    };
+    button("btnOpen", openGlyph(), QString(), QStringLiteral("Open File"));
+    button("btnSave", saveGlyph(), QString(), QStringLiteral("Save To File"));
+    auto* print = button("btnPrint", printGlyph(), QString(), QStringLiteral("Print"));
+    connect(print, &QToolButton::clicked, this, [this] { guarded([this] { btnPrintClick(); }); });
+    bar->addSeparator();
+    m_btnDataLogger = button("btnDataLogger", downloadGlyph(), QStringLiteral("Download"), QStringLiteral("Load Data"));
+    auto* setup = button("btnSetup", setupGlyph(), QStringLiteral("Logger Setup"), QStringLiteral("Setup Meter"));
+    connect(setup, &QToolButton::clicked, this, [this] { guarded([this] { btnSetupClick(); }); });
+    bar->addSeparator();
+    auto* help = button("btnHelp", helpGlyph(), QString(), QStringLiteral("Help"));
+    connect(help, &QToolButton::clicked, this, [this] { guarded([this] { Contents1Click(); }); });
+    bar->addSeparator();
+
+    m_portBox = new QComboBox(bar);
+    m_portBox->setObjectName(QStringLiteral("ComboBoxDeviceName"));
+    m_portBox->setPlaceholderText(QStringLiteral("ComPort"));
+    m_portBox->setMinimumContentsLength(14);
+    m_portBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    bar->addWidget(m_portBox);
+    connect(m_portBox, &QComboBox::activated, this, [this](int index) {
+        guarded([&] { m_live->ComboBoxDeviceNameChange(index); });
+    });
+}
+
+void TfrmMain::buildMenus() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+
+    QMenu* file = bar->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("File1"));
+    addItem(file, "Open1", QStringLiteral("&Open"))->setIcon(openGlyph());
+    addItem(file, "Save1", QStringLiteral("&Save"))->setIcon(saveGlyph());
+    addSeparator(file, "N1");
+    QAction* print = addItem(file, "Print1", QStringLiteral("&Print"));
+    print->setIcon(printGlyph());
+    connect(print, &QAction::triggered, this, [this] { guarded([this] { btnPrintClick(); }); });
+    QAction* printerSetup = addItem(file, "PrinterSetup1", QStringLiteral("&Printer Setup"));
+    connect(printerSetup, &QAction::triggered, this, [this] { guarded([this] { PrinterSetup1Click(); }); });
+    addSeparator(file, "N2");
+    QAction* exit = addItem(file, "Exit1", QStringLiteral("E&xit"));
+    connect(exit, &QAction::triggered, this, [this] { Exit1Click(); });
+
+    m_dataLogger1 = bar->addAction(QStringLiteral("&DataLogger"));
+    m_dataLogger1->setObjectName(QStringLiteral("DataLogger1"));
+    QAction* option = bar->addAction(QStringLiteral("&Setup"));
+    option->setObjectName(QStringLiteral("Option1"));
+    connect(option, &QAction::triggered, this, [this] { guarded([this] { btnSetupClick(); }); });
+
+    QMenu* com = bar->addMenu(QStringLiteral("&COM Port"));
+    com->setObjectName(QStringLiteral("COMPort1"));
+    auto* comGroup = new QActionGroup(com);
+    for (int k = 1; k <= 8; ++k) {
+        QAction* a = com->addAction(QStringLiteral("Com%1").arg(k));
+        a->setObjectName(QStringLiteral("Com%11").arg(k));
+        a->setCheckable(true);
+        a->setActionGroup(comGroup);
+        a->setEnabled(false); // never enabled: the port chooser does this job
+        connect(a, &QAction::triggered, this, [this, a, k] {
+            a->setChecked(true);
+            guarded([&] { m_live->comPortMenu(k); });
+        });
+    }
+
+    QMenu* baud = bar->addMenu(QStringLiteral("&Baudrate"));
+    baud->setObjectName(QStringLiteral("Baudrate1"));
+    baud->menuAction()->setVisible(false);
+    auto* baudGroup = new QActionGroup(baud);
+    struct Rate {
+        const char* name;
+        int baud;
+        int waitMs;
+    };
+    for (const Rate& r : {Rate{"N96001", 9600, 300}, Rate{"N192001", 19200, 300}, Rate{"N384001", 38400, 0},
+                          Rate{"N576001", 57600, 300}}) {
+        QAction* a = addItem(baud, r.name, QString::number(r.baud));
+        a->setCheckable(true);
+        a->setActionGroup(baudGroup);
+        a->setChecked(r.baud == 19200);
+        connect(a, &QAction::triggered, this, [this, a, r] {
+            guarded([&] { m_live->changeBaudRate(r.baud, r.waitMs); });
+            a->setChecked(true);
+        });
+    }
+
+    QMenu* view = bar->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("View1"));
+    addItem(view, "RealTimeGraph1", QStringLiteral("Real Time &Graph"))->setVisible(false);
+    addItem(view, "LCD1", QStringLiteral("&LCD"));
+
+    m_windowMenu = bar->addMenu(QStringLiteral("&Window"));
+    m_windowMenu->setObjectName(QStringLiteral("Window1"));
+    connect(m_windowMenu, &QMenu::aboutToShow, this, &TfrmMain::fillWindowMenu);
+    fillWindowMenu();
+
+    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("Help1"));
+    QAction* contents = addItem(help, "Contents1", QStringLiteral("&Contents"));
+    contents->setIcon(helpGlyph());
+    connect(contents, &QAction::triggered, this, [this] { guarded([this] { Contents1Click(); }); });
+    addSeparator(help, "N4");
+    QAction* about = addItem(help, "AboutTQ8801", QStringLiteral("&About TQ880"));
+    connect(about, &QAction::triggered, this, [this] { guarded([this] { AboutTQ8801Click(); }); });
+    QAction* fv = addItem(help, "FirmwareVersion1", QStringLiteral("Firmware Version"));
+    fv->setVisible(false);
+    connect(fv, &QAction::triggered, this, [this] { guarded([this] { FirmwareVersion1Click(); }); });
+
+    QAction* compare = bar->addAction(QStringLiteral("Data Compare"));
+    compare->setObjectName(QStringLiteral("DataCompare1"));
+    compare->setVisible(false);
+}
+
+void TfrmMain::fillWindowMenu() {
+    m_windowMenu->clear();
+    QAction* cascade = addItem(m_windowMenu, "Cascade1", QStringLiteral("&Cascade"));
+    connect(cascade, &QAction::triggered, this, &TfrmMain::Cascade1Click);
+    QAction* tile = addItem(m_windowMenu, "Tile1", QStringLiteral("&Tile"));
+    connect(tile, &QAction::triggered, this, &TfrmMain::Tile1Click);
+    // The frame's window list follows the two commands.
+    const auto windows = m_mdi->subWindowList(QMdiArea::CreationOrder);
+    if (!windows.isEmpty())
+        m_windowMenu->addSeparator();
+    int n = 0;
+    for (QMdiSubWindow* w : windows) {
+        QAction* a = m_windowMenu->addAction(QStringLiteral("&%1 %2").arg(++n).arg(w->windowTitle()));
+        a->setCheckable(true);
+        a->setChecked(w == m_mdi->activeSubWindow());
+        connect(a, &QAction::triggered, this, [this, w] { m_mdi->setActiveSubWindow(w); });
+    }
+}
+
+void TfrmMain::buildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setSizeGripEnabled(true);
+    m_panel0 = new QLabel(bar);
+    m_panel0->setObjectName(QStringLiteral("StatusPanel0"));
+    m_panel1 = new QLabel(bar);
+    m_panel1->setObjectName(QStringLiteral("StatusPanel1"));
+    for (QLabel* l : {m_panel0, m_panel1}) {
+        l->setMinimumWidth(50);
+        l->setFrameShape(QFrame::StyledPanel);
+        l->setFrameShadow(QFrame::Sunken);
+        l->setContentsMargins(4, 0, 4, 0);
+        bar->addWidget(l);
+    }
+}
+
+// --- LinkView -----------------------------------------------------------------
+
+void TfrmMain::showStatus(const QString& device, const QString& state) {
+    m_panel0->setText(device);
+    m_panel1->setText(state);
+}
+void TfrmMain::setDownloadEnabled(bool on) { m_btnDataLogger->setEnabled(on); }
+void TfrmMain::setDataLoggerMenuEnabled(bool on) { m_dataLogger1->setEnabled(on); }
+void TfrmMain::setRs232Mark(bool visible) {
+    if (m_lcd)
+        m_lcd->setRs232Visible(visible);
+}
+void TfrmMain::refreshLcd(const LcdState& state) {
+    if (m_lcd)
+        m_lcd->refresh(state);
+}
+void TfrmMain::showSearchProgress(const QString& text) {
+    if (m_splash)
+        m_splash->setStatus(text);
+}
+int TfrmMain::portCount() const { return m_portBox->count(); }
+QString TfrmMain::portText(int index) const { return m_portBox->itemText(index); }
+void TfrmMain::selectPort(int index) { m_portBox->setCurrentIndex(index); }
+void TfrmMain::removePort(int index) { m_portBox->removeItem(index); }
+
+// --- start-up and shutdown --------------------------------------------------------
+
+void TfrmMain::startUp(TfrmAbout* splash) {
+    m_splash = splash;
+    AppPaths::settleDataFolder();
+
+    auto* lcd = new TfrmLCD(this);
+    m_lcd = lcd;
+    lcd->setReceivingProbe([this] { return m_live->link().receiving; });
+    lcd->placeAtLowerLeft(this);
+    lcd->show();
+    lcd->buildLists(QDir::current().filePath(QStringLiteral("lcdtag.txt")));
+
+    if (m_splash)
+        m_splash->setStatus(QStringLiteral("Initializing COM Port ..."));
+    pumpingWait(300);
+
+    guarded([this] {
+        m_live->searchLogger();
+        m_live->startLink();
+    });
+
+    if (m_splash) {
+        m_splash->setStatus(QString());
+        m_splash->hide();
+        m_splash->close();
+    }
+    guarded([this] { openDataLoggerWindow(); });
+}
+
+void TfrmMain::openDataLoggerWindow() {
+    createDataLoggerWindow(m_mdi, m_live->link().modelCode, false);
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+    guarded([&] { m_comm1->close(); });
+    guarded([&] { m_comm2->close(); });
+    QString error;
+    if (!SettingsFile::write(AppPaths::settingsFolder(), m_live->link().portIndex, &error)) {
+        // Without its folder the window stays open (the ports stay closed).
+        if (!QDir(AppPaths::settingsFolder()).exists()) {
+            Messages::error(error);
+            event->ignore();
+            return;
+        }
+        Messages::error(error);
+    }
+    m_live->MainTimer()->stop();
+    if (m_lcd)
+        m_lcd->setReceivingProbe({});
+    event->accept();
+    QApplication::quit();
+}
+
+// --- commands ---------------------------------------------------------------------
+
+void TfrmMain::Exit1Click() {
+    // Ends at once: no close handler, so the settings file stays as it was.
+    m_live->MainTimer()->stop();
+    QApplication::exit(0);
+}
+
+void TfrmMain::Contents1Click() {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(AppPaths::helpFile()));
+}
+
+void TfrmMain::AboutTQ8801Click() {
+    TfrmAbout about(this);
+    about.exec();
+}
+
+void TfrmMain::FirmwareVersion1Click() {
+    m_live->FirmwareVersion1Click([this](const QString& version) {
+        TfrmFV box(this);
+        box.setVersion(version);
+        box.exec();
+    });
+}
+
+void TfrmMain::btnSetupClick() {
+    // The setup dialog itself is not part of the program yet; the gate and
+    // the hand-over of the port are.
+    m_live->btnSetupClick({});
+}
+
+void TfrmMain::btnPrintClick() { printCommand(m_mdi); }
+void TfrmMain::PrinterSetup1Click() { printerSetupCommand(this); }
+void TfrmMain::Cascade1Click() { m_mdi->cascadeSubWindows(); }
+void TfrmMain::Tile1Click() { m_mdi->tileSubWindows(); }
+
+} // namespace tq

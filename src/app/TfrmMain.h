@@ -1,0 +1,94 @@
+#pragma once
+
+#include "LinkView.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QToolButton;
+
+namespace tq {
+
+class LiveLink;
+class TComPort;
+class TfrmAbout;
+class TfrmLCD;
+
+// The frame of the whole program: tool bar, menus, status bar, port chooser
+// and the area holding the graph windows. It wires commands to the parts
+// that carry them out.
+class TfrmMain : public QMainWindow, public LinkView {
+    Q_OBJECT
+public:
+    // ports: the port chooser's entries in order.
+    explicit TfrmMain(const QStringList& ports, QWidget* parent = nullptr);
+    ~TfrmMain() override;
+
+    // The start-up steps that follow showing the window: data folder, LCD
+    // window, logger search and link start, splash closing, DataLogger window.
+    void startUp(TfrmAbout* splash);
+
+    LiveLink* liveLink() const { return m_live; }
+    TComPort* Comm1() const { return m_comm1; }
+    TComPort* Comm2() const { return m_comm2; }
+    QMdiArea* mdiArea() const { return m_mdi; }
+    TfrmLCD* lcdWindow() const { return m_lcd; }
+    QString settingsPath() const { return m_settingsPath; }
+    bool settingsFileExisted() const { return m_settingsExisted; }
+
+    // LinkView
+    void showStatus(const QString& device, const QString& state) override;
+    void setDownloadEnabled(bool on) override;
+    void setDataLoggerMenuEnabled(bool on) override;
+    void setRs232Mark(bool visible) override;
+    void refreshLcd(const LcdState& state) override;
+    void showSearchProgress(const QString& text) override;
+    int portCount() const override;
+    QString portText(int index) const override;
+    void selectPort(int index) override;
+    void removePort(int index) override;
+
+    // Command handlers (also reached by tests through the actions).
+    void Exit1Click();
+    void Contents1Click();
+    void AboutTQ8801Click();
+    void FirmwareVersion1Click();
+    void btnSetupClick();
+    void btnPrintClick();
+    void PrinterSetup1Click();
+    void Cascade1Click();
+    void Tile1Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildToolBar();
+    void buildMenus();
+    void buildStatusBar();
+    void fillWindowMenu();
+    void openDataLoggerWindow();
+
+    TComPort* m_comm1;
+    TComPort* m_comm2;
+    LiveLink* m_live;
+    QMdiArea* m_mdi;
+    QComboBox* m_portBox = nullptr;
+    QLabel* m_panel0 = nullptr;
+    QLabel* m_panel1 = nullptr;
+    QToolButton* m_btnDataLogger = nullptr;
+    QAction* m_dataLogger1 = nullptr;
+    QMenu* m_windowMenu = nullptr;
+    QPointer<TfrmLCD> m_lcd;
+    QPointer<TfrmAbout> m_splash;
+    QString m_settingsPath;
+    bool m_settingsExisted = false;
+    bool m_searching = false;
+};
+
+} // namespace tq

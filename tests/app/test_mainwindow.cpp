@@ -1,0 +1,251 @@
+#include "AppPaths.h"
+#include "LiveLink.h"
+#include "LoggerSim.h"
+#include "Messages.h"
+#include "PumpingWait.h"
+#include "TComPort.h"
+#include "TfrmAbout.h"
+#include "TfrmGraph.h"
+#include "TfrmLCD.h"
+#include "TfrmMain.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+using namespace tq;
+
+namespace {
+
+// Program folder and current folder in a scratch directory, so nothing is
+// written next to the test binary.
+struct Scratch {
+    QTemporaryDir dir;
+    QString oldCwd = QDir::currentPath();
+    Scratch() {
+        AppPaths::setHome(dir.path());
+        QDir::setCurrent(dir.path());
+    }
+    ~Scratch() {
+        QDir::setCurrent(oldCwd);
+        AppPaths::setHome(QString());
+    }
+    QString path(const QString& rel) const { return dir.filePath(rel); }
+};
+
+QAction* action(QWidget& w, const char* name) { return w.findChild<QAction*>(QLatin1String(name)); }
+QString panel(QWidget& w, int i) {
+    return w.findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(i))->text();
+}
+
+// Opens help and other URLs into a list instead of a browser.
+class UrlSink : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+    UrlSink() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
+    ~UrlSink() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+public slots:
+    void open(const QUrl& url) { urls << url; }
+};
+
+} // namespace
+
+TEST(MainWindow, MenusToolButtonsAndTheirStates) {
+    Scratch scratch;
+    TfrmMain w({});
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Kelvaria TQ880"));
+
+    struct Button {
+        const char* name;
+        const char* caption;
+        const char* hint;
+    };
+    for (const Button& b : {Button{"btnOpen", "", "Open File"}, Button{"btnSave", "", "Save To File"},
+                            Button{"btnPrint", "", "Print"}, Button{"btnDataLogger", "Download", "Load Data"},
+                            Button{"btnSetup", "Logger Setup", "Setup Meter"}, Button{"btnHelp", "", "Help"}}) {
+        auto* tb = w.findChild<QToolButton*>(QLatin1String(b.name));
+        ASSERT_NE(tb, nullptr) << b.name;
+        EXPECT_EQ(tb->text(), QLatin1String(b.caption)) << b.name;
+        EXPECT_EQ(tb->toolTip(), QLatin1String(b.hint)) << b.name;
+        EXPECT_FALSE(tb->icon().isNull()) << b.name;
+    }
+    auto* box = w.findChild<QComboBox*>(QStringLiteral("ComboBoxDeviceName"));
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->count(), 0); // no ports: the chooser stays empty
+    EXPECT_EQ(box->placeholderText(), QStringLiteral("ComPort"));
+
+    struct Item {
+        const char* name;
+        const char* caption;
+        bool visible;
+        bool enabled;
+    };
+    for (const Item& i : {Item{"Open1", "&Open", true, true}, Item{"Save1", "&Save", true, true},
+                          Item{"Print1", "&Print", true, true}, Item{"PrinterSetup1", "&Printer Setup", true, true},
+                          Item{"Exit1", "E&xit", true, true}, Item{"DataLogger1", "&DataLogger", true, true},
+                          Item{"Option1", "&Setup", true, true}, Item{"Com11", "Com1", true, false},
+                          Item{"Com81", "Com8", true, false}, Item{"N96001", "9600", true, true},
+                          Item{"N192001", "19200", true, true}, Item{"N384001", "38400", true, true},
+                          Item{"N576001", "57600", true, true}, Item{"RealTimeGraph1", "Real Time &Graph", false, true},
+                          Item{"LCD1", "&LCD", true, true}, Item{"Contents1", "&Contents", true, true},
+                          Item{"AboutTQ8801", "&About TQ880", true, true},
+                          Item{"FirmwareVersion1", "Firmware Version", false, true},
+                          Item{"DataCompare1", "Data Compare", false, true}}) {
+        QAction* a = action(w, i.name);
+        ASSERT_NE(a, nullptr) << i.name;
+        EXPECT_EQ(a->text(), QLatin1String(i.caption)) << i.name;
+        EXPECT_EQ(a->isVisible(), i.visible) << i.name;
+        EXPECT_EQ(a->isEnabled(), i.enabled) << i.name;
+    }
+    EXPECT_TRUE(action(w, "N192001")->isChecked());
+    EXPECT_FALSE(action(w, "N96001")->isChecked());
+    // The hidden Baudrate menu and the named top menus.
+    QStringList menus;
+    for (QAction* a : w.menuBar()->actions())
+        if (a->isVisible())
+            menus << a->text();
+    EXPECT_EQ(menus, QStringList({"&File", "&DataLogger", "&Setup", "&COM Port", "&View", "&Window", "&Help"}));
+    auto* mdi = w.findChild<QMdiArea*>();
+    EXPECT_EQ(mdi->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_EQ(mdi->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+}
+
+TEST(MainWindow, SettingsWrittenOnCloseNotOnExit) {
+    Scratch scratch;
+    QDir(scratch.dir.path()).mkdir(QStringLiteral("ini"));
+    QFile seed(scratch.path(QStringLiteral("ini/TQ880.ini")));
+    ASSERT_TRUE(seed.open(QIODevice::WriteOnly));
+    seed.write("[COM PORT]\n4\n");
+    seed.close();
+    {
+        TfrmMain w({});
+        EXPECT_EQ(w.liveLink()->link().portIndex, 4);
+        w.Exit1Click();
+        QCoreApplication::processEvents();
+    }
+    QFile f(scratch.path(QStringLiteral("ini/TQ880.ini")));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("[COM PORT]\n4\n"));
+    f.close();
+
+    TfrmMain w({});
+    w.liveLink()->link().portIndex = 2;
+    w.show();
+    EXPECT_TRUE(w.close());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("[COM PORT]\n2\n"));
+}
+
+TEST(MainWindow, CloseWithoutSettingsFolderKeepsTheWindowOpen) {
+    Scratch scratch;
+    QFile blocker(scratch.path(QStringLiteral("ini"))); // a file where the folder belongs
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    QStringList shown;
+    Messages::setHandler([&](Messages::Kind, const QString&, const QString& text) {
+        shown << text;
+        return Messages::Ok;
+    });
+    TfrmMain w({});
+    w.show();
+    EXPECT_FALSE(w.close());
+    EXPECT_TRUE(w.isVisible());
+    Messages::setHandler({});
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown[0], QStringLiteral("Cannot create ") + AppPaths::settingsFolder() + QStringLiteral(" directory."));
+    EXPECT_FALSE(w.Comm1()->active());
+}
+
+TEST(MainWindow, HelpOpensThePageBesideTheProgram) {
+    Scratch scratch;
+    UrlSink sink;
+    TfrmMain w({});
+    w.Contents1Click();
+    ASSERT_EQ(sink.urls.size(), 1);
+    EXPECT_EQ(sink.urls[0].toLocalFile(), AppPaths::helpFile());
+    EXPECT_TRUE(sink.urls[0].toLocalFile().endsWith(QStringLiteral("/TQ880HELP.htm")));
+}
+
+TEST(MainWindow, StartsAgainstTheSimulatedLoggerAndConnects) {
+    Scratch scratch;
+    sim::LoggerSim logger(862);
+    QString error;
+    ASSERT_TRUE(logger.start(&error)) << error.toStdString();
+
+    // A port that cannot be opened comes first: it leaves the list.
+    TfrmMain w({QStringLiteral("/dev/tq880-missing"), logger.devicePath()});
+    TfrmAbout splash;
+    splash.show();
+    w.show();
+    w.startUp(&splash);
+
+    LiveLink* live = w.liveLink();
+    EXPECT_EQ(live->link().modelCode, 862);
+    EXPECT_EQ(live->link().frameLength, 10);
+    EXPECT_EQ(live->link().portIndex, 0);
+    auto* box = w.findChild<QComboBox*>(QStringLiteral("ComboBoxDeviceName"));
+    EXPECT_EQ(box->count(), 1);
+    EXPECT_EQ(box->currentText(), logger.devicePath());
+    EXPECT_TRUE(live->MainTimer()->isActive());
+    EXPECT_FALSE(splash.isVisible());
+
+    pumpingWaitWhile([&] { return w.lcdWindow() && w.lcdWindow()->findChild<QWidget*>(QStringLiteral("imgBATEmpty"))->isHidden(); }, 4000);
+    EXPECT_EQ(panel(w, 0), logger.devicePath());
+    EXPECT_EQ(panel(w, 1), QStringLiteral("On Connection"));
+    EXPECT_TRUE(action(w, "DataLogger1")->isEnabled());
+    EXPECT_TRUE(w.findChild<QToolButton*>(QStringLiteral("btnDataLogger"))->isEnabled());
+    EXPECT_TRUE(w.lcdWindow()->findChild<QWidget*>(QStringLiteral("imgRS232"))->isVisible());
+    // The first request was the checksummed one.
+    const auto commands = logger.receivedCommands();
+    ASSERT_FALSE(commands.isEmpty());
+    EXPECT_TRUE(commands.contains(QByteArray("\x02\x41\xC1\x03", 4)));
+    // The DataLogger window opened, and lcdtag.txt was written.
+    ASSERT_NE(TfrmGraph::dataLoggerWindow(), nullptr);
+    EXPECT_TRUE(QFile::exists(scratch.path(QStringLiteral("lcdtag.txt"))));
+
+    // The logger goes silent: about three ticks later the link is lost ...
+    logger.setSilent(true);
+    pumpingWaitWhile([&] { return live->link().connected; }, 6000);
+    EXPECT_EQ(panel(w, 1), QStringLiteral("Off Connection"));
+    EXPECT_FALSE(action(w, "DataLogger1")->isEnabled());
+    EXPECT_FALSE(w.lcdWindow()->findChild<QWidget*>(QStringLiteral("imgRS232"))->isVisible());
+    // ... and back with its first frame.
+    logger.setSilent(false);
+    pumpingWaitWhile([&] { return !live->link().connected; }, 4000);
+    EXPECT_EQ(panel(w, 1), QStringLiteral("On Connection"));
+    live->MainTimer()->stop();
+}
+
+TEST(MainWindow, NoLoggerFoundFallsBackToTheSavedPort) {
+    Scratch scratch;
+    QDir(scratch.dir.path()).mkdir(QStringLiteral("ini"));
+    QFile seed(scratch.path(QStringLiteral("ini/TQ880.ini")));
+    seed.open(QIODevice::WriteOnly);
+    seed.write("[COM PORT]\n7\n");
+    seed.close();
+    sim::LoggerSim silent(860);
+    ASSERT_TRUE(silent.start(nullptr));
+    silent.setSilent(true);
+    TfrmMain w({silent.devicePath()});
+    w.show();
+    w.startUp(nullptr);
+    EXPECT_EQ(w.liveLink()->link().portIndex, 0); // 7 is past the list
+    EXPECT_EQ(w.liveLink()->link().modelCode, 860);
+    EXPECT_FALSE(w.liveLink()->link().connected);
+    EXPECT_EQ(panel(w, 1), QStringLiteral("Off Connection"));
+    EXPECT_TRUE(w.Comm1()->active());
+    w.liveLink()->MainTimer()->stop();
+}
+
+#include "test_mainwindow.moc"
