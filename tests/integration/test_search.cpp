@@ -1,0 +1,176 @@
+#include "FakeLinkView.h"
+#include "LiveLink.h"
+#include "LoggerSim.h"
+#include "PumpingWait.h"
+#include "TComPort.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace tq;
+
+namespace {
+
+// The live link of the program with a fake window, searching the given ports.
+struct SearchRig {
+    TComPort comm1;
+    FakeLinkView view;
+    LiveLink live{&comm1, &view};
+    explicit SearchRig(const QStringList& ports) {
+        comm1.setOnError([](TComPort&, const EComError&, int& action) { action = 1; });
+        view.ports = ports;
+    }
+    ~SearchRig() { live.MainTimer()->stop(); }
+};
+
+std::unique_ptr<sim::LoggerSim> startSim(int model) {
+    auto s = std::make_unique<sim::LoggerSim>(model);
+    QString error;
+    EXPECT_TRUE(s->start(&error)) << error.toStdString();
+    return s;
+}
+
+} // namespace
+
+TEST(LoggerSearch, FindsTheLoggerOnTheSecondPort) {
+    auto quiet = startSim(860);
+    quiet->setSilent(true);
+    auto logger = startSim(862);
+    SearchRig rig({quiet->devicePath(), logger->devicePath()});
+    rig.live.searchLogger();
+    EXPECT_TRUE(rig.live.link().connected);
+    EXPECT_EQ(rig.live.link().portIndex, 1);
+    EXPECT_EQ(rig.live.link().modelCode, 862);
+    EXPECT_EQ(rig.live.link().frameLength, 10);
+    EXPECT_EQ(rig.view.selected, 1);
+    EXPECT_EQ(rig.view.state, QStringLiteral("On Connection"));
+    EXPECT_EQ(rig.view.device, logger->devicePath());
+    EXPECT_TRUE(rig.view.rs232);
+    EXPECT_EQ(rig.view.progress,
+              QStringList({QStringLiteral("Search Logger On ") + quiet->devicePath(),
+                           QStringLiteral("Search Logger On ") + logger->devicePath()}));
+    // The silent port was asked once and then let go.
+    EXPECT_TRUE(quiet->receivedCommands().contains(QByteArray("\xEF\x4D\xFE", 3)));
+}
+
+TEST(LoggerSearch, TheFirstListedLoggerWins) {
+    auto first = startSim(860);
+    auto second = startSim(862);
+    SearchRig rig({first->devicePath(), second->devicePath()});
+    rig.live.searchLogger();
+    EXPECT_EQ(rig.live.link().portIndex, 0);
+    EXPECT_EQ(rig.live.link().modelCode, 860);
+    EXPECT_EQ(rig.live.link().frameLength, 8);
+    EXPECT_TRUE(second->receivedCommands().isEmpty()); // never asked
+}
+
+TEST(LoggerSearch, GarbageAndUnopenablePortsAreSkipped) {
+    auto garbage = startSim(862);
+    garbage->setSearchReply(QByteArray("\xEF\x31\x32\x33\xFE", 5));
+    auto shortReply = startSim(862);
+    shortReply->setSearchReply(QByteArray("\xEF\x38\x36", 3));
+    auto logger = startSim(860);
+    SearchRig rig({QStringLiteral("/dev/tq880-missing-1"), garbage->devicePath(), shortReply->devicePath(),
+                   QStringLiteral("/dev/tq880-missing-2"), logger->devicePath()});
+    rig.live.searchLogger();
+    // Both missing ports left the list; the logger is now entry 2.
+    EXPECT_EQ(rig.view.ports,
+              QStringList({garbage->devicePath(), shortReply->devicePath(), logger->devicePath()}));
+    EXPECT_TRUE(rig.live.link().connected);
+    EXPECT_EQ(rig.live.link().portIndex, 2);
+    EXPECT_EQ(rig.live.link().modelCode, 860);
+}
+
+TEST(LoggerSearch, NothingFoundKeepsModel860AndTheSavedPortWhenValid) {
+    auto quiet = startSim(862);
+    quiet->setSilent(true);
+    auto quiet2 = startSim(862);
+    quiet2->setSilent(true);
+    SearchRig rig({quiet->devicePath(), quiet2->devicePath()});
+    rig.live.link().portIndex = 1;
+    rig.live.searchLogger();
+    EXPECT_FALSE(rig.live.link().connected);
+    EXPECT_EQ(rig.live.link().modelCode, 860);
+    EXPECT_EQ(rig.live.link().portIndex, 1);
+    EXPECT_EQ(rig.view.selected, 1);
+    EXPECT_EQ(rig.view.device, quiet2->devicePath());
+    EXPECT_EQ(rig.view.state, QStringLiteral("Off Connection"));
+    EXPECT_FALSE(rig.view.rs232);
+}
+
+TEST(LoggerSearch, NoPortsAtAll) {
+    SearchRig rig({});
+    rig.live.searchLogger();
+    rig.live.startLink();
+    EXPECT_EQ(rig.view.state, QStringLiteral("Off Connection"));
+    EXPECT_TRUE(rig.view.progress.isEmpty());
+    EXPECT_FALSE(rig.comm1.active());
+    EXPECT_TRUE(rig.live.MainTimer()->isActive()); // it ticks, sending nothing
+    rig.live.MainTimerTimer();
+    EXPECT_FALSE(rig.live.link().timerBusy);
+}
+
+TEST(LiveLinkWithLogger, LiveFramesWatchdogAndReconnect) {
+    auto logger = startSim(860);
+    SearchRig rig({logger->devicePath()});
+    rig.live.searchLogger();
+    rig.live.startLink();
+    pumpingWaitWhile([&] { return rig.view.lcdRefreshes == 0; }, 3000);
+    EXPECT_GE(rig.view.lcdRefreshes, 1);
+    // The sim shows 23.4 C with 4 battery and 2 memory steps by default.
+    EXPECT_EQ(rig.view.lastLcd.digitCodes[4], 2);
+    EXPECT_EQ(rig.view.lastLcd.digitCodes[5], 3);
+    EXPECT_EQ(rig.view.lastLcd.digitCodes[6], 4);
+
+    // Unplugged: three silent ticks, then polling with the wake byte.
+    logger->setSilent(true);
+    pumpingWaitWhile([&] { return rig.live.link().connected; }, 6000);
+    EXPECT_EQ(rig.view.state, QStringLiteral("Off Connection"));
+    logger->clearLog();
+    pumpingWait(1300);
+    const auto sent = logger->receivedCommands();
+    ASSERT_GE(sent.size(), 2);
+    // Every request (but one cut in half by clearing the log) follows a wake byte.
+    int requests = 0;
+    for (int i = 1; i < sent.size(); ++i) {
+        if (sent[i] == QByteArray("\xEF\x41\xFE", 3)) {
+            ++requests;
+            EXPECT_EQ(sent[i - 1], QByteArray(1, '\0')) << i;
+        }
+    }
+    EXPECT_GE(requests, 1);
+
+    logger->setSilent(false);
+    pumpingWaitWhile([&] { return !rig.live.link().connected; }, 4000);
+    EXPECT_EQ(rig.view.state, QStringLiteral("On Connection"));
+}
+
+TEST(LiveLinkWithLogger, FirmwareVersionFromTheLogger) {
+    auto logger = startSim(862);
+    logger->setFirmwareText("V1.02.003");
+    SearchRig rig({logger->devicePath()});
+    rig.live.searchLogger();
+    rig.live.startLink();
+    QString shown = QStringLiteral("unset");
+    rig.live.FirmwareVersion1Click([&](const QString& v) { shown = v; });
+    EXPECT_EQ(shown, QStringLiteral("V1.02.003"));
+    // Live frames resume afterwards.
+    const int before = rig.view.lcdRefreshes;
+    pumpingWaitWhile([&] { return rig.view.lcdRefreshes == before; }, 3000);
+    EXPECT_GT(rig.view.lcdRefreshes, before);
+}
+
+TEST(LiveLinkWithLogger, PortChooserSwitchesPorts) {
+    auto a = startSim(860);
+    auto b = startSim(860);
+    SearchRig rig({a->devicePath(), b->devicePath()});
+    rig.live.searchLogger();
+    rig.live.startLink();
+    rig.live.ComboBoxDeviceNameChange(1);
+    EXPECT_EQ(rig.live.link().portIndex, 1);
+    EXPECT_EQ(rig.comm1.deviceName(), b->devicePath());
+    EXPECT_TRUE(rig.comm1.active());
+    b->clearLog();
+    pumpingWaitWhile([&] { return b->liveRequests() == 0; }, 3000);
+    EXPECT_GT(b->liveRequests(), 0);
+}
