@@ -1,0 +1,59 @@
+#pragma once
+
+#include "LcdState.h"
+
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+namespace tq {
+
+namespace lcd {
+class LcdImage;
+}
+
+// The always-on-top copy of the logger's display: four digits, decimal
+// point, minus sign, unit marks, REC, memory bar, battery gauge and the
+// RS232 mark. It frees itself when closed; its owner keeps a QPointer.
+class TfrmLCD : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit TfrmLCD(QWidget* owner = nullptr);
+
+    // Builds the segment list (slot tag - 1 per tagged image) and the digit
+    // cell list, blanks the cells and writes the segment list file to
+    // tagFilePath. A file that cannot be written is left alone.
+    void buildLists(const QString& tagFilePath);
+
+    // Shows the state; touches only images whose mask bit or digit code
+    // changed since the previous state.
+    void refresh(const LcdState& state);
+    // Images shown, hidden or given a new picture by the last refresh.
+    int lastRefreshChanges() const { return m_lastRefreshChanges; }
+
+    void setRs232Visible(bool visible);
+
+    // Tells whether a received frame is being decoded; the window does not
+    // close while it is.
+    void setReceivingProbe(std::function<bool()> probe);
+
+    // Lower left of the main window: 5 pixels in, 30 pixels above its bottom.
+    void placeAtLowerLeft(const QWidget* mainWindow);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void writeTagFile(const QString& path) const;
+
+    lcd::LcdImage* m_rs232 = nullptr;
+    std::vector<lcd::LcdImage*> m_segments; // slot tag - 1
+    std::vector<lcd::LcdImage*> m_cells;    // cell j shows code j + 3
+    SegmentMask m_previousMask = 0;
+    DigitCodes m_previousCodes = LcdState{}.digitCodes;
+    int m_lastRefreshChanges = 0;
+    std::function<bool()> m_receivingProbe;
+};
+
+} // namespace tq
