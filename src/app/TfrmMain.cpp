@@ -76,6 +76,11 @@ TfrmMain::TfrmMain(const QStringList& ports, QWidget* parent)
     m_mdi->setBackground(QColor(171, 171, 171));
     m_mdi->setActivationOrder(QMdiArea::ActivationHistoryOrder);
     setCentralWidget(m_mdi);
+    // Child windows carry the program's icon in their title bars.
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
+        if (w)
+            w->setWindowIcon(windowIcon());
+    });
 
     buildToolBar();
     buildMenus();
@@ -172,7 +177,7 @@ void TfrmMain::buildMenus() {
     auto* comGroup = new QActionGroup(com);
     for (int k = 1; k <= 8; ++k) {
         QAction* a = com->addAction(QStringLiteral("Com%1").arg(k));
-        a->setObjectName(QStringLiteral("Com%11").arg(k));
+        a->setObjectName(QStringLiteral("Com") + QString::number(k) + QLatin1Char('1'));
         a->setCheckable(true);
         a->setActionGroup(comGroup);
         a->setEnabled(false); // never enabled: the port chooser does this job
@@ -266,6 +271,8 @@ void TfrmMain::buildStatusBar() {
     }
 }
 
+TfrmLCD* TfrmMain::lcdWindow() const { return m_lcd.data(); }
+
 // --- LinkView -----------------------------------------------------------------
 
 void TfrmMain::showStatus(const QString& device, const QString& state) {
@@ -341,8 +348,9 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
     m_live->MainTimer()->stop();
     if (m_lcd)
         m_lcd->setReceivingProbe({});
+    // The program ends with its last primary window; the LCD window is
+    // owned by this one and does not keep it running.
     event->accept();
-    QApplication::quit();
 }
 
 // --- commands ---------------------------------------------------------------------

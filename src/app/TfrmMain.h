@@ -37,7 +37,7 @@ public:
     TComPort* Comm1() const { return m_comm1; }
     TComPort* Comm2() const { return m_comm2; }
     QMdiArea* mdiArea() const { return m_mdi; }
-    TfrmLCD* lcdWindow() const { return m_lcd; }
+    TfrmLCD* lcdWindow() const; // null once the user closed it
     QString settingsPath() const { return m_settingsPath; }
     bool settingsFileExisted() const { return m_settingsExisted; }
 

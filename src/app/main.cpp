@@ -8,6 +8,8 @@
 #include "TfrmMain.h"
 
 #include <QApplication>
+#include <QPushButton>
+#include <QScreen>
 #include <QPointer>
 #include <QTextStream>
 #include <memory>
@@ -51,6 +53,10 @@ int main(int argc, char** argv) {
 
     tq::TfrmMain main(tq::listPorts(extra, cmd.noSystemPorts));
     tq::Messages::setParent(&main);
+    // Without a window manager (a bare X server) maximising does nothing:
+    // take the screen's work area first.
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        main.setGeometry(screen->availableGeometry());
     main.showMaximized();
     main.startUp(splash);
     return app.exec();

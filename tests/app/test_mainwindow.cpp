@@ -10,6 +10,7 @@
 #include "TfrmMain.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
@@ -19,6 +20,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -106,7 +108,8 @@ TEST(MainWindow, MenusToolButtonsAndTheirStates) {
         ASSERT_NE(a, nullptr) << i.name;
         EXPECT_EQ(a->text(), QLatin1String(i.caption)) << i.name;
         EXPECT_EQ(a->isVisible(), i.visible) << i.name;
-        EXPECT_EQ(a->isEnabled(), i.enabled) << i.name;
+        if (i.visible) // Qt reports hidden actions as disabled
+            EXPECT_EQ(a->isEnabled(), i.enabled) << i.name;
     }
     EXPECT_TRUE(action(w, "N192001")->isChecked());
     EXPECT_FALSE(action(w, "N96001")->isChecked());
@@ -132,7 +135,10 @@ TEST(MainWindow, SettingsWrittenOnCloseNotOnExit) {
         TfrmMain w({});
         EXPECT_EQ(w.liveLink()->link().portIndex, 4);
         w.Exit1Click();
-        QCoreApplication::processEvents();
+        // Exit asked the (not running) event loop to end: run it once so
+        // the later waits of this test program work again.
+        QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+        QCoreApplication::exec();
     }
     QFile f(scratch.path(QStringLiteral("ini/TQ880.ini")));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
