@@ -108,8 +108,9 @@ TEST(MainWindow, MenusToolButtonsAndTheirStates) {
         ASSERT_NE(a, nullptr) << i.name;
         EXPECT_EQ(a->text(), QLatin1String(i.caption)) << i.name;
         EXPECT_EQ(a->isVisible(), i.visible) << i.name;
-        if (i.visible) // Qt reports hidden actions as disabled
+        if (i.visible) { // Qt reports hidden actions as disabled
             EXPECT_EQ(a->isEnabled(), i.enabled) << i.name;
+        }
     }
     EXPECT_TRUE(action(w, "N192001")->isChecked());
     EXPECT_FALSE(action(w, "N96001")->isChecked());
