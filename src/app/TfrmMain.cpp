@@ -311,8 +311,10 @@ void TfrmMain::startUp(TfrmAbout* splash) {
     lcd->show();
     lcd->buildLists(QDir::current().filePath(QStringLiteral("lcdtag.txt")));
 
-    if (m_splash)
+    if (m_splash) {
+        m_splash->raise(); // above the main window even without a window manager
         m_splash->setStatus(QStringLiteral("Initializing COM Port ..."));
+    }
     pumpingWait(300);
 
     guarded([this] {
