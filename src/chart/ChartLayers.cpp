@@ -1,0 +1,115 @@
+#include "ChartLayers.h"
+
+#include "ChartPrivate.h"
+#include "ChartTime.h"
+#include "LineStyles.h"
+
+#include <cmath>
+
+namespace tq {
+
+namespace {
+constexpr double kCrossHalf = 5.0;
+}
+
+QFont annotationFont(int percent) {
+    QFont f;
+    f.setPointSizeF(std::max(2.0, 9.0 * percent / 100.0));
+    return f;
+}
+
+VertLineLayer::VertLineLayer(QCustomPlot* plot, const QString& layer, ChartPrivate* d)
+    : QCPLayerable(plot, layer), d(d) {}
+
+QRect VertLineLayer::clipRect() const {
+    return d->plotUnion();
+}
+
+void VertLineLayer::applyDefaultAntialiasingHint(QCPPainter* painter) const {
+    painter->setAntialiasing(false);
+}
+
+void VertLineLayer::draw(QCPPainter* painter) {
+    if (!d->m.showVertLines || d->rects.isEmpty()) return;
+    const QRect area = d->plotUnion();
+    const QFont font = annotationFont(d->m.lineTextSize);
+    const QFontMetrics fm(font);
+    painter->setFont(font);
+    for (const auto& [index, line] : d->m.vertLines) {
+        Q_UNUSED(index)
+        const double px = d->dayToPixelX(line.x);
+        if (!std::isfinite(px) || px < area.left() - 0.5 || px > area.right() + 0.5) continue;
+        const QColor color = d->mono ? QColor(Qt::black) : line.color;
+        painter->setPen(vertLinePen(line.type, color));
+        painter->drawLine(QPointF(px, area.top()), QPointF(px, area.bottom()));
+        if (line.text.isEmpty()) continue;
+        // The text sits at the top, right of the line, on a pale box so
+        // the data behind it does not hide it.
+        QRectF box = fm.boundingRect(line.text);
+        box.moveTopLeft(QPointF(px + 3, area.top() + 2));
+        if (box.right() > area.right()) box.moveRight(px - 3);
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(QColor(255, 255, 255, 210));
+        painter->drawRect(box.adjusted(-1, 0, 1, 0));
+        painter->setBrush(Qt::NoBrush);
+        painter->setPen(color);
+        painter->drawText(QPointF(box.left(), box.top() + fm.ascent()), line.text);
+    }
+}
+
+AnnotationLayer::AnnotationLayer(QCustomPlot* plot, const QString& layer, ChartPrivate* d)
+    : QCPLayerable(plot, layer), d(d) {}
+
+QRect AnnotationLayer::clipRect() const {
+    const QCPAxisRect* r = d->rectOf(0);
+    return r ? r->rect() : QRect();
+}
+
+void AnnotationLayer::applyDefaultAntialiasingHint(QCPPainter* painter) const {
+    painter->setAntialiasing(true);
+}
+
+QRectF AnnotationLayer::hitBox(const ChartPrivate* d, const GraphAnnotationModel& a) {
+    const QCPAxisRect* r = d->rectOf(0);
+    if (!r || a.deleted()) return {};
+    const double px = r->axis(QCPAxis::atBottom)->coordToPixel(daysToAxis(a.x));
+    const double py = r->axis(QCPAxis::atLeft)->coordToPixel(a.y);
+    if (!std::isfinite(px) || !std::isfinite(py) || std::fabs(px) > 1e6 || std::fabs(py) > 1e6) return {};
+    QRectF box(px - kCrossHalf, py - kCrossHalf, 2 * kCrossHalf, 2 * kCrossHalf);
+    if (!a.text.isEmpty()) {
+        const QFontMetricsF fm(annotationFont(d->m.annotationTextSize));
+        QRectF text = fm.boundingRect(a.text);
+        if (a.type == Chart::AnnotCross)
+            text.moveTopLeft(QPointF(px + kCrossHalf + 2, py - text.height() / 2));
+        else
+            text.moveTopLeft(QPointF(px, py - text.height() / 2));
+        box = a.type == Chart::AnnotCross ? box.united(text) : text;
+    }
+    return box;
+}
+
+void AnnotationLayer::draw(QCPPainter* painter) {
+    if (!d->m.showGraphAnnotations || !d->rectOf(0)) return;
+    const QFont font = annotationFont(d->m.annotationTextSize);
+    const QFontMetricsF fm(font);
+    painter->setFont(font);
+    for (const auto& [index, a] : d->m.annotations) {
+        Q_UNUSED(index)
+        const QRectF box = hitBox(d, a);
+        if (box.isEmpty()) continue;
+        const QColor color = d->mono ? QColor(Qt::black) : a.color;
+        painter->setPen(QPen(color, 1.5));
+        if (a.type == Chart::AnnotCross) {
+            const QPointF c(box.left() + kCrossHalf, box.top() + box.height() / 2);
+            painter->drawLine(c - QPointF(kCrossHalf, 0), c + QPointF(kCrossHalf, 0));
+            painter->drawLine(c - QPointF(0, kCrossHalf), c + QPointF(0, kCrossHalf));
+            if (!a.text.isEmpty())
+                painter->drawText(QPointF(c.x() + kCrossHalf + 2, c.y() - fm.height() / 2 + fm.ascent()),
+                                  a.text);
+        } else {
+            painter->drawText(QPointF(box.left(), box.top() + fm.ascent()), a.text);
+        }
+    }
+}
+
+} // namespace tq

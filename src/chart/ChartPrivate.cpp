@@ -1,0 +1,356 @@
+#include "ChartPrivate.h"
+
+#include "ChartLayers.h"
+#include "ChartTime.h"
+#include "LineStyles.h"
+#include "Spline.h"
+
+#include <Regional.h>
+
+#include <QRubberBand>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace tq {
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+// Above about two points per pixel a spline cannot be told from a line and
+// costs many times more to draw, so such a series is drawn as a line.
+constexpr double kSplinePointsPerPixel = 2.0;
+constexpr int kMaxSplineSteps = 8;
+
+// Widens an empty or inverted range so the axis can show it.
+QCPRange usable(QCPRange r, double pad) {
+    if (!std::isfinite(r.lower) || !std::isfinite(r.upper)) return QCPRange(0.0, 1.0);
+    r.normalize();
+    if (r.upper - r.lower <= 0.0) r = QCPRange(r.lower - pad, r.upper + pad);
+    return r;
+}
+
+} // namespace
+
+ChartPrivate::ChartPrivate(Chart* chart) : QObject(chart), q(chart) {
+    plot = new QCustomPlot(chart);
+    plot->setObjectName(QStringLiteral("chartPlot"));
+    plot->setMouseTracking(true);
+    plot->installEventFilter(this);
+    plot->setInteractions(QCP::Interactions());
+    plot->setNoAntialiasingOnDrag(true);
+    plot->setPlottingHint(QCP::phCacheLabels, true);
+    plot->setBackground(Qt::white);
+
+    // Layout: main title, subtitle, the column of stacked axes, the legend.
+    // The legend lives in the default axis rect; keep it before clearing.
+    plot->axisRect()->insetLayout()->take(plot->legend);
+    plot->plotLayout()->clear();
+    title = new QCPTextElement(plot, QString(), QFont(QFont().family(), 12, QFont::Bold));
+    subTitle = new QCPTextElement(plot, QString(), QFont(QFont().family(), 9));
+    column = new QCPLayoutGrid;
+    plot->plotLayout()->addElement(0, 0, title);
+    plot->plotLayout()->addElement(1, 0, subTitle);
+    plot->plotLayout()->addElement(2, 0, column);
+    // The legend sits centred under the axes, between two stretching spacers.
+    auto* legendRow = new QCPLayoutGrid;
+    legendRow->addElement(0, 0, new QCPLayoutElement(plot));
+    legendRow->addElement(0, 1, plot->legend);
+    legendRow->addElement(0, 2, new QCPLayoutElement(plot));
+    legendRow->setColumnStretchFactors({1.0, 0.001, 1.0});
+    plot->plotLayout()->addElement(3, 0, legendRow);
+    plot->plotLayout()->setRowSpacing(0);
+    plot->plotLayout()->setRowStretchFactors({0.001, 0.001, 1.0, 0.001});
+    plot->legend->setVisible(true);
+    plot->legend->setFillOrder(QCPLegend::foColumnsFirst);
+    plot->legend->setBorderPen(Qt::NoPen);
+    plot->legend->setMargins(QMargins(4, 0, 4, 2));
+    marginGroup = new QCPMarginGroup(plot);
+
+    plot->addLayer(QStringLiteral("annotations"), plot->layer(QStringLiteral("main")), QCustomPlot::limAbove);
+    plot->addLayer(QStringLiteral("cursors"), plot->layer(QStringLiteral("overlay")), QCustomPlot::limAbove);
+    cursorLayer = plot->layer(QStringLiteral("cursors"));
+    cursorLayer->setMode(QCPLayer::lmBuffered);
+    annotations = new AnnotationLayer(plot, QStringLiteral("annotations"), this);
+    vertLines = new VertLineLayer(plot, QStringLiteral("cursors"), this);
+
+    band = new QRubberBand(QRubberBand::Rectangle, plot);
+    band->hide();
+}
+
+std::function<bool(QDialog&)>& ChartPrivate::dialogHandler() {
+    static std::function<bool(QDialog&)> handler;
+    return handler;
+}
+
+int ChartPrivate::runDialog(QDialog& dialog) {
+    if (const auto& h = dialogHandler()) return h(dialog) ? QDialog::Accepted : QDialog::Rejected;
+    return dialog.exec();
+}
+
+void ChartPrivate::markDataChanged() {
+    dataDirty = true;
+}
+
+void ChartPrivate::redraw() {
+    if (structureDirty) rebuildStructure();
+    if (dataDirty) computeAutoRanges();
+    applyRanges();
+    applyStyles();
+    if (dataDirty) {
+        // The spline choice needs the width of the plot as it will be drawn.
+        settleLayout();
+        pushData();
+    }
+    applyCursor();
+    plot->replot();
+}
+
+void ChartPrivate::settleLayout() {
+    QCPLayoutGrid* layout = plot->plotLayout();
+    layout->update(QCPLayoutElement::upPreparation);
+    layout->update(QCPLayoutElement::upMargins);
+    layout->update(QCPLayoutElement::upLayout);
+}
+
+void ChartPrivate::rebuildStructure() {
+    plot->clearPlottables();
+    plottables.clear();
+    column->clear();
+    rects.clear();
+    const int n = m.axisCount();
+    auto ticker = QSharedPointer<QCPAxisTickerDateTime>::create();
+    ticker->setDateTimeSpec(Qt::UTC);
+    ticker->setTickCount(6);
+    for (int a = 0; a < n; ++a) {
+        auto* r = new QCPAxisRect(plot);
+        column->addElement(a, 0, r);
+        r->setMarginGroup(QCP::msLeft | QCP::msRight, marginGroup);
+        r->setMinimumMargins(QMargins(6, 6, 12, 6));
+        r->axis(QCPAxis::atBottom)->setTicker(ticker);
+        r->axis(QCPAxis::atBottom)->setLayer(QStringLiteral("axes"));
+        r->axis(QCPAxis::atLeft)->setLayer(QStringLiteral("axes"));
+        r->axis(QCPAxis::atBottom)->grid()->setLayer(QStringLiteral("grid"));
+        r->axis(QCPAxis::atLeft)->grid()->setLayer(QStringLiteral("grid"));
+        rects.append(r);
+    }
+    // The stacked axes share one time range.
+    for (QCPAxisRect* r : rects) {
+        for (QCPAxisRect* other : rects) {
+            if (other != r)
+                connect(r->axis(QCPAxis::atBottom), qOverload<const QCPRange&>(&QCPAxis::rangeChanged),
+                        other->axis(QCPAxis::atBottom), qOverload<const QCPRange&>(&QCPAxis::setRange));
+        }
+    }
+    zoomY.resize(n);
+    for (int s = 0; s < m.subsets(); ++s) {
+        QCPAxisRect* r = rects[m.axisOfSubset(s)];
+        QCPAxis* keyAxis = r->axis(QCPAxis::atBottom);
+        QCPAxis* valueAxis = r->axis(QCPAxis::atLeft);
+        if (m.plotting == Chart::PlottingMethod::Bar)
+            plottables.append(new QCPBars(keyAxis, valueAxis));
+        else
+            plottables.append(new QCPGraph(keyAxis, valueAxis));
+    }
+    structureDirty = false;
+    dataDirty = true;
+}
+
+void ChartPrivate::computeAutoRanges() {
+    double xMin = std::numeric_limits<double>::infinity(), xMax = -xMin;
+    const int n = m.axisCount();
+    QVector<double> yMin(n, std::numeric_limits<double>::infinity()),
+        yMax(n, -std::numeric_limits<double>::infinity());
+    for (int s = 0; s < m.subsets(); ++s) {
+        const SeriesModel& series = m.series[s];
+        const int a = m.axisOfSubset(s);
+        for (int i = 0; i < m.points; ++i) {
+            const float y = series.y[i];
+            const double x = series.x[i];
+            // Points without a value (series 1 of a temperature-only chart
+            // keeps X 0) must not stretch the time axis.
+            if (m.isNull(y) || !std::isfinite(x)) continue;
+            xMin = std::min(xMin, x);
+            xMax = std::max(xMax, x);
+            yMin[a] = std::min<double>(yMin[a], y);
+            yMax[a] = std::max<double>(yMax[a], y);
+        }
+    }
+    autoX = xMin <= xMax ? QCPRange(xMin, xMax) : QCPRange(0.0, 1.0);
+    autoY.resize(n);
+    for (int a = 0; a < n; ++a) {
+        if (yMin[a] > yMax[a]) {
+            autoY[a] = QCPRange(0.0, 1.0);
+            continue;
+        }
+        const double pad = (yMax[a] - yMin[a]) * 0.05;
+        autoY[a] = QCPRange(yMin[a] - pad, yMax[a] + pad);
+    }
+}
+
+void ChartPrivate::setAxisRange(QCPAxis* axis, QCPRange range) {
+    // QCustomPlot refuses ranges beyond its limits; keep what it can show.
+    if (!QCPRange::validRange(range)) range = QCPRange(0.0, 1.0);
+    axis->setRange(range);
+}
+
+void ChartPrivate::applyRanges() {
+    QCPRange x = zoomed ? zoomX : (m.manualX ? QCPRange(m.minX, m.maxX) : autoX);
+    x = usable(x, 1.0 / 1440.0);
+    const QCPRange seconds(daysToAxis(x.lower), daysToAxis(x.upper));
+    for (int a = 0; a < rects.size(); ++a) {
+        setAxisRange(rects[a]->axis(QCPAxis::atBottom), seconds);
+        QCPRange y = a < autoY.size() ? autoY[a] : QCPRange(0.0, 1.0);
+        if (const AxisModel* axis = m.axisOrNull(a); axis && axis->manualY)
+            y = QCPRange(axis->minY, axis->maxY);
+        if (zoomed && a < zoomY.size() && zoomY[a]) y = *zoomY[a];
+        setAxisRange(rects[a]->axis(QCPAxis::atLeft), usable(y, 1.0));
+    }
+}
+
+void ChartPrivate::pushData() {
+    const double width = std::max(1, rects.isEmpty() ? plot->width() : rects[0]->width());
+    for (int s = 0; s < plottables.size() && s < m.subsets(); ++s) {
+        const SeriesModel& series = m.series[s];
+        QVector<double> keys, values;
+        keys.reserve(m.points);
+        values.reserve(m.points);
+        bool sorted = true;
+        bool inGap = false;
+        for (int i = 0; i < m.points; ++i) {
+            const double key = daysToAxis(series.x[i]);
+            if (!std::isfinite(key)) continue;
+            const bool null = m.isNull(series.y[i]);
+            // A run of missing values needs only one NaN to break the line.
+            if (null && inGap) continue;
+            inGap = null;
+            if (!keys.isEmpty() && key < keys.last()) sorted = false;
+            keys.append(key);
+            values.append(null ? kNaN : double(series.y[i]));
+        }
+        if (auto* bars = qobject_cast<QCPBars*>(plottables[s])) {
+            QVector<double> k, v;
+            for (int i = 0; i < keys.size(); ++i) {
+                if (!std::isnan(values[i])) {
+                    k.append(keys[i]);
+                    v.append(values[i]);
+                }
+            }
+            const double span = k.size() > 1 ? (k.last() - k.first()) / (k.size() - 1) : 1.0;
+            bars->setWidth(std::max(1e-3, std::fabs(span) * 0.8));
+            bars->setData(k, v, sorted);
+            continue;
+        }
+        auto* graph = qobject_cast<QCPGraph*>(plottables[s]);
+        if (!graph) continue;
+        if (m.plotting == Chart::PlottingMethod::Spline && sorted && keys.size() > 2) {
+            const QCPRange visible = graph->keyAxis()->range();
+            const auto lo = std::lower_bound(keys.cbegin(), keys.cend(), visible.lower);
+            const auto hi = std::upper_bound(keys.cbegin(), keys.cend(), visible.upper);
+            const double perPixel = double(hi - lo) / width;
+            if (perPixel <= kSplinePointsPerPixel) {
+                const int steps = perPixel > 0 ? std::clamp(int(2.0 / perPixel), 1, kMaxSplineSteps) : 1;
+                QVector<double> sk, sv;
+                splineCurve(keys, values, steps, &sk, &sv);
+                keys.swap(sk);
+                values.swap(sv);
+            }
+        }
+        graph->setData(keys, values, sorted);
+    }
+    dataDirty = false;
+}
+
+void ChartPrivate::applyStyles() {
+    title->setText(m.mainTitle);
+    subTitle->setText(m.subTitle);
+    const QString timeFormat = shortDateFormat() + QLatin1Char('\n') + longTimeFormat();
+    const QPen grid = gridPen(m.grid);
+    for (int a = 0; a < rects.size(); ++a) {
+        QCPAxisRect* r = rects[a];
+        QCPAxis* x = r->axis(QCPAxis::atBottom);
+        QCPAxis* y = r->axis(QCPAxis::atLeft);
+        const bool bottom = a == rects.size() - 1;
+        if (auto t = x->ticker().dynamicCast<QCPAxisTickerDateTime>()) t->setDateTimeFormat(timeFormat);
+        x->setTickLabels(bottom);
+        x->setLabel(bottom ? m.xLabel : QString());
+        const AxisModel* axis = m.axisOrNull(a);
+        y->setLabel(axis ? axis->yLabel : QString());
+        for (QCPAxis* ax : {x, y}) {
+            ax->grid()->setVisible(m.grid != Chart::GridStyle::None);
+            ax->grid()->setPen(grid);
+        }
+        // A thin line between stacked axes, or a gap when there is none.
+        QCPAxis* top = r->axis(QCPAxis::atTop);
+        top->setVisible(m.separators && a > 0);
+        top->setTicks(false);
+        top->setTickLabels(false);
+        top->setBasePen(QPen(Qt::black, 0));
+    }
+    column->setRowSpacing(m.separators ? 0 : 8);
+    const QVector<double> shares = m.effectiveProportions();
+    if (shares.size() == column->rowCount())
+        column->setRowStretchFactors(QList<double>(shares.cbegin(), shares.cend()));
+    for (int s = 0; s < plottables.size() && s < m.subsets(); ++s) {
+        const SeriesModel& series = m.series[s];
+        QCPAbstractPlottable* p = plottables[s];
+        p->setName(series.label);
+        const QPen pen = mono ? monoSeriesPen(s) : seriesPen(series.lineType, series.color);
+        p->setPen(pen);
+        if (auto* bars = qobject_cast<QCPBars*>(p)) {
+            bars->setBrush(mono ? QBrush(Qt::white) : QBrush(series.color.lighter(130)));
+            bars->setPen(QPen(mono ? QColor(Qt::black) : series.color, 1));
+            continue;
+        }
+        auto* graph = static_cast<QCPGraph*>(p);
+        const bool points = m.plotting == Chart::PlottingMethod::Points ||
+                            m.plotting == Chart::PlottingMethod::PointsPlusLine;
+        graph->setLineStyle(m.plotting == Chart::PlottingMethod::Points ? QCPGraph::lsNone
+                                                                        : QCPGraph::lsLine);
+        graph->setScatterStyle(points ? QCPScatterStyle(QCPScatterStyle::ssDisc, pen.color(), pen.color(), 5)
+                                      : QCPScatterStyle());
+        QColor fill = mono ? QColor(200, 200, 200) : series.color;
+        fill.setAlpha(70);
+        graph->setBrush(m.plotting == Chart::PlottingMethod::Area ? QBrush(fill) : QBrush(Qt::NoBrush));
+    }
+}
+
+void ChartPrivate::invalidateCursors() {
+    cursorLayer->replot();
+}
+
+QCPAxisRect* ChartPrivate::rectOf(int axis) const {
+    return axis >= 0 && axis < rects.size() ? rects[axis] : nullptr;
+}
+
+QRect ChartPrivate::plotUnion() const {
+    QRect u;
+    for (const QCPAxisRect* r : rects)
+        u = u.united(r->rect());
+    return u;
+}
+
+int ChartPrivate::rectAt(const QPoint& pos) const {
+    for (int a = 0; a < rects.size(); ++a) {
+        if (rects[a]->rect().contains(pos)) return a;
+    }
+    return -1;
+}
+
+double ChartPrivate::dayToPixelX(double days) const {
+    if (rects.isEmpty()) return kNaN;
+    return rects[0]->axis(QCPAxis::atBottom)->coordToPixel(daysToAxis(days));
+}
+
+void ChartPrivate::applyCursor() {
+    QCursor shape = baseCursor;
+    if (m.arrowCursor == Chart::ArrowNormal)
+        shape = QCursor(Qt::ArrowCursor);
+    else if (m.arrowCursor == Chart::ArrowText)
+        shape = QCursor(Qt::IBeamCursor);
+    if (hoverLine) shape = QCursor(Qt::SizeHorCursor);
+    plot->setCursor(shape);
+}
+
+} // namespace tq
