@@ -4,7 +4,7 @@
 # time over a window of seconds. Usage: bench/idle-cpu.sh [build-dir] [seconds]
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="${1:-$root/build}"
+build="$(cd "${1:-$root/build}" && pwd)"
 window="${2:-20}"
 home="$(mktemp -d)"
 trap 'kill "$pid" 2>/dev/null || true; rm -rf "$home"' EXIT
