@@ -174,3 +174,37 @@ TEST(LiveLinkWithLogger, PortChooserSwitchesPorts) {
     pumpingWaitWhile([&] { return b->liveRequests() == 0; }, 3000);
     EXPECT_GT(b->liveRequests(), 0);
 }
+
+TEST(LiveLinkWithLogger, SetupGateLendsThePortAndTakesItBack) {
+    auto logger = startSim(860);
+    SearchRig rig({logger->devicePath()});
+    rig.live.searchLogger();
+    rig.live.startLink();
+    bool timerDuringDialog = true;
+    rig.live.btnSetupClick([&] {
+        timerDuringDialog = rig.live.MainTimer()->isActive();
+        rig.comm1.close(); // the setup dialog takes the device over
+    });
+    EXPECT_FALSE(timerDuringDialog);
+    EXPECT_TRUE(rig.comm1.active());
+    EXPECT_TRUE(rig.comm1.hasOnRxChar());
+    EXPECT_TRUE(rig.live.MainTimer()->isActive());
+}
+
+TEST(LiveLinkWithLogger, BaudRateAndComPortMenus) {
+    auto logger = startSim(860);
+    SearchRig rig({logger->devicePath()});
+    rig.live.searchLogger();
+    rig.live.startLink();
+    rig.live.changeBaudRate(9600, 300);
+    EXPECT_EQ(rig.comm1.baudRate(), 9600);
+    EXPECT_TRUE(rig.comm1.active());
+    rig.live.changeBaudRate(19200, 0);
+    EXPECT_TRUE(rig.comm1.active());
+
+    rig.live.comPortMenu(3);
+    EXPECT_EQ(rig.live.link().portIndex, 2);
+    EXPECT_EQ(rig.comm1.deviceName(), logger->devicePath()); // the device stays
+    EXPECT_TRUE(rig.comm1.active());
+    EXPECT_EQ(rig.view.state, QStringLiteral("On Connection"));
+}
