@@ -1,0 +1,39 @@
+#include "DataSetCollection.h"
+
+namespace tq {
+
+bool DataSetCollection::replaceContents(std::vector<DataSet> sets, std::vector<float> values,
+                                        std::vector<double> times) {
+    if (sets.size() > size_t(kMaxDataSets) || values.size() != times.size()) return false;
+    qint64 total = 0;
+    for (const DataSet& s : sets) {
+        if (s.sampleCount < 0) return false;
+        total += s.sampleCount;
+    }
+    if (total != qint64(values.size())) return false;
+    m_sets = std::move(sets);
+    m_values = std::move(values);
+    m_times = std::move(times);
+    return true;
+}
+
+int DataSetCollection::firstSample(int k) const {
+    if (k < 0 || k >= count()) return 0;
+    int first = 0;
+    for (int i = 0; i < k; ++i)
+        first += m_sets[size_t(i)].sampleCount;
+    return first;
+}
+
+SampleSlice DataSetCollection::slice(int k) const {
+    if (k < 0 || k >= count() || m_sets[size_t(k)].sampleCount == 0) return {};
+    const int first = firstSample(k);
+    return {m_values.data() + first, m_times.data() + first, m_sets[size_t(k)].sampleCount};
+}
+
+DataSetCollection& dataSetCollection() {
+    static DataSetCollection collection;
+    return collection;
+}
+
+} // namespace tq

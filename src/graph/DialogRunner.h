@@ -1,0 +1,16 @@
+#pragma once
+
+#include <functional>
+
+class QDialog;
+
+namespace tq {
+
+// Runs the modal dialogs of the graph windows and of printing (annotation
+// text, print choice, print and page setup dialogs). Tests install a runner
+// that answers the dialog it is handed; by default the dialog is exec()'d.
+using DialogRunner = std::function<int(QDialog&)>;
+void setDialogRunner(DialogRunner runner); // empty: back to exec()
+int runDialog(QDialog& dialog);
+
+} // namespace tq

@@ -1,0 +1,26 @@
+#pragma once
+
+// Graph files (.ghf, and the graph template): a 4-byte little-endian length
+// N followed by N bytes of the chart's saved state. Nothing else.
+
+#include <QByteArray>
+#include <QString>
+
+namespace tq {
+
+class Chart;
+
+// Writes the framed block through QSaveFile: on failure the previous file
+// stays as it was. Throws UserError with a clear text.
+void writeGraphFile(const QString& fileName, const QByteArray& stateBlock);
+// Reads the block of a graph file. A length field that claims more bytes
+// than the file holds is an error, never an allocation. Throws UserError.
+QByteArray readGraphFile(const QString& fileName);
+
+// The chart's whole state to a graph file.
+void SaveGraphFile(const Chart& chart, const QString& fileName);
+// Replaces the chart's state with the file's; on any failure (UserError)
+// the chart is unchanged.
+void LoadGraphFile(Chart& chart, const QString& fileName);
+
+} // namespace tq

@@ -1,0 +1,10 @@
+#include "GraphInteractionState.h"
+
+namespace tq {
+
+GraphInteractionState& graphInteraction() {
+    static GraphInteractionState state;
+    return state;
+}
+
+} // namespace tq

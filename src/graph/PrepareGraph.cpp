@@ -1,0 +1,126 @@
+#include "PrepareGraph.h"
+
+#include "AppPaths.h"
+#include "Chart.h"
+#include "CommandGuard.h"
+#include "GraphFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace tq {
+
+namespace {
+constexpr int kModel862 = 862;
+
+// Series labels and axes that depend on the logger model.
+void applySeriesLayout(Chart& chart, int n, int modelCode) {
+    if (modelCode == kModel862) {
+        chart.setSubsetLabel(0, QStringLiteral("Humidity"));
+        chart.setSubsetLabel(1, QStringLiteral("Temperature"));
+        chart.setMultiAxesSeparators(true);
+        chart.setMultiAxesSubsets({1, 1});
+        // Two equal stacked axes.
+        chart.setMultiAxesProportions({0.5, 0.5});
+        for (int axis = 0; axis < n; ++axis) {
+            chart.setWorkingAxis(axis);
+            chart.setYAxisLabel(QString());
+            chart.setManualY(-30.0, 100.0);
+        }
+    } else {
+        chart.setSubsetLabel(0, QStringLiteral("Temperature"));
+    }
+    chart.setYAxisLabel(QString());
+}
+
+// Undoes what a template made for the other model brought along.
+void applySingleAxis(Chart& chart) {
+    chart.setMultiAxesSubsets({});
+    chart.setMultiAxesProportions({1.0});
+    chart.setWorkingAxis(0);
+    chart.setAutoY();
+}
+
+void applyDefaultStyle(Chart& chart, int n, int modelCode) {
+    chart.setPlottingMethod(Chart::PlottingMethod::Spline);
+    chart.setShowGraphAnnotations(true);
+    chart.setGraphAnnotationTextSize(100);
+    chart.setGridStyle(Chart::GridStyle::Dot);
+    chart.setMainTitle(QString());
+    chart.setSubTitle(QStringLiteral(" "));
+    for (int s = 0; s < 2 && s < n; ++s)
+        chart.setSubsetLineType(s, 9);
+    chart.setXAxisLabel(QStringLiteral("Time"));
+    chart.setZooming(Chart::Zooming::HorzPlusVert);
+    chart.setSubsetColor(0, QColor(255, 0, 0));
+    if (n > 1) chart.setSubsetColor(1, QColor(255, 255, 0));
+    chart.setArrowCursor(Chart::ArrowNormal);
+    applySeriesLayout(chart, n, modelCode);
+}
+
+QString shownFolder(const QString& folder) {
+    return QDir::toNativeSeparators(folder);
+}
+} // namespace
+
+void saveGraphTemplate(const Chart& chart) {
+    const QString folder = AppPaths::templateFolder();
+    if (!QFileInfo(folder).isDir() && !QDir().mkdir(folder))
+        throw UserError(QStringLiteral("Cannot create ") + shownFolder(folder) +
+                        QStringLiteral(" directory."));
+    // Every preparation resets the points, so the template keeps the chart
+    // without them: a template taken from a large graph stays small and
+    // quick to load.
+    Chart copy;
+    QString why;
+    if (!copy.loadState(chart.storeState(), &why)) throw UserError(why);
+    copy.setPoints(0);
+    SaveGraphFile(copy, AppPaths::templateFile());
+}
+
+void prepareChart(Chart& chart, int n, int p, double xMin, double xMax, int modelCode) {
+    const QString templateFile = AppPaths::templateFile();
+    const bool fromTemplate = QFileInfo::exists(templateFile);
+    int templateSeries = n;
+    if (fromTemplate) {
+        LoadGraphFile(chart, templateFile);
+        templateSeries = chart.subsets();
+    }
+
+    chart.setNullValueY(Chart::kNullY);
+    chart.setSubsets(n);
+    chart.setPoints(p);
+    chart.resetPoints();
+    if (xMin != 0.0) chart.setManualX(xMin, xMax);
+    if (!fromTemplate) {
+        applyDefaultStyle(chart, n, modelCode);
+    } else if (templateSeries != n) {
+        // The template was made for the other logger model: keep its style
+        // but give the series their own labels and axes.
+        if (modelCode != kModel862) applySingleAxis(chart);
+        if (n > 1 && templateSeries < 2) {
+            chart.setSubsetColor(1, QColor(255, 255, 0));
+            chart.setSubsetLineType(1, 9);
+        }
+        applySeriesLayout(chart, n, modelCode);
+    }
+
+    chart.setShowVertLineAnnotations(true);
+    chart.setAllowVertLineAnnotHotSpots(true);
+    chart.setLineAnnotationTextSize(80);
+    chart.setVertLineColor(1, QColor(0, 0, 255));
+    chart.setVertLineType(1, Chart::LineCursor);
+    chart.setVertLineText(1, QStringLiteral("A"));
+    chart.setVertLineColor(2, QColor(0, 255, 0));
+    chart.setVertLineType(2, Chart::LineCursor);
+    chart.setVertLineText(2, QStringLiteral("B"));
+    chart.setLineAnnotationTextSize(100);
+    chart.setVertLine(1, xMin + (xMax - xMin) / 3);
+    chart.setVertLine(2, xMin + 2 * (xMax - xMin) / 3);
+    chart.setAllowDataHotSpots(true);
+    chart.redraw();
+
+    if (!QFileInfo::exists(templateFile)) saveGraphTemplate(chart);
+}
+
+} // namespace tq

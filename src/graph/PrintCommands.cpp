@@ -1,0 +1,70 @@
+#include "PrintCommands.h"
+
+#include "Chart.h"
+#include "CommandGuard.h"
+#include "DataListPrinter.h"
+#include "DialogRunner.h"
+#include "TfrmGraph.h"
+#include "TfrmPrintOption.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QTableWidget>
+
+namespace tq {
+
+QPrinter& sharedPrinter() {
+    static QPrinter printer(QPrinter::HighResolution);
+    return printer;
+}
+
+TfrmGraph* graphWindowToPrint(QMdiArea* area) {
+    if (!area) return nullptr;
+    if (QMdiSubWindow* active = area->activeSubWindow())
+        if (auto* graph = qobject_cast<TfrmGraph*>(active->widget())) return graph;
+    // The history lists the most recently active window last.
+    const QList<QMdiSubWindow*> history = area->subWindowList(QMdiArea::ActivationHistoryOrder);
+    for (auto it = history.crbegin(); it != history.crend(); ++it)
+        if (auto* graph = qobject_cast<TfrmGraph*>((*it)->widget())) return graph;
+    return nullptr;
+}
+
+void printCommand(QMdiArea* area) {
+    TfrmGraph* window = graphWindowToPrint(area);
+    if (!window) return;
+    window->chart()->setPrintStyle(Chart::PrintStyle::Mono);
+    int choice = 0;
+    {
+        TfrmPrintOption option(area->window());
+        choice = runDialog(option);
+    }
+    if (choice != TfrmPrintOption::PrintGraph && choice != TfrmPrintOption::PrintText) return;
+    QPrinter& printer = sharedPrinter();
+    QPrintDialog dialog(&printer, area->window());
+    if (runDialog(dialog) != QDialog::Accepted) return;
+    if (choice == TfrmPrintOption::PrintGraph) {
+        window->chart()->printTo(&printer);
+        return;
+    }
+    if (!printDataList(printer, *window->findChild<QTableWidget*>(QStringLiteral("Grid3"))))
+        throw UserError(QStringLiteral("The printer could not start the print job."));
+}
+
+void printerSetupCommand(QWidget* parent) {
+    QPrinter& printer = sharedPrinter();
+    // The page setup dialog only serves system printers; without one (no
+    // print system, or printing to a file) the print dialog sets up the page.
+    if (printer.outputFormat() == QPrinter::NativeFormat) {
+        QPageSetupDialog dialog(&printer, parent);
+        runDialog(dialog);
+    } else {
+        QPrintDialog dialog(&printer, parent);
+        dialog.setWindowTitle(QStringLiteral("Printer Setup"));
+        runDialog(dialog);
+    }
+}
+
+} // namespace tq

@@ -1,0 +1,156 @@
+#pragma once
+
+#include "DragThrottle.h"
+
+#include <QElapsedTimer>
+#include <QWidget>
+#include <functional>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSplitter;
+class QTableWidget;
+class QToolBar;
+class QToolButton;
+
+namespace tq {
+
+class Chart;
+struct OverallTexts;
+
+// A graph window: one series (two for a model 862 logger) as a time graph
+// with overall and cursor statistics, a data list and, for the DataLogger
+// window, the list of the downloaded data sets. Meant to sit in a
+// QMdiSubWindow of the main window.
+class TfrmGraph : public QWidget {
+    Q_OBJECT
+  public:
+    static constexpr int kModel862 = 862;
+
+    // modelCode (860 or 862) chooses the data list columns and the default
+    // graph style.
+    explicit TfrmGraph(int modelCode, QWidget* parent = nullptr);
+    ~TfrmGraph() override;
+
+    // The one window captioned "DataLogger", or none.
+    static TfrmGraph* dataLoggerWindow();
+    // Captions this window "DataLogger" and makes it the DataLogger window.
+    void becomeDataLoggerWindow();
+    bool isDataLogger() const;
+
+    // Runs before a DataLogger window holding an unsaved download closes;
+    // returning false keeps the window open. The main window sets it.
+    using CloseQuery = std::function<bool(TfrmGraph&)>;
+    static void setDataLoggerCloseQuery(CloseQuery query);
+
+    int modelCode() const { return m_modelCode; }
+    Chart* chart() const { return PESGraph1; }
+
+    // Prepares the chart for n series of p points (from the graph template,
+    // written on first use) and the X range xMin ... xMax (kept as it is
+    // when xMin is 0). Throws UserError when the template cannot be read or
+    // its folder cannot be made.
+    void prepareGraph(int n, int p, double xMin, double xMax);
+    // Cross and text tools only work on a single axis.
+    void updateToolAvailability();
+    void refreshStatistics();
+    void fillDataList();
+
+    // The selection marker on point i; cursors back to 1/3 and 2/3.
+    void selectPoint(int i);
+    void refreshCursorStatistics();
+    // The point nearest to the last pointer position; cursor A's point when
+    // the pointer is outside the plotting rectangle.
+    int nearestPoint() const;
+    int cursorAIndex() const { return m_aIndex; }
+    int cursorBIndex() const { return m_bIndex; }
+
+    // Shows the data set list and the data list beside the graph.
+    void showDataLists();
+    // Fills the data set list from the program's collection (DataLogger).
+    void fillDataSetList();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void buildLayout();
+    void connectHandlers();
+    void setToolMode(int mode);
+    void setOverallTexts(const OverallTexts& texts);
+    void moveDraggedCursor(bool& dragged, int line, double x);
+
+    // Handlers, named after their control and event.
+    void ToolButton1Click();
+    void ToolButton2Click();
+    void ToolButton4Click();
+    void ToolButton5Click();
+    void ToolButton9Click();
+    void UndoZoomClick();
+    void Button1Click();
+    void chkSplitClick();
+    void chkTextListClick();
+    void Grid2Click(int row);
+    void Grid3Click(int row);
+    void PESGraph1DataHotSpot(bool dblClick, int subset, int point);
+    void PESGraph1VertLineAnnotHotSpot(bool dblClick, int index);
+    void PESGraph1MouseMove();
+    void PESGraph1MouseUp();
+    void PESGraph1Click();
+    void PESGraph1GraphHotSpot();
+    void PESGraph1GraphAnnotHotSpot(bool dblClick, int index);
+    void PESGraph1ZoomIn();
+    void PESGraph1CustomizeDlg(bool accepted);
+
+    int m_modelCode;
+    // Cursor state is kept per window, so an index always belongs to this
+    // window's chart.
+    int m_aIndex = 0;
+    int m_bIndex = 0;
+    bool m_aDragged = false;
+    bool m_bDragged = false;
+    QElapsedTimer m_clock;
+    DragThrottle m_throttle;
+
+    QSplitter* m_mainSplitter = nullptr;
+    QWidget* pnlDataSets = nullptr;
+    QLabel* StaticText1 = nullptr;
+    QTableWidget* Grid2 = nullptr;
+    QSplitter* m_listSplitter = nullptr;
+    QWidget* pnlDataList = nullptr;
+    QLabel* StaticText2 = nullptr;
+    QTableWidget* Grid3 = nullptr;
+    QToolBar* ToolBar1 = nullptr;
+    QToolButton* ToolButton1 = nullptr;
+    QToolButton* ToolButton2 = nullptr;
+    QToolButton* ToolButton4 = nullptr;
+    QToolButton* ToolButton5 = nullptr;
+    QToolButton* ToolButton9 = nullptr;
+    QPushButton* UndoZoom = nullptr;
+    QPushButton* Button1 = nullptr;
+    QCheckBox* chkSplit = nullptr;
+    QWidget* pnlGraphStatistic = nullptr;
+    QLineEdit* txtStartTime = nullptr;
+    QLineEdit* txtSamplingRate = nullptr;
+    QLineEdit* txtDataNo = nullptr;
+    QCheckBox* chkTextList = nullptr;
+    Chart* PESGraph1 = nullptr;
+    QWidget* pnlStatistic = nullptr;
+    QLineEdit* txtT1Max = nullptr;
+    QLineEdit* txtT1Min = nullptr;
+    QLineEdit* txtT1Avg = nullptr;
+    QLineEdit* txtCursorA = nullptr;
+    QLineEdit* txtCursorATime = nullptr;
+    QLineEdit* txtCursorB = nullptr;
+    QLineEdit* txtCursorBTime = nullptr;
+    QLineEdit* txtMaxAB = nullptr;
+    QLineEdit* txtMaxABTime = nullptr;
+    QLineEdit* txtAvgAB = nullptr;
+    QLineEdit* txtMinAB = nullptr;
+    QLineEdit* txtMinABTime = nullptr;
+};
+
+} // namespace tq

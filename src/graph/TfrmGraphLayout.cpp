@@ -1,0 +1,272 @@
+// The controls of a graph window and their arrangement.
+
+#include "TfrmGraph.h"
+
+#include "Chart.h"
+#include "GraphArtwork.h"
+#include "Regional.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace tq {
+
+namespace {
+template <class W> W* named(W* w, const char* name) {
+    w->setObjectName(QLatin1String(name));
+    return w;
+}
+
+QLineEdit* statBox(QWidget* parent, const char* name, int width, const QColor& colour = Qt::black) {
+    auto* box = named(new QLineEdit(parent), name);
+    box->setReadOnly(true);
+    box->setFocusPolicy(Qt::NoFocus);
+    box->setFixedWidth(width);
+    QPalette pal = box->palette();
+    pal.setColor(QPalette::Text, colour);
+    box->setPalette(pal);
+    return box;
+}
+
+QLabel* caption(const QString& text, QWidget* parent, const QColor& colour = QColor()) {
+    auto* label = new QLabel(text, parent);
+    if (colour.isValid()) {
+        QPalette pal = label->palette();
+        pal.setColor(QPalette::WindowText, colour);
+        label->setPalette(pal);
+    }
+    return label;
+}
+
+QTableWidget* grid(QWidget* parent, const char* name, const QStringList& headers, const QList<int>& widths) {
+    auto* g = named(new QTableWidget(0, int(headers.size()), parent), name);
+    g->setHorizontalHeaderLabels(headers);
+    g->verticalHeader()->hide();
+    g->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    g->setSelectionBehavior(QAbstractItemView::SelectRows);
+    for (int c = 0; c < widths.size(); ++c)
+        g->setColumnWidth(c, widths[c]);
+    return g;
+}
+
+QToolButton* toolButton(QToolBar* bar, const char* name, const QString& hint, const QIcon& icon,
+                        bool checked) {
+    auto* b = named(new QToolButton(bar), name);
+    b->setToolTip(hint);
+    b->setIcon(icon);
+    b->setIconSize(QSize(24, 24));
+    b->setCheckable(true);
+    b->setChecked(checked);
+    b->setAutoRaise(true);
+    bar->addWidget(b);
+    return b;
+}
+
+const QColor kCursorA(0, 0, 255);
+const QColor kCursorB(0, 140, 0);
+} // namespace
+
+void TfrmGraph::buildLayout() {
+    auto* outer = new QHBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    m_mainSplitter = named(new QSplitter(Qt::Horizontal, this), "Splitter3");
+    outer->addWidget(m_mainSplitter);
+
+    // Left: the data set list above the data list.
+    pnlDataSets = named(new QWidget(m_mainSplitter), "pnlDataSets");
+    auto* left = new QVBoxLayout(pnlDataSets);
+    left->setContentsMargins(4, 4, 2, 4);
+    StaticText1 = named(new QLabel(QStringLiteral("Data Sets"), pnlDataSets), "StaticText1");
+    StaticText1->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    left->addWidget(StaticText1);
+    m_listSplitter = named(new QSplitter(Qt::Vertical, pnlDataSets), "Splitter1");
+    left->addWidget(m_listSplitter, 1);
+    Grid2 =
+        grid(m_listSplitter, "Grid2",
+             {QStringLiteral("Set"), QStringLiteral("DATE"), QStringLiteral("TIME"), QStringLiteral("Rate"),
+              QStringLiteral("Num."), QStringLiteral("Type"), QStringLiteral("Unit")},
+             {25, 60, 60, 65, 40, 40, 40});
+    Grid2->setSelectionMode(QAbstractItemView::SingleSelection);
+    Grid2->setCursor(Qt::PointingHandCursor);
+    Grid2->setFont(QFont(QStringLiteral("Arial"), 9));
+    Grid2->verticalHeader()->setDefaultSectionSize(18);
+    Grid2->setRowCount(1);
+    for (int c = 0; c < Grid2->columnCount(); ++c)
+        Grid2->setItem(0, c, new QTableWidgetItem(QString()));
+
+    pnlDataList = named(new QWidget(m_listSplitter), "pnlDataList");
+    auto* listBox = new QVBoxLayout(pnlDataList);
+    listBox->setContentsMargins(0, 4, 0, 0);
+    StaticText2 = named(new QLabel(QStringLiteral("Data List"), pnlDataList), "StaticText2");
+    StaticText2->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    listBox->addWidget(StaticText2);
+    QStringList listHeads{QStringLiteral("No"), QStringLiteral("DATE"), QStringLiteral("TIME")};
+    QList<int> listWidths{35, 60, 70, 60};
+    if (m_modelCode == kModel862) {
+        listHeads << QStringLiteral("HUMIDITY") << QStringLiteral("Temp");
+        listWidths << 60;
+    } else {
+        listHeads << QStringLiteral("VALUE");
+    }
+    Grid3 = grid(pnlDataList, "Grid3", listHeads, listWidths);
+    Grid3->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    Grid3->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    Grid3->verticalHeader()->setDefaultSectionSize(16);
+    Grid3->verticalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    Grid3->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    listBox->addWidget(Grid3, 1);
+    m_listSplitter->setSizes({160, 400});
+    pnlDataSets->hide();
+    pnlDataList->hide();
+
+    // Right: tool bar, statistics panel 1, chart, statistics panel 2.
+    auto* graphArea = new QWidget(m_mainSplitter);
+    auto* right = new QVBoxLayout(graphArea);
+    right->setContentsMargins(0, 0, 0, 0);
+    right->setSpacing(0);
+
+    ToolBar1 = named(new QToolBar(graphArea), "ToolBar1");
+    ToolBar1->setIconSize(QSize(24, 24));
+    ToolButton1 =
+        toolButton(ToolBar1, "ToolButton1", QStringLiteral("Toggle Statistic 1"), statisticIcon(1), true);
+    ToolButton2 =
+        toolButton(ToolBar1, "ToolButton2", QStringLiteral("Toggle Statistic 2"), statisticIcon(2), true);
+    ToolBar1->addSeparator();
+    ToolButton4 =
+        toolButton(ToolBar1, "ToolButton4", QStringLiteral("Normal Cursor"), normalCursorIcon(), true);
+    ToolButton5 =
+        toolButton(ToolBar1, "ToolButton5", QStringLiteral("Draw A Cross On Graph"), crossToolIcon(), false);
+    ToolButton9 = toolButton(ToolBar1, "ToolButton9", QStringLiteral("Text"), textToolIcon(), false);
+    auto* tools = new QButtonGroup(this);
+    tools->setExclusive(true);
+    tools->addButton(ToolButton4);
+    tools->addButton(ToolButton5);
+    tools->addButton(ToolButton9);
+    ToolBar1->addSeparator();
+    UndoZoom = named(new QPushButton(undoZoomIcon(), QStringLiteral("Undo Zoom"), ToolBar1), "UndoZoom");
+    UndoZoom->setEnabled(false);
+    ToolBar1->addWidget(UndoZoom);
+    Button1 = named(new QPushButton(graphOptionIcon(), QStringLiteral("Graph Option"), ToolBar1), "Button1");
+    Button1->setToolTip(QStringLiteral("Graph Customization"));
+    ToolBar1->addWidget(Button1);
+    auto* gap = new QWidget(ToolBar1);
+    gap->setFixedWidth(10);
+    ToolBar1->addWidget(gap);
+    chkSplit = named(new QCheckBox(QStringLiteral("Split"), ToolBar1), "chkSplit");
+    ToolBar1->addWidget(chkSplit);
+    right->addWidget(ToolBar1);
+
+    pnlGraphStatistic = named(new QWidget(graphArea), "pnlGraphStatistic");
+    pnlGraphStatistic->setFixedHeight(39);
+    auto* stat1 = new QHBoxLayout(pnlGraphStatistic);
+    stat1->setContentsMargins(8, 4, 8, 4);
+    txtStartTime = statBox(pnlGraphStatistic, "txtStartTime", 170);
+    txtSamplingRate = statBox(pnlGraphStatistic, "txtSamplingRate", 56);
+    txtSamplingRate->setText(QStringLiteral("00:02"));
+    txtDataNo = statBox(pnlGraphStatistic, "txtDataNo", 70);
+    txtDataNo->setText(QStringLiteral("0"));
+    chkTextList = named(new QCheckBox(QStringLiteral("Text List"), pnlGraphStatistic), "chkTextList");
+    chkTextList->setChecked(true);
+    stat1->addWidget(caption(QStringLiteral("Start Time"), pnlGraphStatistic));
+    stat1->addWidget(txtStartTime);
+    stat1->addSpacing(14);
+    stat1->addWidget(caption(QStringLiteral("Sampling Rate"), pnlGraphStatistic));
+    stat1->addWidget(txtSamplingRate);
+    stat1->addWidget(caption(QStringLiteral("mm:ss"), pnlGraphStatistic));
+    stat1->addSpacing(14);
+    stat1->addWidget(caption(QStringLiteral("Data No."), pnlGraphStatistic));
+    stat1->addWidget(txtDataNo);
+    stat1->addStretch();
+    stat1->addWidget(chkTextList);
+    right->addWidget(pnlGraphStatistic);
+
+    auto* chartSplitter = named(new QSplitter(Qt::Vertical, graphArea), "Splitter2");
+    right->addWidget(chartSplitter, 1);
+    PESGraph1 = named(new Chart(chartSplitter), "PESGraph1");
+    PESGraph1->setMinimumHeight(160);
+
+    pnlStatistic = named(new QWidget(chartSplitter), "pnlStatistic");
+    auto* stat2 = new QVBoxLayout(pnlStatistic);
+    stat2->setContentsMargins(8, 6, 8, 6);
+    stat2->setSpacing(4);
+    constexpr int kValue = 56;
+    // Wide enough for a date-time in the user's formats.
+    const int kTime =
+        fontMetrics().horizontalAdvance(dateTimeText(toDays(QDate(2024, 12, 28), QTime(23, 59, 58)))) + 14;
+    txtT1Max = statBox(pnlStatistic, "txtT1Max", 180);
+    txtT1Min = statBox(pnlStatistic, "txtT1Min", 180);
+    txtT1Avg = statBox(pnlStatistic, "txtT1Avg", 70);
+    for (QLineEdit* box : {txtT1Max, txtT1Min, txtT1Avg})
+        box->setText(QStringLiteral("***.* "));
+    txtCursorA = statBox(pnlStatistic, "txtCursorA", kValue, kCursorA);
+    txtCursorATime = statBox(pnlStatistic, "txtCursorATime", kTime, kCursorA);
+    txtCursorB = statBox(pnlStatistic, "txtCursorB", kValue, kCursorB);
+    txtCursorBTime = statBox(pnlStatistic, "txtCursorBTime", kTime, kCursorB);
+    txtMaxAB = statBox(pnlStatistic, "txtMaxAB", kValue);
+    txtMaxABTime = statBox(pnlStatistic, "txtMaxABTime", kTime);
+    txtAvgAB = statBox(pnlStatistic, "txtAvgAB", kValue);
+    txtMinAB = statBox(pnlStatistic, "txtMinAB", kValue);
+    txtMinABTime = statBox(pnlStatistic, "txtMinABTime", kTime);
+
+    auto at = [](const char* text) { return QString::fromLatin1(text); };
+    // Row 1: overall statistics.
+    auto* overall = new QHBoxLayout;
+    overall->setSpacing(6);
+    overall->addWidget(caption(at("T1 MAX "), pnlStatistic));
+    overall->addWidget(txtT1Max);
+    overall->addSpacing(8);
+    overall->addWidget(caption(at("MIN"), pnlStatistic));
+    overall->addWidget(txtT1Min);
+    overall->addSpacing(8);
+    overall->addWidget(caption(at("AVG"), pnlStatistic));
+    overall->addWidget(txtT1Avg);
+    overall->addStretch();
+    stat2->addLayout(overall);
+    // Rows 2 to 4: the cursors and what lies between them, in columns.
+    auto* cursors = new QGridLayout;
+    cursors->setHorizontalSpacing(4);
+    cursors->setVerticalSpacing(4);
+    cursors->addWidget(caption(at("Cursor A"), pnlStatistic, kCursorA), 0, 0);
+    cursors->addWidget(txtCursorA, 0, 1);
+    cursors->addWidget(caption(at("@"), pnlStatistic, kCursorA), 0, 2);
+    cursors->addWidget(txtCursorATime, 0, 3);
+    cursors->addWidget(caption(at("Cursor B"), pnlStatistic, kCursorB), 0, 4);
+    cursors->addWidget(txtCursorB, 0, 5);
+    cursors->addWidget(caption(at("@"), pnlStatistic, kCursorB), 0, 6);
+    cursors->addWidget(txtCursorBTime, 0, 7);
+    cursors->addWidget(caption(at("Max.Between A and B"), pnlStatistic), 1, 0);
+    cursors->addWidget(txtMaxAB, 1, 1);
+    cursors->addWidget(caption(at("@"), pnlStatistic), 1, 2);
+    cursors->addWidget(txtMaxABTime, 1, 3);
+    cursors->addWidget(caption(at("Avg Between A and B"), pnlStatistic), 1, 4);
+    cursors->addWidget(txtAvgAB, 1, 5);
+    cursors->addWidget(caption(at("Min.Between A and B"), pnlStatistic), 2, 0);
+    cursors->addWidget(txtMinAB, 2, 1);
+    cursors->addWidget(caption(at("@"), pnlStatistic), 2, 2);
+    cursors->addWidget(txtMinABTime, 2, 3);
+    cursors->setColumnStretch(8, 1);
+    stat2->addLayout(cursors);
+    stat2->addStretch();
+    pnlStatistic->setMinimumHeight(pnlStatistic->sizeHint().height());
+    chartSplitter->setStretchFactor(0, 1);
+    chartSplitter->setStretchFactor(1, 0);
+    chartSplitter->setCollapsible(0, false);
+    chartSplitter->setSizes({608 - 144, 144});
+
+    m_mainSplitter->setStretchFactor(0, 0);
+    m_mainSplitter->setStretchFactor(1, 1);
+    m_mainSplitter->setSizes({356, 1089 - 356});
+}
+
+} // namespace tq

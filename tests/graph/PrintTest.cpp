@@ -1,0 +1,169 @@
+#include "Chart.h"
+#include "DataListPrinter.h"
+#include "DateTime.h"
+#include "GraphTestSupport.h"
+#include "PrintCommands.h"
+#include "PrintLayout.h"
+#include "TfrmGraph.h"
+#include "TfrmPrintOption.h"
+
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTableWidget>
+
+using namespace tq;
+
+namespace {
+int pdfPages(const QString& file) {
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly)) return -1;
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page[^s]"));
+    return int(QString::fromLatin1(f.readAll()).count(page));
+}
+
+void toPdf(QPrinter& printer, const QString& file) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(file);
+    printer.setPageSize(QPageSize(QPageSize::A6));
+    printer.setResolution(300);
+}
+
+QTableWidget* listOf(int rows) {
+    auto* grid = new QTableWidget(rows, 4);
+    grid->setHorizontalHeaderLabels({"No", "DATE", "TIME", "VALUE"});
+    for (int r = 0; r < rows; ++r) {
+        grid->setItem(r, 0, new QTableWidgetItem(QString::number(r + 1)));
+        grid->setItem(r, 1, new QTableWidgetItem(QStringLiteral("3/29/24")));
+        grid->setItem(r, 2, new QTableWidgetItem(QStringLiteral("7:13:15 AM")));
+        if (r % 7 != 3) // some cells stay empty
+            grid->setItem(r, 3, new QTableWidgetItem(QStringLiteral("23.5")));
+    }
+    return grid;
+}
+
+class PrintTest : public GraphFixture {};
+} // namespace
+
+TEST_F(PrintTest, DataListPagesFollowTheLineLayout) {
+    QPrinter measure(QPrinter::HighResolution);
+    toPdf(measure, home.filePath(QStringLiteral("measure.pdf")));
+    const TextPageLayout layout = dataListLayout(measure);
+    ASSERT_GE(layout.linesPerPage, 10);
+    ASSERT_EQ(layout.linesPerPage % 10, 0);
+
+    // One page exactly full (header + L - 1 rows), then one row more.
+    for (int rows : {layout.linesPerPage - 1, layout.linesPerPage, 3 * layout.linesPerPage + 4}) {
+        QPrinter printer(QPrinter::HighResolution);
+        const QString file = home.filePath(QStringLiteral("list%1.pdf").arg(rows));
+        toPdf(printer, file);
+        std::unique_ptr<QTableWidget> grid(listOf(rows));
+        ASSERT_TRUE(printDataList(printer, *grid));
+        EXPECT_EQ(pdfPages(file), pageCount(rows + 1, layout)) << rows;
+    }
+    EXPECT_EQ(pageCount(layout.linesPerPage, layout), 1);
+    EXPECT_EQ(pageCount(layout.linesPerPage + 1, layout), 2);
+}
+
+TEST_F(PrintTest, PrintCommandFindsTheWindowAndFollowsTheChoice) {
+    QMdiArea area;
+    area.resize(1200, 800);
+    area.show();
+    QPrinter& printer = sharedPrinter();
+    int asked = 0;
+    setDialogRunner([&asked](QDialog&) {
+        ++asked;
+        return int(QDialog::Accepted);
+    });
+
+    // No graph window: nothing is asked or printed.
+    printCommand(&area);
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(graphWindowToPrint(&area), nullptr);
+    EXPECT_EQ(graphWindowToPrint(nullptr), nullptr);
+
+    auto* first = new TfrmGraph(860);
+    auto* second = new TfrmGraph(860);
+    QMdiSubWindow* sub1 = area.addSubWindow(first);
+    QMdiSubWindow* sub2 = area.addSubWindow(second);
+    sub1->show();
+    sub2->show();
+    first->prepareGraph(1, 30, 45000.0, 45000.0 + 30 * 60 * kOneSecond);
+    for (int i = 0; i < 30; ++i) {
+        first->chart()->setX(0, i, 45000.0 + i * 60 * kOneSecond);
+        first->chart()->setY(0, i, 20.0f + i);
+    }
+    first->fillDataList();
+    area.setActiveSubWindow(sub1);
+    EXPECT_EQ(graphWindowToPrint(&area), first);
+    area.setActiveSubWindow(sub2);
+    EXPECT_EQ(graphWindowToPrint(&area), second);
+    area.setActiveSubWindow(sub1);
+
+    // Print Text: the option window, then the print dialog, then the list.
+    QStringList seen;
+    auto answer = [&](int choice) {
+        return [&seen, choice](QDialog& d) {
+            seen << QString::fromLatin1(d.metaObject()->className());
+            if (auto* option = qobject_cast<TfrmPrintOption*>(&d)) {
+                EXPECT_EQ(option->windowTitle(), QStringLiteral("Print Option"));
+                EXPECT_NE(option->findChild<QPushButton*>(QStringLiteral("btnPrintGraph")), nullptr);
+                return choice;
+            }
+            return int(QDialog::Accepted);
+        };
+    };
+    const QString textFile = home.filePath(QStringLiteral("text.pdf"));
+    toPdf(printer, textFile);
+    setDialogRunner(answer(TfrmPrintOption::PrintText));
+    printCommand(&area);
+    EXPECT_EQ(seen, QStringList({"tq::TfrmPrintOption", "QPrintDialog"}));
+    EXPECT_EQ(first->chart()->printStyle(), Chart::PrintStyle::Mono);
+    EXPECT_EQ(pdfPages(textFile), pageCount(31, dataListLayout(printer)));
+    EXPECT_GE(pdfPages(textFile), 1);
+
+    // Print Graph: the chart on one page.
+    seen.clear();
+    const QString graphFile = home.filePath(QStringLiteral("graph.pdf"));
+    toPdf(printer, graphFile);
+    setDialogRunner(answer(TfrmPrintOption::PrintGraph));
+    printCommand(&area);
+    EXPECT_EQ(seen.size(), 2);
+    EXPECT_EQ(pdfPages(graphFile), 1);
+
+    // Cancel, or closing the option window: nothing printed.
+    for (int choice : {int(TfrmPrintOption::Cancelled), int(QDialog::Rejected)}) {
+        seen.clear();
+        const QString none = home.filePath(QStringLiteral("none%1.pdf").arg(choice));
+        toPdf(printer, none);
+        setDialogRunner(answer(choice));
+        printCommand(&area);
+        EXPECT_EQ(seen, QStringList({"tq::TfrmPrintOption"}));
+        EXPECT_FALSE(QFile::exists(none));
+    }
+
+    // A cancelled print dialog prints nothing either.
+    const QString cancelled = home.filePath(QStringLiteral("cancelled.pdf"));
+    toPdf(printer, cancelled);
+    setDialogRunner([](QDialog& d) {
+        return qobject_cast<TfrmPrintOption*>(&d) ? int(TfrmPrintOption::PrintText) : int(QDialog::Rejected);
+    });
+    printCommand(&area);
+    EXPECT_FALSE(QFile::exists(cancelled));
+
+    // Printer setup works on the shared printer: the page setup dialog for
+    // a system printer, the print dialog for a file.
+    QPrinter* setupPrinter = nullptr;
+    setDialogRunner([&setupPrinter](QDialog& d) {
+        if (auto* setup = qobject_cast<QPageSetupDialog*>(&d)) setupPrinter = setup->printer();
+        if (auto* print = qobject_cast<QPrintDialog*>(&d)) setupPrinter = print->printer();
+        return int(QDialog::Accepted);
+    });
+    printerSetupCommand(&area);
+    EXPECT_EQ(setupPrinter, &sharedPrinter());
+}
