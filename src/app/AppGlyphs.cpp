@@ -1,6 +1,7 @@
 #include "AppGlyphs.h"
 
-#include <QIconEngine>
+#include "DrawnIcon.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <functional>
@@ -9,36 +10,7 @@ namespace tq {
 
 namespace {
 
-using Draw = std::function<void(QPainter&)>; // draws into a 32 x 32 box
-
-// Renders the drawing at the exact pixel size requested.
-class GlyphEngine : public QIconEngine {
-public:
-    explicit GlyphEngine(Draw d) : m_draw(std::move(d)) {}
-    void paint(QPainter* p, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
-        p->save();
-        p->setRenderHint(QPainter::Antialiasing);
-        p->translate(rect.topLeft());
-        p->scale(rect.width() / 32.0, rect.height() / 32.0);
-        if (mode == QIcon::Disabled)
-            p->setOpacity(0.35);
-        m_draw(*p);
-        p->restore();
-    }
-    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-        QPixmap pm(size);
-        pm.fill(Qt::transparent);
-        QPainter p(&pm);
-        paint(&p, QRect(QPoint(0, 0), size), mode, state);
-        return pm;
-    }
-    QIconEngine* clone() const override { return new GlyphEngine(m_draw); }
-
-private:
-    Draw m_draw;
-};
-
-QIcon make(Draw d) { return QIcon(new GlyphEngine(std::move(d))); }
+QIcon make(std::function<void(QPainter&)> d) { return drawnIcon(std::move(d), 32); } // 32 x 32 design box
 
 const QColor kOutline(40, 48, 60);
 

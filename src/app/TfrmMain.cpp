@@ -4,6 +4,7 @@
 #include "AppPaths.h"
 #include "CommandGuard.h"
 #include "DataLoggerWindow.h"
+#include "DialogRunner.h"
 #include "LiveLink.h"
 #include "Messages.h"
 #include "PortNames.h"
@@ -369,14 +370,14 @@ void TfrmMain::Contents1Click() {
 
 void TfrmMain::AboutTQ8801Click() {
     TfrmAbout about(this);
-    about.exec();
+    runDialog(about);
 }
 
 void TfrmMain::FirmwareVersion1Click() {
     m_live->FirmwareVersion1Click([this](const QString& version) {
         TfrmFV box(this);
         box.setVersion(version);
-        box.exec();
+        runDialog(box);
     });
 }
 

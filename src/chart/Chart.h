@@ -95,7 +95,8 @@ class Chart : public QWidget {
 
     // Stacked axes: subsetsPerAxis[i] is how many consecutive series axis i
     // shows (e.g. {1, 1}); an empty list or {-1} puts every series on one
-    // axis. proportions[i] is axis i's share of the height (sum 1.0).
+    // axis. proportions[i] is axis i's share of the height, relative to
+    // the sum of all shares ({0.25, 0.25} gives two equal axes).
     void setMultiAxesSubsets(const QVector<int>& subsetsPerAxis);
     QVector<int> multiAxesSubsets() const;
     void setMultiAxesProportions(const QVector<double>& proportions);

@@ -1,5 +1,7 @@
 #include "ChartPrivate.h"
 
+#include "DialogRunner.h"
+
 #include "ChartLayers.h"
 #include "ChartTime.h"
 #include "LineStyles.h"
@@ -86,7 +88,7 @@ std::function<bool(QDialog&)>& ChartPrivate::dialogHandler() {
 
 int ChartPrivate::runDialog(QDialog& dialog) {
     if (const auto& h = dialogHandler()) return h(dialog) ? QDialog::Accepted : QDialog::Rejected;
-    return dialog.exec();
+    return tq::runDialog(dialog); // the program-wide dialog runner
 }
 
 void ChartPrivate::markDataChanged() {

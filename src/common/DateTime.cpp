@@ -17,18 +17,37 @@ TDateTime toDays(const QDate& date, const QTime& time) {
 
 TDateTime toDays(const QDateTime& dt) { return toDays(dt.date(), dt.time()); }
 
-QDateTime fromDays(TDateTime days) {
+namespace {
+// Whole days and milliseconds of the day; false for values no calendar holds.
+bool split(TDateTime days, qint64& whole, qint64& ms) {
     if (!std::isfinite(days) || std::fabs(days) > 3.0e6)
-        return QDateTime();
-    double whole = std::trunc(days);
-    double frac = std::fabs(days - whole);
-    qint64 ms = std::llround(frac * kSecondsPerDay * 1000.0);
+        return false;
+    double w = std::trunc(days);
+    ms = std::llround(std::fabs(days - w) * kSecondsPerDay * 1000.0);
     if (ms >= qint64(kSecondsPerDay) * 1000) {
         ms -= qint64(kSecondsPerDay) * 1000;
-        whole += days >= 0 ? 1 : -1;
+        w += days >= 0 ? 1 : -1;
     }
-    const QDate date = kEpoch.addDays(static_cast<qint64>(whole));
-    return QDateTime(date, QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)));
+    whole = static_cast<qint64>(w);
+    return true;
+}
+} // namespace
+
+QDate dateOf(TDateTime days) {
+    qint64 whole = 0, ms = 0;
+    return split(days, whole, ms) ? kEpoch.addDays(whole) : QDate();
+}
+
+QTime timeOf(TDateTime days) {
+    qint64 whole = 0, ms = 0;
+    return split(days, whole, ms) ? QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)) : QTime();
+}
+
+QDateTime fromDays(TDateTime days) {
+    qint64 whole = 0, ms = 0;
+    if (!split(days, whole, ms))
+        return QDateTime();
+    return QDateTime(kEpoch.addDays(whole), QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)));
 }
 
 TDateTime nowDays() { return toDays(QDateTime::currentDateTime()); }

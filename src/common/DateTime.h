@@ -18,6 +18,11 @@ QDateTime fromDays(TDateTime days);
 
 TDateTime nowDays();
 
+// The calendar date and the time of day of a day count (to the millisecond),
+// without building a zoned date-time: cheap enough for long lists.
+QDate dateOf(TDateTime days);
+QTime timeOf(TDateTime days);
+
 // Builds a day count from calendar fields; false when they do not form a
 // valid date and time.
 bool encodeDateTime(int year, int month, int day, int hour, int minute, int second, TDateTime& out);

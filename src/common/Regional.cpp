@@ -16,9 +16,9 @@ QString longTimeFormat() {
 
 QChar decimalSeparator() { return QLocale().decimalPoint().at(0); }
 
-QString dateText(TDateTime t) { return QLocale().toString(fromDays(t).date(), shortDateFormat()); }
+QString dateText(TDateTime t) { return QLocale().toString(dateOf(t), shortDateFormat()); }
 
-QString timeText(TDateTime t) { return QLocale().toString(fromDays(t).time(), longTimeFormat()); }
+QString timeText(TDateTime t) { return QLocale().toString(timeOf(t), longTimeFormat()); }
 
 QString dateTimeText(TDateTime t) { return dateText(t) + QLatin1Char(' ') + timeText(t); }
 

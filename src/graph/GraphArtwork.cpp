@@ -1,5 +1,7 @@
 #include "GraphArtwork.h"
 
+#include "DrawnIcon.h"
+
 #include <QPainter>
 #include <QPainterPath>
 
@@ -8,21 +10,14 @@ namespace tq {
 namespace {
 constexpr int kIcon = 24;
 
-template <class Draw> QIcon drawnIcon(Draw draw) {
-    QPixmap pm(kIcon, kIcon);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    draw(p);
-    return QIcon(pm);
-}
+QIcon toolIcon(std::function<void(QPainter&)> draw) { return drawnIcon(std::move(draw), kIcon); }
 
 const QColor kInk(40, 40, 48);
 const QColor kPanel(225, 232, 242);
 } // namespace
 
 QIcon statisticIcon(int panel) {
-    return drawnIcon([panel](QPainter& p) {
+    return toolIcon([panel](QPainter& p) {
         p.setPen(QPen(kInk, 1));
         p.setBrush(kPanel);
         p.drawRoundedRect(QRectF(2.5, 3.5, 19, 17), 2, 2);
@@ -38,7 +33,7 @@ QIcon statisticIcon(int panel) {
 }
 
 QIcon normalCursorIcon() {
-    return drawnIcon([](QPainter& p) {
+    return toolIcon([](QPainter& p) {
         QPainterPath arrow;
         arrow.moveTo(7, 3);
         arrow.lineTo(7, 19);
@@ -55,7 +50,7 @@ QIcon normalCursorIcon() {
 }
 
 QIcon crossToolIcon() {
-    return drawnIcon([](QPainter& p) {
+    return toolIcon([](QPainter& p) {
         p.setPen(QPen(Qt::black, 2.2, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(6, 6), QPointF(18, 18));
         p.drawLine(QPointF(18, 6), QPointF(6, 18));
@@ -63,7 +58,7 @@ QIcon crossToolIcon() {
 }
 
 QIcon textToolIcon() {
-    return drawnIcon([](QPainter& p) {
+    return toolIcon([](QPainter& p) {
         QFont f(QStringLiteral("Serif"));
         f.setPixelSize(18);
         f.setBold(true);
@@ -76,7 +71,7 @@ QIcon textToolIcon() {
 }
 
 QIcon undoZoomIcon() {
-    return drawnIcon([](QPainter& p) {
+    return toolIcon([](QPainter& p) {
         p.setPen(QPen(kInk, 1.8));
         p.setBrush(Qt::white);
         p.drawEllipse(QPointF(10, 10), 6.5, 6.5);
@@ -86,7 +81,7 @@ QIcon undoZoomIcon() {
 }
 
 QIcon graphOptionIcon() {
-    return drawnIcon([](QPainter& p) {
+    return toolIcon([](QPainter& p) {
         p.setPen(QPen(kInk, 1));
         p.setBrush(Qt::white);
         p.drawRect(QRectF(3.5, 4.5, 17, 15));
@@ -154,7 +149,7 @@ QPixmap printTextPicture() {
 }
 
 QIcon cancelIcon() {
-    return drawnIcon([](QPainter& p) {
+    return toolIcon([](QPainter& p) {
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(200, 50, 50));
         p.drawEllipse(QRectF(3, 3, 18, 18));

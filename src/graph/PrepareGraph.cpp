@@ -20,8 +20,8 @@ void applySeriesLayout(Chart& chart, int n, int modelCode) {
         chart.setSubsetLabel(1, QStringLiteral("Temperature"));
         chart.setMultiAxesSeparators(true);
         chart.setMultiAxesSubsets({1, 1});
-        // Two equal stacked axes.
-        chart.setMultiAxesProportions({0.5, 0.5});
+        // Two equal stacked axes (the chart takes the shares relative to their sum).
+        chart.setMultiAxesProportions({0.25, 0.25});
         for (int axis = 0; axis < n; ++axis) {
             chart.setWorkingAxis(axis);
             chart.setYAxisLabel(QString());

@@ -134,7 +134,7 @@ void TfrmGraph::chkTextListClick() {
 void TfrmGraph::chkSplitClick() {
     if (chkSplit->isChecked()) {
         PESGraph1->setMultiAxesSubsets({1, 1});
-        PESGraph1->setMultiAxesProportions({0.5, 0.5});
+        PESGraph1->setMultiAxesProportions({0.25, 0.25});
         setToolMode(int(ToolMode::Normal));
     } else {
         PESGraph1->setMultiAxesSubsets({});
