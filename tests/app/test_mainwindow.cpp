@@ -1,10 +1,12 @@
 #include "AppPaths.h"
+#include "DialogRunner.h"
 #include "LiveLink.h"
 #include "LoggerSim.h"
 #include "Messages.h"
 #include "PumpingWait.h"
 #include "TComPort.h"
 #include "TfrmAbout.h"
+#include "TfrmFV.h"
 #include "TfrmGraph.h"
 #include "TfrmLCD.h"
 #include "TfrmMain.h"
@@ -13,6 +15,7 @@
 #include <QCoreApplication>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -228,6 +231,30 @@ TEST(MainWindow, StartsAgainstTheSimulatedLoggerAndConnects) {
     EXPECT_FALSE(action(w, "DataLogger1")->isEnabled());
     EXPECT_FALSE(w.lcdWindow()->findChild<QWidget*>(QStringLiteral("imgRS232"))->isVisible());
     // ... and back with its first frame.
+    logger.setSilent(false);
+    pumpingWaitWhile([&] { return !live->link().connected; }, 4000);
+    EXPECT_EQ(panel(w, 1), QStringLiteral("On Connection"));
+
+    // The firmware box shows the logger's version text.
+    QString shownVersion;
+    setDialogRunner([&](QDialog& d) {
+        if (auto* fv = qobject_cast<TfrmFV*>(&d))
+            shownVersion = fv->version();
+        return int(QDialog::Accepted);
+    });
+    w.FirmwareVersion1Click();
+    setDialogRunner({});
+    EXPECT_EQ(shownVersion, QStringLiteral("V1.02.003"));
+    EXPECT_TRUE(live->MainTimer()->isActive());
+
+    // Once the LCD window is closed, frames still drive the status bar.
+    EXPECT_TRUE(w.lcdWindow()->close());
+    // The window frees itself when control is back in the main loop.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(w.lcdWindow(), nullptr);
+    logger.setSilent(true);
+    pumpingWaitWhile([&] { return live->link().connected; }, 6000);
+    EXPECT_EQ(panel(w, 1), QStringLiteral("Off Connection"));
     logger.setSilent(false);
     pumpingWaitWhile([&] { return !live->link().connected; }, 4000);
     EXPECT_EQ(panel(w, 1), QStringLiteral("On Connection"));

@@ -208,3 +208,22 @@ TEST(LiveLinkWithLogger, BaudRateAndComPortMenus) {
     EXPECT_TRUE(rig.comm1.active());
     EXPECT_EQ(rig.view.state, QStringLiteral("On Connection"));
 }
+
+TEST(LiveLinkWithLogger, GarbageOnTheWireDoesNotStopTheLink) {
+    auto logger = startSim(862);
+    SearchRig rig({logger->devicePath()});
+    rig.live.searchLogger();
+    ASSERT_TRUE(rig.live.link().connected);
+    // From now on every reply comes behind a burst of noise full of start marks.
+    QByteArray noise;
+    for (int i = 0; i < 3000; ++i)
+        noise.append(char(i % 3 == 0 ? 0xEF : (i * 37) & 0xFF));
+    logger->setGarbageBefore(noise);
+    rig.live.startLink();
+    const int before = rig.view.lcdRefreshes;
+    pumpingWaitWhile([&] { return rig.view.lcdRefreshes < before + 2; }, 6000);
+    EXPECT_GE(rig.view.lcdRefreshes, before + 2);
+    EXPECT_TRUE(rig.live.link().connected);
+    EXPECT_LT(rig.live.link().rxBuffer.size(), rig.live.link().frameLength);
+    EXPECT_EQ(rig.view.lastLcd.digitCodes[6], 4); // still 23.4
+}

@@ -1,4 +1,5 @@
 #include "FrameCutter.h"
+#include "PortNames.h"
 #include "Protocol.h"
 
 #include <gtest/gtest.h>
@@ -95,4 +96,15 @@ TEST(FrameCutter, FloodOfGarbageStaysLinearAndBounded) {
     EXPECT_EQ(buf.size(), 7);
     EXPECT_TRUE(cutFrames(buf, 0).isEmpty()); // nonsense lengths do nothing
     EXPECT_TRUE(cutFrames(buf, -3).isEmpty());
+}
+
+TEST(PortNames, ExtraPortsComeFirstAndPathsStay) {
+    const QStringList extra = {QStringLiteral("/dev/pts/9"), QStringLiteral("/dev/ttyUSB7")};
+    EXPECT_EQ(listPorts(extra, true), extra);
+    const QStringList all = listPorts(extra, false);
+    ASSERT_GE(all.size(), 2);
+    EXPECT_EQ(all.mid(0, 2), extra);
+    EXPECT_EQ(all.count(QStringLiteral("/dev/ttyUSB7")), 1);
+    EXPECT_EQ(deviceNameFor(QStringLiteral("/dev/ttyUSB0")), QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(deviceNameFor(QStringLiteral("ttyS1")), QStringLiteral("/dev/ttyS1"));
 }
