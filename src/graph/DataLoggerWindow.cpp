@@ -54,9 +54,12 @@ void TfrmGraph::fillDataSetList() {
     Grid2->setRowCount(qMax(1, count));
     for (int k = 0; k < count; ++k) {
         const DataSet& s = collection.dataSet(k);
+        // The logger's clock knows no zones: a start in a daylight-saving
+        // gap still shows as recorded.
+        const QString time = timeOf(s.startTime).toString(QStringLiteral("hh:mm:ss"));
         const QStringList cells{QString::number(k + 1),
                                 dateText(s.startTime),
-                                fromDays(s.startTime).toString(QStringLiteral("hh:mm:ss")),
+                                time,
                                 listRateText(s.intervalSeconds),
                                 QString::number(s.sampleCount),
                                 QString(),

@@ -12,10 +12,10 @@ struct TextPageLayout {
     int linesPerPage = 1; // L
 };
 
-// h = text height x 1.5 (at least 1); L = page height / h rounded down to a
-// multiple of 10. A page too short for ten lines takes the lines that fit
-// below the top margin of one line, at least 1, so nothing divides by zero
-// and no line is drawn off the page.
+// h = text height x 1.5 (at least 1); L = the number of lines whose text
+// ends on the page (the first one one line height below the top), rounded
+// down to a multiple of 10. A page too short for ten lines takes the lines
+// that fit, at least 1, so nothing divides by zero.
 TextPageLayout textPageLayout(int pageHeight, int textHeight);
 
 // Grid row r (0 = the header row) goes on page r / L (0-based) ...

@@ -13,18 +13,19 @@
 namespace tq {
 
 namespace {
-// The date and time columns of a long list: one conversion per row, the
-// regional formats looked up once and the date text reused within a day.
+// The date and time columns of a long list: the regional formats looked up
+// once and the date text reused within a day. Plain calendar fields, not a
+// zoned date-time: a sample taken in a daylight-saving gap keeps its time.
 class ListDateTimeTexts {
   public:
     void format(TDateTime t, QString& date, QString& time) {
-        const QDateTime dt = fromDays(t);
-        if (dt.date() != m_day || m_dateText.isNull()) {
-            m_day = dt.date();
+        const QDate day = dateOf(t);
+        if (day != m_day || m_dateText.isNull()) {
+            m_day = day;
             m_dateText = m_locale.toString(m_day, m_dateFormat);
         }
         date = m_dateText;
-        time = m_locale.toString(dt.time(), m_timeFormat);
+        time = m_locale.toString(timeOf(t), m_timeFormat);
     }
 
   private:

@@ -99,7 +99,9 @@ void TfrmGraph::refreshCursorStatistics() {
 int TfrmGraph::nearestPoint() const {
     const Chart& c = *PESGraph1;
     const QPoint pos = c.lastMousePos();
-    if (!inside(c.plotRect(), pos)) return m_aIndex;
+    // Cursor A's index may predate a chart that was prepared again with
+    // fewer points.
+    if (!inside(c.plotRect(), pos)) return clampIndex(m_aIndex, c.points());
     const double x = c.pixelToValue(pos).x();
     return nearestIndex(c.points(), x, [&c](int i) { return c.x(0, i); });
 }

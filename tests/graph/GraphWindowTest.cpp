@@ -674,3 +674,93 @@ TEST_F(GraphWindowTest, DataLoggerWindowForACollectionFileTakesTheFullWidth) {
     sub->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
+
+namespace {
+// Runs the test body under a time zone with daylight saving (a POSIX rule,
+// so no zone database is needed) and restores the zone afterwards.
+class DaylightSavingZone {
+  public:
+    DaylightSavingZone() : m_had(qEnvironmentVariableIsSet("TZ")), m_old(qgetenv("TZ")) {
+        qputenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3");
+        tzset();
+    }
+    ~DaylightSavingZone() {
+        if (m_had)
+            qputenv("TZ", m_old);
+        else
+            qunsetenv("TZ");
+        tzset();
+    }
+
+  private:
+    bool m_had;
+    QByteArray m_old;
+};
+} // namespace
+
+TEST_F(GraphWindowTest, ListsShowLoggerTimesInADaylightSavingGap) {
+    // The logger's clock knows no zones: a run started at 02:30 on the night
+    // the clocks go forward keeps that time in both lists.
+    DaylightSavingZone zone;
+    TDateTime gapStart = 0;
+    ASSERT_TRUE(encodeDateTime(2024, 3, 31, 2, 30, 0, gapStart));
+    std::vector<DataSet> sets(1);
+    sets[0].startTime = gapStart;
+    sets[0].intervalSeconds = 600;
+    sets[0].sampleCount = 4;
+    std::vector<float> values{5.0f, 5.1f, 5.2f, 5.3f};
+    std::vector<double> times;
+    for (int j = 0; j < 4; ++j)
+        times.push_back(gapStart + j * 600 * kOneSecond);
+    ASSERT_TRUE(dataSetCollection().replaceContents(sets, values, times));
+
+    QMdiArea area;
+    area.resize(1400, 900);
+    area.show();
+    TfrmGraph* w = createDataLoggerWindow(&area, 860, false);
+    w->fillDataSetList();
+    auto* grid2 = child<QTableWidget>(w, "Grid2");
+    EXPECT_EQ(grid2->item(0, 1)->text(), QStringLiteral("3/31/24"));
+    EXPECT_EQ(grid2->item(0, 2)->text(), QStringLiteral("02:30:00"));
+
+    showDataSet(0);
+    w->fillDataList();
+    auto* grid3 = child<QTableWidget>(w, "Grid3");
+    ASSERT_EQ(grid3->rowCount(), 4);
+    const QStringList expectedTimes{timeText(gapStart), timeText(gapStart + 600 * kOneSecond),
+                                    timeText(gapStart + 1200 * kOneSecond),
+                                    timeText(gapStart + 1800 * kOneSecond)};
+    EXPECT_EQ(expectedTimes[0], QStringLiteral("2:30:00 AM"));
+    EXPECT_EQ(expectedTimes[3], QStringLiteral("3:00:00 AM"));
+    for (int r = 0; r < 4; ++r) {
+        EXPECT_EQ(grid3->item(r, 1)->text(), QStringLiteral("3/31/24")) << r;
+        EXPECT_EQ(grid3->item(r, 2)->text(), expectedTimes[r]) << r;
+    }
+    area.closeAllSubWindows();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST_F(GraphWindowTest, ReleaseOutsideKeepsTheCursorOnAPointOfAShorterChart) {
+    TfrmGraph w(860);
+    w.resize(1089, 608);
+    w.show();
+    Chart* c = w.chart();
+    w.prepareGraph(1, 100, start(), start() + 200 * kOneSecond);
+    fillSeries(c, 100);
+    w.selectPoint(0);
+    ASSERT_EQ(w.cursorAIndex(), 33);
+
+    // The chart is prepared again with 10 points and no new selection.
+    w.prepareGraph(1, 10, start(), start() + 20 * kOneSecond);
+    fillSeries(c, 10);
+    c->redraw();
+    QWidget* plot = c->plot();
+    const QPoint lineB = plot->mapFrom(c, c->valueToPixel(c->vertLine(2), c->y(0, 5)));
+    QTest::mousePress(plot, Qt::LeftButton, {}, lineB);
+    ASSERT_EQ(c->vertLineColor(2), QColor(190, 190, 190));
+    QTest::mouseRelease(plot, Qt::LeftButton, {}, QPoint(1, 1));
+    // Cursor B goes to cursor A's point, which this chart must have.
+    EXPECT_EQ(w.cursorBIndex(), 9);
+    EXPECT_DOUBLE_EQ(c->vertLine(2), c->x(0, 9));
+    EXPECT_EQ(text(&w, "txtCursorB"), valueText(c->y(0, 9), 1));
+}

@@ -11,11 +11,32 @@ TEST(PrintLayout, LinesPerPageRoundedToTens) {
     EXPECT_EQ(l.linesPerPage, 50);
     // h is the text height x 1.5, truncated.
     EXPECT_EQ(textPageLayout(1000, 13).lineHeight, 19);
-    EXPECT_EQ(textPageLayout(600, 20).linesPerPage, 20);
+    EXPECT_EQ(textPageLayout(620, 20).linesPerPage, 20);
+}
+
+TEST(PrintLayout, TheLastLineOfAPageEndsOnThePage) {
+    // 600 units hold 20 line heights of 30, but the 20th line would start at
+    // the bottom edge: only 19 lines fit below the top margin line.
+    EXPECT_EQ(textPageLayout(600, 20).linesPerPage, 10);
+    EXPECT_EQ(textPageLayout(30 * 30 + 10, 20).linesPerPage, 20);
+    for (int textHeight : {7, 20, 33, 80}) {
+        for (int page = 0; page < 4000; page += 7) {
+            const TextPageLayout l = textPageLayout(page, textHeight);
+            const int lastTop = yOfRow(l.linesPerPage - 1, l);
+            if (page >= l.lineHeight + textHeight) {
+                EXPECT_LE(lastTop + textHeight, page) << page << " " << textHeight;
+            }
+            // Still as many lines as fit, rounded to tens where ten fit.
+            const int fit = (page - textHeight) / l.lineHeight;
+            if (fit >= 10) {
+                EXPECT_EQ(l.linesPerPage, fit / 10 * 10) << page << " " << textHeight;
+            }
+        }
+    }
 }
 
 TEST(PrintLayout, TwentyFiveRowsOnTwoPages) {
-    const TextPageLayout l = textPageLayout(20 * 30 + 15, 20);
+    const TextPageLayout l = textPageLayout(20 * 30 + 20, 20);
     ASSERT_EQ(l.linesPerPage, 20);
     EXPECT_EQ(pageCount(25, l), 2);
     for (int r = 0; r < 20; ++r)
