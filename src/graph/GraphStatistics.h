@@ -17,6 +17,19 @@ bool isOutOfRange(float v);
 // "OL" for an out-of-range value, else the value with 1 decimal.
 QString rangedValueText(float v);
 
+// Keeps the highest and lowest value of s with their times. Strict
+// comparisons: the earliest point wins a tie.
+template <class S, class XAt> void takeExtremes(S& s, float v, int i, XAt& x) {
+    if (v > s.max) {
+        s.max = v;
+        s.maxTime = x(i);
+    }
+    if (v < s.min) {
+        s.min = v;
+        s.minTime = x(i);
+    }
+}
+
 struct OverallStatistics {
     int points = 0;
     TDateTime first = 0.0; // X of point 0
@@ -37,15 +50,7 @@ template <class XAt, class YAt> OverallStatistics overallStatistics(int points, 
     s.last = x(points - 1);
     for (int i = 0; i < points; ++i) {
         const float v = y(i);
-        // Strict comparisons: the earliest point wins a tie.
-        if (v > s.max) {
-            s.max = v;
-            s.maxTime = x(i);
-        }
-        if (v < s.min) {
-            s.min = v;
-            s.minTime = x(i);
-        }
+        takeExtremes(s, v, i, x);
         if (v > -kOutOfRangeLimit && v < kOutOfRangeLimit) {
             s.sum += v;
             ++s.count;
@@ -101,14 +106,7 @@ template <class XAt, class YAt> CursorStatistics cursorStatistics(int points, in
     for (int i = lo; i <= hi; ++i) {
         const float v = y(i);
         sum += v;
-        if (v > s.max) {
-            s.max = v;
-            s.maxTime = x(i);
-        }
-        if (v < s.min) {
-            s.min = v;
-            s.minTime = x(i);
-        }
+        takeExtremes(s, v, i, x);
     }
     s.average = sum / double(hi - lo + 1);
     s.valueA = y(s.a);
