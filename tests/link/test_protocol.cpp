@@ -1,3 +1,4 @@
+#include "FdIo.h"
 #include "FrameCutter.h"
 #include "PortNames.h"
 #include "Protocol.h"
@@ -6,12 +7,6 @@
 
 using namespace tq;
 
-static QByteArray bytes(std::initializer_list<int> list) {
-    QByteArray b;
-    for (int v : list)
-        b.append(static_cast<char>(v));
-    return b;
-}
 
 TEST(Protocol, CommandForms) {
     EXPECT_EQ(protocol::plainCommand('A'), bytes({0xEF, 0x41, 0xFE}));

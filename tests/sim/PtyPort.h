@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-#include <initializer_list>
+#include "FdIo.h" // bytes()
 
 // The PC's end of a simulated logger, in plain POSIX calls.
 class PtyPort {
@@ -26,4 +26,3 @@ class PtyPort {
 };
 
 QByteArray plain(char letter, const QByteArray& params = {});
-QByteArray bytes(std::initializer_list<int> values);

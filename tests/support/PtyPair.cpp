@@ -1,8 +1,8 @@
 #include "PtyPair.h"
 
-#include <QElapsedTimer>
+#include "FdIo.h"
+
 #include <fcntl.h>
-#include <poll.h>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
@@ -28,35 +28,6 @@ PtyPair::~PtyPair() {
         ::close(m_slave);
 }
 
-void PtyPair::send(const QByteArray& bytes) {
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(m_master, bytes.constData() + done, bytes.size() - done);
-        if (n <= 0) {
-            pollfd p{m_master, POLLOUT, 0};
-            if (::poll(&p, 1, 1000) <= 0)
-                return;
-            continue;
-        }
-        done += n;
-    }
-}
+void PtyPair::send(const QByteArray& bytes) { writeAll(m_master, bytes, 1000); }
 
-QByteArray PtyPair::receive(int minBytes, int timeoutMs) {
-    QByteArray out;
-    QElapsedTimer clock;
-    clock.start();
-    while (out.size() < minBytes) {
-        const qint64 left = timeoutMs - clock.elapsed();
-        if (left <= 0)
-            break;
-        pollfd p{m_master, POLLIN, 0};
-        if (::poll(&p, 1, static_cast<int>(left)) <= 0)
-            break;
-        char buf[512];
-        const ssize_t n = ::read(m_master, buf, sizeof buf);
-        if (n > 0)
-            out.append(buf, n);
-    }
-    return out;
-}
+QByteArray PtyPair::receive(int minBytes, int timeoutMs) { return readFor(m_master, minBytes, timeoutMs); }
