@@ -340,13 +340,12 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
     guarded([&] { m_comm2->close(); });
     QString error;
     if (!SettingsFile::write(AppPaths::settingsFolder(), m_live->link().portIndex, &error)) {
+        Messages::error(error);
         // Without its folder the window stays open (the ports stay closed).
         if (!QDir(AppPaths::settingsFolder()).exists()) {
-            Messages::error(error);
             event->ignore();
             return;
         }
-        Messages::error(error);
     }
     m_live->MainTimer()->stop();
     if (m_lcd)

@@ -267,32 +267,32 @@ void LiveLink::FirmwareVersion1Click(const std::function<void(const QString&)>& 
         Messages::info(QStringLiteral("There is no connection with Logger !"));
         return;
     }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    auto cursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-    suspendForCommand();
-    // A failed open ends the command; the timer then stays off until the
-    // next command that starts it.
-    m_comm1->close();
-    m_comm1->setOnRxChar({});
-    pumpingWait(200);
-    m_comm1->open();
-
     QString version;
-    if (m_comm1->active()) {
-        m_comm1->write(QByteArray(1, protocol::kWake));
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto cursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+        suspendForCommand();
+        // A failed open ends the command; the timer then stays off until the
+        // next command that starts it.
+        m_comm1->close();
+        m_comm1->setOnRxChar({});
         pumpingWait(200);
-        m_comm1->write(protocol::plainCommand(protocol::kFirmware));
-        pumpingWait(1000);
-        const int waiting = m_comm1->inputCount();
-        const QByteArray reply = m_comm1->read(qMin(waiting, kFirmwareBuffer));
-        // Whatever exceeds the reply buffer is read and dropped.
-        for (int rest = m_comm1->inputCount(); rest > 0; rest = m_comm1->inputCount())
-            m_comm1->read(rest);
-        if (waiting == kFirmwareReplyLength)
-            version = QString::fromLatin1(reply.mid(1, 9));
+        m_comm1->open();
+
+        if (m_comm1->active()) {
+            m_comm1->write(QByteArray(1, protocol::kWake));
+            pumpingWait(200);
+            m_comm1->write(protocol::plainCommand(protocol::kFirmware));
+            pumpingWait(1000);
+            const int waiting = m_comm1->inputCount();
+            const QByteArray reply = m_comm1->read(qMin(waiting, kFirmwareBuffer));
+            // Whatever exceeds the reply buffer is read and dropped.
+            for (int rest = m_comm1->inputCount(); rest > 0; rest = m_comm1->inputCount())
+                m_comm1->read(rest);
+            if (waiting == kFirmwareReplyLength)
+                version = QString::fromLatin1(reply.mid(1, 9));
+        }
     }
-    cursor.dismiss();
-    QApplication::restoreOverrideCursor();
     showDialog(version);
 
     m_comm1->close();

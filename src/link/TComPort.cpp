@@ -81,27 +81,31 @@ void TComPort::setActive(bool on) {
     qCDebug(lcLink) << "open" << m_deviceName;
     m_port->setPortName(m_deviceName);
     m_port->clearError();
-    if (!m_port->open(QIODevice::ReadWrite)) {
-        const int code = static_cast<int>(m_port->error());
-        const QString text = systemText();
-        m_port->clearError();
-        raise(code, text);
-    }
-    m_port->setReadBufferSize(kInputQueue);
-    const bool lineOk = m_port->setBaudRate(m_baudRate) && m_port->setDataBits(QSerialPort::Data8) &&
-                        m_port->setParity(QSerialPort::NoParity) &&
-                        m_port->setStopBits(QSerialPort::OneStop) &&
-                        m_port->setFlowControl(QSerialPort::NoFlowControl);
-    if (!lineOk) {
+    // Whatever was opened so far is closed before the error is raised.
+    const auto fail = [this] {
         const int code = static_cast<int>(m_port->error());
         const QString text = systemText();
         m_port->close();
         m_port->clearError();
         raise(code, text);
-    }
+    };
+    if (!m_port->open(QIODevice::ReadWrite))
+        fail();
+    m_port->setReadBufferSize(kInputQueue);
+    const bool lineOk = m_port->setBaudRate(m_baudRate) && m_port->setDataBits(QSerialPort::Data8) &&
+                        m_port->setParity(QSerialPort::NoParity) &&
+                        m_port->setStopBits(QSerialPort::OneStop) &&
+                        m_port->setFlowControl(QSerialPort::NoFlowControl);
+    if (!lineOk)
+        fail();
     applyModemLines();
     m_port->clear(QSerialPort::AllDirections);
     m_port->clearError();
+}
+
+void TComPort::requireOpen() {
+    if (!active())
+        raise(0, QString::fromLatin1(EComError::kClosedPort));
 }
 
 void TComPort::purgeInput() {
@@ -119,8 +123,7 @@ void TComPort::purgeOutput() {
 }
 
 int TComPort::inputCount() {
-    if (!active())
-        raise(0, QString::fromLatin1(EComError::kClosedPort));
+    requireOpen();
     // Pull in what the device holds even when no events have run.
     m_port->waitForReadyRead(0);
     if (!active()) // the device went away while reading
@@ -130,8 +133,7 @@ int TComPort::inputCount() {
 }
 
 QByteArray TComPort::read(int count) {
-    if (!active())
-        raise(0, QString::fromLatin1(EComError::kClosedPort));
+    requireOpen();
     if (count <= 0)
         return {};
     QByteArray bytes = m_port->read(count);
@@ -140,8 +142,7 @@ QByteArray TComPort::read(int count) {
 }
 
 void TComPort::write(const QByteArray& bytes) {
-    if (!active())
-        raise(0, QString::fromLatin1(EComError::kClosedPort));
+    requireOpen();
     qCDebug(lcLink) << "tx" << m_deviceName << bytes.toHex(' ');
     const qint64 n = m_port->write(bytes);
     if (n != bytes.size())

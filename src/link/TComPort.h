@@ -74,6 +74,7 @@ private:
     void dispatchRx();
     void onPortError(int error);
     void applyModemLines();
+    void requireOpen(); // the closed-port error otherwise
     QString systemText() const;
 
     QSerialPort* m_port;
