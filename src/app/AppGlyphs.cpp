@@ -10,7 +10,9 @@ namespace tq {
 
 namespace {
 
-QIcon make(std::function<void(QPainter&)> d) { return drawnIcon(std::move(d), 32); } // 32 x 32 design box
+QIcon make(std::function<void(QPainter&)> d) {
+    return drawnIcon(std::move(d), 32);
+} // 32 x 32 design box
 
 const QColor kOutline(40, 48, 60);
 

@@ -28,8 +28,7 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     }
     if (p.isSet(QStringLiteral("help")) || p.isSet(QStringLiteral("version"))) {
         out.error = p.isSet(QStringLiteral("help")) ? p.helpText() : QString();
-        if (p.isSet(QStringLiteral("version")))
-            out.error = QStringLiteral(TQ880_VERSION);
+        if (p.isSet(QStringLiteral("version"))) out.error = QStringLiteral(TQ880_VERSION);
         return out;
     }
     out.extraPorts = p.values(port);

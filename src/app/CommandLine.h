@@ -5,11 +5,11 @@
 namespace tq {
 
 struct CommandLine {
-    QStringList extraPorts;    // --port PATH, repeatable, listed first
+    QStringList extraPorts;     // --port PATH, repeatable, listed first
     bool noSystemPorts = false; // --no-system-ports
-    QString home;              // --home DIR: program folder
-    int simulateModel = 0;     // --simulate 860|862
-    QString error;             // set when the arguments cannot be used
+    QString home;               // --home DIR: program folder
+    int simulateModel = 0;      // --simulate 860|862
+    QString error;              // set when the arguments cannot be used
 
     static CommandLine parse(const QStringList& arguments);
 };

@@ -14,10 +14,8 @@ QByteArray readLimitedLine(QFile& f) {
     while (!line.endsWith('\n') && !f.atEnd() && f.error() == QFileDevice::NoError) {
         // Skip the rest of an overlong line without keeping it.
         const QByteArray rest = f.readLine(4096);
-        if (rest.isEmpty())
-            break;
-        if (rest.endsWith('\n'))
-            break;
+        if (rest.isEmpty()) break;
+        if (rest.endsWith('\n')) break;
     }
     while (line.endsWith('\n') || line.endsWith('\r'))
         line.chop(1);
@@ -27,13 +25,10 @@ QByteArray readLimitedLine(QFile& f) {
 
 int SettingsFile::readPortIndex(const QString& path) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    if (f.atEnd())
-        return 0;
+    if (!f.open(QIODevice::ReadOnly)) return 0;
+    if (f.atEnd()) return 0;
     readLimitedLine(f); // the section line
-    if (f.atEnd())
-        return 0;
+    if (f.atEnd()) return 0;
     bool ok = false;
     const int index = QString::fromLatin1(readLimitedLine(f)).trimmed().toInt(&ok);
     return ok && index >= 0 ? index : 0;
@@ -42,19 +37,16 @@ int SettingsFile::readPortIndex(const QString& path) {
 bool SettingsFile::write(const QString& folder, int portIndex, QString* error) {
     QDir dir(folder);
     if (!dir.exists() && !QDir().mkdir(folder)) {
-        if (error)
-            *error = QStringLiteral("Cannot create ") + folder + QStringLiteral(" directory.");
+        if (error) *error = QStringLiteral("Cannot create ") + folder + QStringLiteral(" directory.");
         return false;
     }
     QSaveFile f(dir.filePath(QStringLiteral("TQ880.ini")));
     if (f.open(QIODevice::WriteOnly)) {
         f.write("[COM PORT]\n");
         f.write(QByteArray::number(portIndex) + '\n');
-        if (f.commit())
-            return true;
+        if (f.commit()) return true;
     }
-    if (error)
-        *error = f.errorString();
+    if (error) *error = f.errorString();
     return false;
 }
 

@@ -6,7 +6,7 @@ namespace tq {
 
 // The settings file: "[COM PORT]" and the remembered port index, two lines.
 class SettingsFile {
-public:
+  public:
     // The port index stored in path; 0 when the file is missing or
     // unreadable, has no second line, or that line is not a whole number.
     static int readPortIndex(const QString& path);

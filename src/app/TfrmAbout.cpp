@@ -74,6 +74,8 @@ void TfrmAbout::setStatus(const QString& text) {
     repaint();
 }
 
-QString TfrmAbout::versionText() { return QStringLiteral(TQ880_VERSION); }
+QString TfrmAbout::versionText() {
+    return QStringLiteral(TQ880_VERSION);
+}
 
 } // namespace tq

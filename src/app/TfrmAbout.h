@@ -11,7 +11,7 @@ namespace tq {
 // button hidden and its status label showing progress.
 class TfrmAbout : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TfrmAbout(QWidget* parent = nullptr);
 
     QLabel* Label4 = nullptr; // status label, used by the splash only

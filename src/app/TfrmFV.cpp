@@ -27,7 +27,11 @@ TfrmFV::TfrmFV(QWidget* parent) : QDialog(parent) {
     m_value->setGeometry(212, 33, 181, caption->height());
 }
 
-void TfrmFV::setVersion(const QString& text) { m_value->setText(text); }
-QString TfrmFV::version() const { return m_value->text(); }
+void TfrmFV::setVersion(const QString& text) {
+    m_value->setText(text);
+}
+QString TfrmFV::version() const {
+    return m_value->text();
+}
 
 } // namespace tq

@@ -9,12 +9,12 @@ namespace tq {
 // Shows the logger's firmware version text.
 class TfrmFV : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TfrmFV(QWidget* parent = nullptr);
     void setVersion(const QString& text);
     QString version() const;
 
-private:
+  private:
     QLabel* m_value;
 };
 

@@ -37,7 +37,9 @@ namespace tq {
 namespace {
 // The main window's port handlers: every port error ends the operation
 // without a word.
-void abortSilently(TComPort&, const EComError&, int& action) { action = 1; }
+void abortSilently(TComPort&, const EComError&, int& action) {
+    action = 1;
+}
 
 QAction* addItem(QMenu* menu, const char* name, const QString& caption) {
     QAction* a = menu->addAction(caption);
@@ -52,7 +54,8 @@ QAction* addSeparator(QMenu* menu, const char* name) {
 } // namespace
 
 TfrmMain::TfrmMain(const QStringList& ports, QWidget* parent)
-    : QMainWindow(parent), m_comm1(new TComPort(this)), m_comm2(new TComPort(this)), m_mdi(new QMdiArea(this)) {
+    : QMainWindow(parent), m_comm1(new TComPort(this)), m_comm2(new TComPort(this)),
+      m_mdi(new QMdiArea(this)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Kelvaria TQ880"));
     setWindowIcon(appIcon());
@@ -79,8 +82,7 @@ TfrmMain::TfrmMain(const QStringList& ports, QWidget* parent)
     setCentralWidget(m_mdi);
     // Child windows carry the program's icon in their title bars.
     connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
-        if (w)
-            w->setWindowIcon(windowIcon());
+        if (w) w->setWindowIcon(windowIcon());
     });
 
     buildToolBar();
@@ -95,8 +97,7 @@ TfrmMain::TfrmMain(const QStringList& ports, QWidget* parent)
         m_portBox->setCurrentIndex(0);
         guarded([&] { m_comm1->setDeviceName(deviceNameFor(ports.first())); });
     }
-    if (m_settingsExisted)
-        m_live->link().portIndex = SettingsFile::readPortIndex(m_settingsPath);
+    if (m_settingsExisted) m_live->link().portIndex = SettingsFile::readPortIndex(m_settingsPath);
 }
 
 TfrmMain::~TfrmMain() {
@@ -130,8 +131,10 @@ void TfrmMain::buildToolBar() {
     auto* print = button("btnPrint", printGlyph(), QString(), QStringLiteral("Print"));
     connect(print, &QToolButton::clicked, this, [this] { guarded([this] { btnPrintClick(); }); });
     bar->addSeparator();
-    m_btnDataLogger = button("btnDataLogger", downloadGlyph(), QStringLiteral("Download"), QStringLiteral("Load Data"));
-    auto* setup = button("btnSetup", setupGlyph(), QStringLiteral("Logger Setup"), QStringLiteral("Setup Meter"));
+    m_btnDataLogger =
+        button("btnDataLogger", downloadGlyph(), QStringLiteral("Download"), QStringLiteral("Load Data"));
+    auto* setup =
+        button("btnSetup", setupGlyph(), QStringLiteral("Logger Setup"), QStringLiteral("Setup Meter"));
     connect(setup, &QToolButton::clicked, this, [this] { guarded([this] { btnSetupClick(); }); });
     bar->addSeparator();
     auto* help = button("btnHelp", helpGlyph(), QString(), QStringLiteral("Help"));
@@ -144,9 +147,8 @@ void TfrmMain::buildToolBar() {
     m_portBox->setMinimumContentsLength(14);
     m_portBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     bar->addWidget(m_portBox);
-    connect(m_portBox, &QComboBox::activated, this, [this](int index) {
-        guarded([&] { m_live->ComboBoxDeviceNameChange(index); });
-    });
+    connect(m_portBox, &QComboBox::activated, this,
+            [this](int index) { guarded([&] { m_live->ComboBoxDeviceNameChange(index); }); });
 }
 
 void TfrmMain::buildMenus() {
@@ -244,8 +246,7 @@ void TfrmMain::fillWindowMenu() {
     connect(tile, &QAction::triggered, this, &TfrmMain::Tile1Click);
     // The frame's window list follows the two commands.
     const auto windows = m_mdi->subWindowList(QMdiArea::CreationOrder);
-    if (!windows.isEmpty())
-        m_windowMenu->addSeparator();
+    if (!windows.isEmpty()) m_windowMenu->addSeparator();
     int n = 0;
     for (QMdiSubWindow* w : windows) {
         QAction* a = m_windowMenu->addAction(QStringLiteral("&%1 %2").arg(++n).arg(w->windowTitle()));
@@ -272,7 +273,9 @@ void TfrmMain::buildStatusBar() {
     }
 }
 
-TfrmLCD* TfrmMain::lcdWindow() const { return m_lcd.data(); }
+TfrmLCD* TfrmMain::lcdWindow() const {
+    return m_lcd.data();
+}
 
 // --- LinkView -----------------------------------------------------------------
 
@@ -280,24 +283,33 @@ void TfrmMain::showStatus(const QString& device, const QString& state) {
     m_panel0->setText(device);
     m_panel1->setText(state);
 }
-void TfrmMain::setDownloadEnabled(bool on) { m_btnDataLogger->setEnabled(on); }
-void TfrmMain::setDataLoggerMenuEnabled(bool on) { m_dataLogger1->setEnabled(on); }
+void TfrmMain::setDownloadEnabled(bool on) {
+    m_btnDataLogger->setEnabled(on);
+}
+void TfrmMain::setDataLoggerMenuEnabled(bool on) {
+    m_dataLogger1->setEnabled(on);
+}
 void TfrmMain::setRs232Mark(bool visible) {
-    if (m_lcd)
-        m_lcd->setRs232Visible(visible);
+    if (m_lcd) m_lcd->setRs232Visible(visible);
 }
 void TfrmMain::refreshLcd(const LcdState& state) {
-    if (m_lcd)
-        m_lcd->refresh(state);
+    if (m_lcd) m_lcd->refresh(state);
 }
 void TfrmMain::showSearchProgress(const QString& text) {
-    if (m_splash)
-        m_splash->setStatus(text);
+    if (m_splash) m_splash->setStatus(text);
 }
-int TfrmMain::portCount() const { return m_portBox->count(); }
-QString TfrmMain::portText(int index) const { return m_portBox->itemText(index); }
-void TfrmMain::selectPort(int index) { m_portBox->setCurrentIndex(index); }
-void TfrmMain::removePort(int index) { m_portBox->removeItem(index); }
+int TfrmMain::portCount() const {
+    return m_portBox->count();
+}
+QString TfrmMain::portText(int index) const {
+    return m_portBox->itemText(index);
+}
+void TfrmMain::selectPort(int index) {
+    m_portBox->setCurrentIndex(index);
+}
+void TfrmMain::removePort(int index) {
+    m_portBox->removeItem(index);
+}
 
 // --- start-up and shutdown --------------------------------------------------------
 
@@ -348,8 +360,7 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
         }
     }
     m_live->MainTimer()->stop();
-    if (m_lcd)
-        m_lcd->setReceivingProbe({});
+    if (m_lcd) m_lcd->setReceivingProbe({});
     // The program ends with its last primary window; the LCD window is
     // owned by this one and does not keep it running.
     event->accept();
@@ -386,9 +397,17 @@ void TfrmMain::btnSetupClick() {
     m_live->btnSetupClick({});
 }
 
-void TfrmMain::btnPrintClick() { printCommand(m_mdi); }
-void TfrmMain::PrinterSetup1Click() { printerSetupCommand(this); }
-void TfrmMain::Cascade1Click() { m_mdi->cascadeSubWindows(); }
-void TfrmMain::Tile1Click() { m_mdi->tileSubWindows(); }
+void TfrmMain::btnPrintClick() {
+    printCommand(m_mdi);
+}
+void TfrmMain::PrinterSetup1Click() {
+    printerSetupCommand(this);
+}
+void TfrmMain::Cascade1Click() {
+    m_mdi->cascadeSubWindows();
+}
+void TfrmMain::Tile1Click() {
+    m_mdi->tileSubWindows();
+}
 
 } // namespace tq

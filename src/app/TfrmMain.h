@@ -24,7 +24,7 @@ class TfrmLCD;
 // that carry them out.
 class TfrmMain : public QMainWindow, public LinkView {
     Q_OBJECT
-public:
+  public:
     // ports: the port chooser's entries in order.
     explicit TfrmMain(const QStringList& ports, QWidget* parent = nullptr);
     ~TfrmMain() override;
@@ -64,10 +64,10 @@ public:
     void Cascade1Click();
     void Tile1Click();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void buildToolBar();
     void buildMenus();
     void buildStatusBar();

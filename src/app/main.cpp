@@ -8,9 +8,9 @@
 #include "TfrmMain.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
-#include <QPointer>
 #include <QTextStream>
 #include <memory>
 
@@ -24,10 +24,10 @@ int main(int argc, char** argv) {
     const tq::CommandLine cmd = tq::CommandLine::parse(QApplication::arguments());
     if (!cmd.error.isEmpty()) {
         QTextStream(stderr) << cmd.error << '\n';
-        return cmd.error.startsWith(QLatin1String("Usage")) || cmd.error == QLatin1String(TQ880_VERSION) ? 0 : 2;
+        return cmd.error.startsWith(QLatin1String("Usage")) || cmd.error == QLatin1String(TQ880_VERSION) ? 0
+                                                                                                         : 2;
     }
-    if (!cmd.home.isEmpty())
-        tq::AppPaths::setHome(cmd.home);
+    if (!cmd.home.isEmpty()) tq::AppPaths::setHome(cmd.home);
 
     QStringList extra = cmd.extraPorts;
     std::unique_ptr<tq::sim::LoggerSim> simulated;
@@ -55,8 +55,7 @@ int main(int argc, char** argv) {
     tq::Messages::setParent(&main);
     // Without a window manager (a bare X server) maximising does nothing:
     // take the screen's work area first.
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        main.setGeometry(screen->availableGeometry());
+    if (QScreen* screen = QGuiApplication::primaryScreen()) main.setGeometry(screen->availableGeometry());
     main.showMaximized();
     main.startUp(splash);
     return app.exec();

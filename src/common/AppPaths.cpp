@@ -17,21 +17,20 @@ QString& dataFolderValue() {
     return s;
 }
 QString withSlash(QString p) {
-    if (!p.isEmpty() && !p.endsWith(QLatin1Char('/')))
-        p += QLatin1Char('/');
+    if (!p.isEmpty() && !p.endsWith(QLatin1Char('/'))) p += QLatin1Char('/');
     return p;
 }
 } // namespace
 
-void AppPaths::setHome(const QString& dir) { homeOverride() = dir.isEmpty() ? QString() : withSlash(QDir(dir).absolutePath()); }
+void AppPaths::setHome(const QString& dir) {
+    homeOverride() = dir.isEmpty() ? QString() : withSlash(QDir(dir).absolutePath());
+}
 
 QString AppPaths::programFolder() {
-    if (!homeOverride().isEmpty())
-        return homeOverride();
+    if (!homeOverride().isEmpty()) return homeOverride();
     static const QString folder = [] {
         const QString exeDir = QCoreApplication::applicationDirPath();
-        if (QFileInfo(exeDir).isWritable())
-            return withSlash(exeDir);
+        if (QFileInfo(exeDir).isWritable()) return withSlash(exeDir);
         QString user = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
         QDir().mkpath(user);
         return withSlash(user);
@@ -54,7 +53,11 @@ QString AppPaths::settleDataFolder() {
     return folder;
 }
 
-QString AppPaths::dataFolder() { return dataFolderValue(); }
-void AppPaths::setDataFolder(const QString& folder) { dataFolderValue() = withSlash(folder); }
+QString AppPaths::dataFolder() {
+    return dataFolderValue();
+}
+void AppPaths::setDataFolder(const QString& folder) {
+    dataFolderValue() = withSlash(folder);
+}
 
 } // namespace tq

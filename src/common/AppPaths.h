@@ -6,7 +6,7 @@ namespace tq {
 
 // Where the program keeps its files. Folders end with '/'.
 class AppPaths {
-public:
+  public:
     // The program folder: --home DIR when given, else the executable's
     // folder, or the per-user application data folder when that one
     // cannot be written (a system-wide install).

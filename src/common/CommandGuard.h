@@ -8,17 +8,17 @@ namespace tq {
 
 // Ends the running command without a word (every serial port error does).
 class SilentAbort : public std::exception {
-public:
+  public:
     const char* what() const noexcept override { return "silent abort"; }
 };
 
 // An error whose text is shown to the user as it stands.
 class UserError : public std::runtime_error {
-public:
+  public:
     explicit UserError(const QString& text) : std::runtime_error(text.toStdString()), m_text(text) {}
     const QString& text() const { return m_text; }
 
-private:
+  private:
     QString m_text;
 };
 

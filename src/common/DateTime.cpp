@@ -15,13 +15,14 @@ TDateTime toDays(const QDate& date, const QTime& time) {
     return days >= 0 ? days + frac : days - frac;
 }
 
-TDateTime toDays(const QDateTime& dt) { return toDays(dt.date(), dt.time()); }
+TDateTime toDays(const QDateTime& dt) {
+    return toDays(dt.date(), dt.time());
+}
 
 namespace {
 // Whole days and milliseconds of the day; false for values no calendar holds.
 bool split(TDateTime days, qint64& whole, qint64& ms) {
-    if (!std::isfinite(days) || std::fabs(days) > 3.0e6)
-        return false;
+    if (!std::isfinite(days) || std::fabs(days) > 3.0e6) return false;
     double w = std::trunc(days);
     ms = std::llround(std::fabs(days - w) * kSecondsPerDay * 1000.0);
     if (ms >= qint64(kSecondsPerDay) * 1000) {
@@ -45,17 +46,17 @@ QTime timeOf(TDateTime days) {
 
 QDateTime fromDays(TDateTime days) {
     qint64 whole = 0, ms = 0;
-    if (!split(days, whole, ms))
-        return QDateTime();
+    if (!split(days, whole, ms)) return QDateTime();
     return QDateTime(kEpoch.addDays(whole), QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)));
 }
 
-TDateTime nowDays() { return toDays(QDateTime::currentDateTime()); }
+TDateTime nowDays() {
+    return toDays(QDateTime::currentDateTime());
+}
 
 bool encodeDateTime(int year, int month, int day, int hour, int minute, int second, TDateTime& out) {
     const QDate d(year, month, day);
-    if (!d.isValid() || !QTime::isValid(hour, minute, second))
-        return false;
+    if (!d.isValid() || !QTime::isValid(hour, minute, second)) return false;
     out = toDays(d, QTime(hour, minute, second));
     return true;
 }

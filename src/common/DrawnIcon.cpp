@@ -8,7 +8,7 @@ namespace tq {
 namespace {
 
 class DrawnIconEngine : public QIconEngine {
-public:
+  public:
     DrawnIconEngine(std::function<void(QPainter&)> draw, int designSize)
         : m_draw(std::move(draw)), m_size(designSize) {}
 
@@ -17,8 +17,7 @@ public:
         p->setRenderHint(QPainter::Antialiasing);
         p->translate(rect.topLeft());
         p->scale(rect.width() / double(m_size), rect.height() / double(m_size));
-        if (mode == QIcon::Disabled)
-            p->setOpacity(0.35);
+        if (mode == QIcon::Disabled) p->setOpacity(0.35);
         m_draw(*p);
         p->restore();
     }
@@ -33,7 +32,7 @@ public:
 
     QIconEngine* clone() const override { return new DrawnIconEngine(m_draw, m_size); }
 
-private:
+  private:
     std::function<void(QPainter&)> m_draw;
     int m_size;
 };

@@ -17,12 +17,15 @@ QPointer<QWidget>& parentWidget() {
 }
 } // namespace
 
-void Messages::setHandler(Handler h) { handler() = std::move(h); }
-void Messages::setParent(QWidget* parent) { parentWidget() = parent; }
+void Messages::setHandler(Handler h) {
+    handler() = std::move(h);
+}
+void Messages::setParent(QWidget* parent) {
+    parentWidget() = parent;
+}
 
 Messages::Answer Messages::show(Kind kind, const QString& title, const QString& text) {
-    if (handler())
-        return handler()(kind, title, text);
+    if (handler()) return handler()(kind, title, text);
     QWidget* parent = parentWidget() ? parentWidget().data() : QApplication::activeWindow();
     const QString caption = title.isEmpty() ? QApplication::applicationDisplayName() : title;
     switch (kind) {
@@ -44,9 +47,15 @@ Messages::Answer Messages::show(Kind kind, const QString& title, const QString& 
     return Ok;
 }
 
-void Messages::info(const QString& text, const QString& title) { show(Kind::Information, title, text); }
-void Messages::warning(const QString& text, const QString& title) { show(Kind::Warning, title, text); }
-void Messages::error(const QString& text, const QString& title) { show(Kind::Error, title, text); }
+void Messages::info(const QString& text, const QString& title) {
+    show(Kind::Information, title, text);
+}
+void Messages::warning(const QString& text, const QString& title) {
+    show(Kind::Warning, title, text);
+}
+void Messages::error(const QString& text, const QString& title) {
+    show(Kind::Error, title, text);
+}
 bool Messages::confirm(const QString& text, const QString& title) {
     return show(Kind::Question, title, text) == Yes;
 }

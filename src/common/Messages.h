@@ -10,7 +10,7 @@ namespace tq {
 // Every message box of the program goes through here, so tests can answer
 // them without a screen and the program carries no test switches.
 class Messages {
-public:
+  public:
     enum class Kind { Information, Warning, Error, Question };
     enum Answer { Ok, Yes, No, Cancel };
 
@@ -28,7 +28,7 @@ public:
     // The window boxes are centred on; defaults to the active window.
     static void setParent(QWidget* parent);
 
-private:
+  private:
     static Answer show(Kind kind, const QString& title, const QString& text);
 };
 

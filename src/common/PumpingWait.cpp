@@ -22,8 +22,7 @@ bool boundedWait(const std::function<bool()>& busy, int ms) {
     QElapsedTimer clock;
     clock.start();
     while (busy()) {
-        if (clock.elapsed() >= ms)
-            return false;
+        if (clock.elapsed() >= ms) return false;
         QThread::msleep(5);
     }
     return true;
@@ -33,8 +32,7 @@ bool pumpingWaitWhile(const std::function<bool()>& busy, int ms) {
     QElapsedTimer clock;
     clock.start();
     while (busy()) {
-        if (ms >= 0 && clock.elapsed() >= ms)
-            return false;
+        if (ms >= 0 && clock.elapsed() >= ms) return false;
         // Short slices so the flag is seen soon after it clears.
         pumpingWait(10);
     }

@@ -4,7 +4,9 @@
 
 namespace tq {
 
-QString shortDateFormat() { return QLocale().dateFormat(QLocale::ShortFormat); }
+QString shortDateFormat() {
+    return QLocale().dateFormat(QLocale::ShortFormat);
+}
 
 QString longTimeFormat() {
     QString f = QLocale().timeFormat(QLocale::LongFormat);
@@ -14,19 +16,26 @@ QString longTimeFormat() {
     return f.trimmed();
 }
 
-QChar decimalSeparator() { return QLocale().decimalPoint().at(0); }
+QChar decimalSeparator() {
+    return QLocale().decimalPoint().at(0);
+}
 
-QString dateText(TDateTime t) { return QLocale().toString(dateOf(t), shortDateFormat()); }
+QString dateText(TDateTime t) {
+    return QLocale().toString(dateOf(t), shortDateFormat());
+}
 
-QString timeText(TDateTime t) { return QLocale().toString(timeOf(t), longTimeFormat()); }
+QString timeText(TDateTime t) {
+    return QLocale().toString(timeOf(t), longTimeFormat());
+}
 
-QString dateTimeText(TDateTime t) { return dateText(t) + QLatin1Char(' ') + timeText(t); }
+QString dateTimeText(TDateTime t) {
+    return dateText(t) + QLatin1Char(' ') + timeText(t);
+}
 
 QString valueText(double v, int decimals) {
     QString s = QString::number(v, 'f', decimals);
     const QChar sep = decimalSeparator();
-    if (sep != QLatin1Char('.'))
-        s.replace(QLatin1Char('.'), sep);
+    if (sep != QLatin1Char('.')) s.replace(QLatin1Char('.'), sep);
     return s;
 }
 

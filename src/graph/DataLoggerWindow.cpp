@@ -57,12 +57,8 @@ void TfrmGraph::fillDataSetList() {
         // The logger's clock knows no zones: a start in a daylight-saving
         // gap still shows as recorded.
         const QString time = timeOf(s.startTime).toString(QStringLiteral("hh:mm:ss"));
-        const QStringList cells{QString::number(k + 1),
-                                dateText(s.startTime),
-                                time,
-                                listRateText(s.intervalSeconds),
-                                QString::number(s.sampleCount),
-                                QString(),
+        const QStringList cells{QString::number(k + 1),          dateText(s.startTime),          time,
+                                listRateText(s.intervalSeconds), QString::number(s.sampleCount), QString(),
                                 QString(s.unitLetter())};
         for (int c = 0; c < cells.size(); ++c)
             Grid2->setItem(k, c, new QTableWidgetItem(cells[c]));

@@ -10,7 +10,9 @@ namespace tq {
 namespace {
 constexpr int kIcon = 24;
 
-QIcon toolIcon(std::function<void(QPainter&)> draw) { return drawnIcon(std::move(draw), kIcon); }
+QIcon toolIcon(std::function<void(QPainter&)> draw) {
+    return drawnIcon(std::move(draw), kIcon);
+}
 
 const QColor kInk(40, 40, 48);
 const QColor kPanel(225, 232, 242);

@@ -7,7 +7,7 @@ namespace tq {
 
 // A serial port failure: the system's error number (or 0) and a message.
 class EComError : public std::runtime_error {
-public:
+  public:
     EComError(int code, const QString& message)
         : std::runtime_error(message.toStdString()), m_code(code), m_message(message) {}
     int code() const { return m_code; }
@@ -17,7 +17,7 @@ public:
     static inline const char* kOpenPort = "Can't perform this operation on an open port";
     static inline const char* kTimeout = "Timeout";
 
-private:
+  private:
     int m_code;
     QString m_message;
 };

@@ -6,8 +6,7 @@ namespace tq {
 
 QList<QByteArray> cutFrames(QByteArray& buffer, int frameLength) {
     QList<QByteArray> frames;
-    if (frameLength < 2)
-        return frames;
+    if (frameLength < 2) return frames;
     qsizetype pos = 0; // consumed so far; one removal at the end keeps this linear
     while (buffer.size() - pos >= frameLength) {
         const qsizetype p = buffer.indexOf(protocol::kStart, pos);

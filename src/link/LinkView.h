@@ -10,7 +10,7 @@ namespace tq {
 // Download button and "&DataLogger" item, the LCD window, the splash and the
 // port chooser. The main window implements it; tests fake it.
 class LinkView {
-public:
+  public:
     virtual ~LinkView() = default;
 
     virtual void showStatus(const QString& device, const QString& state) = 0;

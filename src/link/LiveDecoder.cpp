@@ -15,15 +15,13 @@ constexpr int kBitC = 13;
 constexpr int kBitF = 14;
 
 void setBit(SegmentMask& m, int bit) {
-    if (bit >= 0 && bit < 32)
-        m |= SegmentMask(1) << bit;
+    if (bit >= 0 && bit < 32) m |= SegmentMask(1) << bit;
 }
 } // namespace
 
 bool parseLiveReading(const QByteArray& payload, int model, LiveReading& out) {
     if (model == 860) {
-        if (payload.size() < 5)
-            return false;
+        if (payload.size() < 5) return false;
         out.primary = le16(payload, 0);
         out.secondary = 0;
         out.batteryBars = static_cast<qint8>(payload.at(2));
@@ -32,8 +30,7 @@ bool parseLiveReading(const QByteArray& payload, int model, LiveReading& out) {
         return true;
     }
     if (model == 862) {
-        if (payload.size() < 7)
-            return false;
+        if (payload.size() < 7) return false;
         out.primary = le16(payload, 0);
         out.secondary = le16(payload, 2);
         out.batteryBars = static_cast<qint8>(payload.at(4));
@@ -57,8 +54,7 @@ void digitsFromCount(qint16 count, LcdState& lcd) {
         lcd.digitCodes[k] = static_cast<quint8>(text[k - 1]) & 0x0F;
     if (lcd.digitCodes[3] == 0) {
         lcd.digitCodes[3] = kBlankGlyph;
-        if (lcd.digitCodes[4] == 0)
-            lcd.digitCodes[4] = kBlankGlyph;
+        if (lcd.digitCodes[4] == 0) lcd.digitCodes[4] = kBlankGlyph;
     }
 }
 
@@ -91,8 +87,7 @@ void applyLiveReading(const LiveReading& r, int model, LcdState& lcd, LoggerLink
 
 void decodeLiveFrame(const QByteArray& payload, LcdState& lcd, LoggerLink& link) {
     LiveReading r;
-    if (!parseLiveReading(payload, link.modelCode, r))
-        return;
+    if (!parseLiveReading(payload, link.modelCode, r)) return;
     applyLiveReading(r, link.modelCode, lcd, link);
 }
 

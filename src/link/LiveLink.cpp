@@ -49,8 +49,7 @@ void LiveLink::searchLogger() {
     bool found = false;
     for (int pass = 0; pass < passes && !found; ++pass) {
         ++i;
-        if (i >= m_view->portCount())
-            break;
+        if (i >= m_view->portCount()) break;
         m_view->selectPort(i);
         attempt([&] { m_comm1->setDeviceName(deviceNameFor(m_view->portText(i))); });
         m_comm1->setOnRxChar({});
@@ -74,8 +73,7 @@ void LiveLink::searchLogger() {
         const bool answered = attempt([&] {
             m_comm1->write(protocol::plainCommand(protocol::kSearch));
             pumpingWait(500);
-            if (m_comm1->inputCount() >= kSearchReplyLength)
-                reply = m_comm1->read(kSearchReplyLength);
+            if (m_comm1->inputCount() >= kSearchReplyLength) reply = m_comm1->read(kSearchReplyLength);
         });
         if (answered && reply.contains("860")) {
             m_link.modelCode = 860;
@@ -99,8 +97,7 @@ void LiveLink::searchLogger() {
     } else {
         m_link.modelCode = 860;
         m_link.frameLength = LoggerLink::frameLengthFor(860);
-        if (m_link.portIndex >= m_view->portCount() || m_link.portIndex < 0)
-            m_link.portIndex = 0;
+        if (m_link.portIndex >= m_view->portCount() || m_link.portIndex < 0) m_link.portIndex = 0;
         if (m_view->portCount() > 0) {
             m_view->selectPort(m_link.portIndex);
             attempt([&] { m_comm1->setDeviceName(deviceNameFor(m_view->portText(m_link.portIndex))); });
@@ -118,8 +115,7 @@ void LiveLink::startLink() {
     pumpingWait(200);
     m_comm1->purgeInput();
     pumpingWait(200);
-    if (m_comm1->active())
-        attempt([&] { m_comm1->write(protocol::checksummedCommand(protocol::kLive)); });
+    if (m_comm1->active()) attempt([&] { m_comm1->write(protocol::checksummedCommand(protocol::kLive)); });
     m_timer->start();
 }
 
@@ -144,29 +140,25 @@ void LiveLink::Comm1RxChar() {
     const QList<QByteArray> frames = cutFrames(m_link.rxBuffer, m_link.frameLength);
     for (const QByteArray& payload : frames) {
         m_link.dataSeen = true;
-        if (!m_link.connected)
-            declareConnected();
+        if (!m_link.connected) declareConnected();
         decodeLiveFrame(payload, m_lcd, m_link);
         m_view->refreshLcd(m_lcd);
     }
 }
 
 void LiveLink::sendLiveRequest() {
-    if (!m_comm1->active())
-        return;
+    if (!m_comm1->active()) return;
     if (!m_link.connected) {
         m_comm1->write(QByteArray(1, protocol::kWake));
         pumpingWait(200);
-        if (!m_comm1->active())
-            return;
+        if (!m_comm1->active()) return;
     }
     m_comm1->write(protocol::plainCommand(protocol::kLive));
 }
 
 void LiveLink::MainTimerTimer() {
     // A tick arriving inside this tick's own pumping wait is dropped.
-    if (m_link.timerBusy)
-        return;
+    if (m_link.timerBusy) return;
     m_link.timerBusy = true;
     const auto clear = qScopeGuard([this] { m_link.timerBusy = false; });
     const qint64 sinceLast = m_lastTick.isValid() ? m_lastTick.elapsed() : 0;
@@ -179,8 +171,7 @@ void LiveLink::MainTimerTimer() {
         m_view->setDataLoggerMenuEnabled(false);
         m_view->showStatus(m_comm1->deviceName(), kOff);
         m_view->setRs232Mark(false);
-        if (m_link.connected)
-            m_link.rxBuffer.clear();
+        if (m_link.connected) m_link.rxBuffer.clear();
         m_link.connected = false;
         m_link.missedTicks = 0;
     }
@@ -201,8 +192,7 @@ int LiveLink::correctedInterval(int currentMs, qint64 sinceLastTickMs) {
 }
 
 void LiveLink::ComboBoxDeviceNameChange(int index) {
-    if (index < 0 || index >= m_view->portCount())
-        return;
+    if (index < 0 || index >= m_view->portCount()) return;
     pumpingWaitWhile([this] { return m_link.timerBusy; });
     attempt([&] { m_comm1->close(); });
     attempt([&] {
@@ -229,8 +219,7 @@ void LiveLink::changeBaudRate(int baud, int waitBeforeOpenMs) {
     pumpingWaitWhile([this] { return m_link.receiving; });
     attempt([&] { m_comm1->close(); });
     m_comm1->setBaudRate(baud);
-    if (waitBeforeOpenMs > 0)
-        pumpingWait(waitBeforeOpenMs);
+    if (waitBeforeOpenMs > 0) pumpingWait(waitBeforeOpenMs);
     attempt([&] { m_comm1->open(); });
 }
 
@@ -252,8 +241,7 @@ void LiveLink::btnSetupClick(const std::function<void()>& runDialog) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     suspendForCommand();
     QApplication::restoreOverrideCursor();
-    if (runDialog)
-        runDialog();
+    if (runDialog) runDialog();
     pumpingWait(500);
     attempt([&] { m_comm1->open(); });
     pumpingWait(500);
@@ -289,8 +277,7 @@ void LiveLink::FirmwareVersion1Click(const std::function<void(const QString&)>& 
             // Whatever exceeds the reply buffer is read and dropped.
             for (int rest = m_comm1->inputCount(); rest > 0; rest = m_comm1->inputCount())
                 m_comm1->read(rest);
-            if (waiting == kFirmwareReplyLength)
-                version = QString::fromLatin1(reply.mid(1, 9));
+            if (waiting == kFirmwareReplyLength) version = QString::fromLatin1(reply.mid(1, 9));
         }
     }
     showDialog(version);

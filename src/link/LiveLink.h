@@ -19,7 +19,7 @@ class TComPort;
 // guard the handlers that can run inside another one's pumping wait.
 class LiveLink : public QObject {
     Q_OBJECT
-public:
+  public:
     LiveLink(TComPort* comm1, LinkView* view, QObject* parent = nullptr);
 
     LoggerLink& link() { return m_link; }
@@ -58,7 +58,7 @@ public:
 
     static constexpr int kBusyWaitMs = 3000;
 
-private:
+  private:
     void declareConnected();
     void sendLiveRequest();
     bool attempt(const std::function<void()>& step);

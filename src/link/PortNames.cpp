@@ -8,8 +8,7 @@ QString deviceNameFor(const QString& portText) {
 #ifdef Q_OS_WIN
     return QStringLiteral("\\\\.\\") + portText;
 #else
-    if (portText.startsWith(QLatin1Char('/')))
-        return portText;
+    if (portText.startsWith(QLatin1Char('/'))) return portText;
     return QStringLiteral("/dev/") + portText;
 #endif
 }
@@ -23,8 +22,7 @@ QStringList listPorts(const QStringList& extra, bool leaveOutSystem) {
 #else
             const QString name = info.systemLocation();
 #endif
-            if (!ports.contains(name))
-                ports.append(name);
+            if (!ports.contains(name)) ports.append(name);
         }
     }
     return ports;

@@ -19,40 +19,40 @@ TComPort::TComPort(QObject* parent) : QObject(parent), m_port(new QSerialPort(th
 }
 
 TComPort::~TComPort() {
-    if (m_port->isOpen())
-        m_port->close();
+    if (m_port->isOpen()) m_port->close();
 }
 
 void TComPort::setDeviceName(const QString& name) {
-    if (name == m_deviceName)
-        return;
-    if (active())
-        raise(0, QString::fromLatin1(EComError::kOpenPort));
+    if (name == m_deviceName) return;
+    if (active()) raise(0, QString::fromLatin1(EComError::kOpenPort));
     m_deviceName = name;
 }
 
 void TComPort::setBaudRate(int baud) {
     m_baudRate = baud;
-    if (active() && !m_port->setBaudRate(baud))
-        raise(static_cast<int>(m_port->error()), systemText());
+    if (active() && !m_port->setBaudRate(baud)) raise(static_cast<int>(m_port->error()), systemText());
 }
 
 void TComPort::setDtrControl(DtrControl c) {
     m_dtr = c;
-    if (active())
-        applyModemLines();
+    if (active()) applyModemLines();
 }
 
 void TComPort::setRtsControl(RtsControl c) {
     m_rts = c;
-    if (active())
-        applyModemLines();
+    if (active()) applyModemLines();
 }
 
-bool TComPort::dtrOn() const { return m_dtr == DtrControl::Enable; }
-bool TComPort::rtsOn() const { return m_rts == RtsControl::Enable; }
+bool TComPort::dtrOn() const {
+    return m_dtr == DtrControl::Enable;
+}
+bool TComPort::rtsOn() const {
+    return m_rts == RtsControl::Enable;
+}
 
-bool TComPort::active() const { return m_port->isOpen(); }
+bool TComPort::active() const {
+    return m_port->isOpen();
+}
 
 QString TComPort::systemText() const {
     QString s = m_port->errorString();
@@ -62,16 +62,13 @@ QString TComPort::systemText() const {
 void TComPort::applyModemLines() {
     // A device without modem lines (a pseudo-terminal) refuses them; that is
     // not an error for us.
-    if (m_dtr != DtrControl::Default)
-        m_port->setDataTerminalReady(m_dtr == DtrControl::Enable);
-    if (m_rts != RtsControl::Default)
-        m_port->setRequestToSend(m_rts == RtsControl::Enable);
+    if (m_dtr != DtrControl::Default) m_port->setDataTerminalReady(m_dtr == DtrControl::Enable);
+    if (m_rts != RtsControl::Default) m_port->setRequestToSend(m_rts == RtsControl::Enable);
     m_port->clearError();
 }
 
 void TComPort::setActive(bool on) {
-    if (on == active())
-        return;
+    if (on == active()) return;
     if (!on) {
         qCDebug(lcLink) << "close" << m_deviceName;
         m_port->close();
@@ -89,35 +86,30 @@ void TComPort::setActive(bool on) {
         m_port->clearError();
         raise(code, text);
     };
-    if (!m_port->open(QIODevice::ReadWrite))
-        fail();
+    if (!m_port->open(QIODevice::ReadWrite)) fail();
     m_port->setReadBufferSize(kInputQueue);
     const bool lineOk = m_port->setBaudRate(m_baudRate) && m_port->setDataBits(QSerialPort::Data8) &&
                         m_port->setParity(QSerialPort::NoParity) &&
                         m_port->setStopBits(QSerialPort::OneStop) &&
                         m_port->setFlowControl(QSerialPort::NoFlowControl);
-    if (!lineOk)
-        fail();
+    if (!lineOk) fail();
     applyModemLines();
     m_port->clear(QSerialPort::AllDirections);
     m_port->clearError();
 }
 
 void TComPort::requireOpen() {
-    if (!active())
-        raise(0, QString::fromLatin1(EComError::kClosedPort));
+    if (!active()) raise(0, QString::fromLatin1(EComError::kClosedPort));
 }
 
 void TComPort::purgeInput() {
-    if (!active())
-        return;
+    if (!active()) return;
     m_port->clear(QSerialPort::Input);
     m_port->clearError();
 }
 
 void TComPort::purgeOutput() {
-    if (!active())
-        return;
+    if (!active()) return;
     m_port->clear(QSerialPort::Output);
     m_port->clearError();
 }
@@ -134,8 +126,7 @@ int TComPort::inputCount() {
 
 QByteArray TComPort::read(int count) {
     requireOpen();
-    if (count <= 0)
-        return {};
+    if (count <= 0) return {};
     QByteArray bytes = m_port->read(count);
     qCDebug(lcLink) << "rx" << m_deviceName << bytes.toHex(' ');
     return bytes;
@@ -145,8 +136,7 @@ void TComPort::write(const QByteArray& bytes) {
     requireOpen();
     qCDebug(lcLink) << "tx" << m_deviceName << bytes.toHex(' ');
     const qint64 n = m_port->write(bytes);
-    if (n != bytes.size())
-        raise(static_cast<int>(m_port->error()), systemText());
+    if (n != bytes.size()) raise(static_cast<int>(m_port->error()), systemText());
     // Hand the bytes to the device now: callers may poll for the reply
     // without running the event loop.
     m_port->flush();
@@ -156,13 +146,11 @@ void TComPort::write(const QByteArray& bytes) {
 
 void TComPort::setOnRxChar(RxHandler h) {
     m_onRx = std::move(h);
-    if (m_onRx && active() && m_port->bytesAvailable() > 0)
-        onReadyRead();
+    if (m_onRx && active() && m_port->bytesAvailable() > 0) onReadyRead();
 }
 
 void TComPort::onReadyRead() {
-    if (!m_onRx || m_dispatchQueued)
-        return;
+    if (!m_onRx || m_dispatchQueued) return;
     // Queued, so a handler that pulls bytes in (inputCount) is never
     // re-entered from inside itself.
     m_dispatchQueued = true;
@@ -171,8 +159,7 @@ void TComPort::onReadyRead() {
 
 void TComPort::dispatchRx() {
     m_dispatchQueued = false;
-    if (!m_onRx || !active() || m_dispatching)
-        return;
+    if (!m_onRx || !active() || m_dispatching) return;
     const qint64 before = m_port->bytesAvailable();
     m_dispatching = true;
     guarded(m_onRx);
@@ -181,8 +168,7 @@ void TComPort::dispatchRx() {
     // get another event, but only when it made progress.
     if (m_onRx && active()) {
         const qint64 after = m_port->bytesAvailable();
-        if (after > 0 && after < before)
-            onReadyRead();
+        if (after > 0 && after < before) onReadyRead();
     }
 }
 
@@ -202,10 +188,8 @@ void TComPort::onPortError(int error) {
 void TComPort::raise(int code, const QString& message) {
     EComError error(code, message);
     int action = 0;
-    if (m_onError)
-        m_onError(*this, error, action);
-    if (action == 1)
-        throw SilentAbort();
+    if (m_onError) m_onError(*this, error, action);
+    if (action == 1) throw SilentAbort();
     throw error;
 }
 

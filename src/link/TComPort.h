@@ -17,7 +17,7 @@ namespace tq {
 // "abort" turns it into a silent abort (tq::SilentAbort).
 class TComPort : public QObject {
     Q_OBJECT
-public:
+  public:
     enum class DtrControl { Default, Disable, Enable, Handshake };
     enum class RtsControl { Default, Disable, Enable, Handshake, Toggle };
 
@@ -69,7 +69,7 @@ public:
     // Raise a port error through OnError (public so callers share one path).
     [[noreturn]] void raise(int code, const QString& message);
 
-private:
+  private:
     void onReadyRead();
     void dispatchRx();
     void onPortError(int error);

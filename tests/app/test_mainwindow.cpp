@@ -12,8 +12,8 @@
 #include "TfrmMain.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
@@ -48,7 +48,9 @@ struct Scratch {
     QString path(const QString& rel) const { return dir.filePath(rel); }
 };
 
-QAction* action(QWidget& w, const char* name) { return w.findChild<QAction*>(QLatin1String(name)); }
+QAction* action(QWidget& w, const char* name) {
+    return w.findChild<QAction*>(QLatin1String(name));
+}
 QString panel(QWidget& w, int i) {
     return w.findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(i))->text();
 }
@@ -56,11 +58,11 @@ QString panel(QWidget& w, int i) {
 // Opens help and other URLs into a list instead of a browser.
 class UrlSink : public QObject {
     Q_OBJECT
-public:
+  public:
     QList<QUrl> urls;
     UrlSink() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
     ~UrlSink() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
-public slots:
+  public slots:
     void open(const QUrl& url) { urls << url; }
 };
 
@@ -76,9 +78,10 @@ TEST(MainWindow, MenusToolButtonsAndTheirStates) {
         const char* caption;
         const char* hint;
     };
-    for (const Button& b : {Button{"btnOpen", "", "Open File"}, Button{"btnSave", "", "Save To File"},
-                            Button{"btnPrint", "", "Print"}, Button{"btnDataLogger", "Download", "Load Data"},
-                            Button{"btnSetup", "Logger Setup", "Setup Meter"}, Button{"btnHelp", "", "Help"}}) {
+    for (const Button& b :
+         {Button{"btnOpen", "", "Open File"}, Button{"btnSave", "", "Save To File"},
+          Button{"btnPrint", "", "Print"}, Button{"btnDataLogger", "Download", "Load Data"},
+          Button{"btnSetup", "Logger Setup", "Setup Meter"}, Button{"btnHelp", "", "Help"}}) {
         auto* tb = w.findChild<QToolButton*>(QLatin1String(b.name));
         ASSERT_NE(tb, nullptr) << b.name;
         EXPECT_EQ(tb->text(), QLatin1String(b.caption)) << b.name;
@@ -96,17 +99,18 @@ TEST(MainWindow, MenusToolButtonsAndTheirStates) {
         bool visible;
         bool enabled;
     };
-    for (const Item& i : {Item{"Open1", "&Open", true, true}, Item{"Save1", "&Save", true, true},
-                          Item{"Print1", "&Print", true, true}, Item{"PrinterSetup1", "&Printer Setup", true, true},
-                          Item{"Exit1", "E&xit", true, true}, Item{"DataLogger1", "&DataLogger", true, true},
-                          Item{"Option1", "&Setup", true, true}, Item{"Com11", "Com1", true, false},
-                          Item{"Com81", "Com8", true, false}, Item{"N96001", "9600", true, true},
-                          Item{"N192001", "19200", true, true}, Item{"N384001", "38400", true, true},
-                          Item{"N576001", "57600", true, true}, Item{"RealTimeGraph1", "Real Time &Graph", false, true},
-                          Item{"LCD1", "&LCD", true, true}, Item{"Contents1", "&Contents", true, true},
-                          Item{"AboutTQ8801", "&About TQ880", true, true},
-                          Item{"FirmwareVersion1", "Firmware Version", false, true},
-                          Item{"DataCompare1", "Data Compare", false, true}}) {
+    for (const Item& i :
+         {Item{"Open1", "&Open", true, true}, Item{"Save1", "&Save", true, true},
+          Item{"Print1", "&Print", true, true}, Item{"PrinterSetup1", "&Printer Setup", true, true},
+          Item{"Exit1", "E&xit", true, true}, Item{"DataLogger1", "&DataLogger", true, true},
+          Item{"Option1", "&Setup", true, true}, Item{"Com11", "Com1", true, false},
+          Item{"Com81", "Com8", true, false}, Item{"N96001", "9600", true, true},
+          Item{"N192001", "19200", true, true}, Item{"N384001", "38400", true, true},
+          Item{"N576001", "57600", true, true}, Item{"RealTimeGraph1", "Real Time &Graph", false, true},
+          Item{"LCD1", "&LCD", true, true}, Item{"Contents1", "&Contents", true, true},
+          Item{"AboutTQ8801", "&About TQ880", true, true},
+          Item{"FirmwareVersion1", "Firmware Version", false, true},
+          Item{"DataCompare1", "Data Compare", false, true}}) {
         QAction* a = action(w, i.name);
         ASSERT_NE(a, nullptr) << i.name;
         EXPECT_EQ(a->text(), QLatin1String(i.caption)) << i.name;
@@ -120,9 +124,9 @@ TEST(MainWindow, MenusToolButtonsAndTheirStates) {
     // The hidden Baudrate menu and the named top menus.
     QStringList menus;
     for (QAction* a : w.menuBar()->actions())
-        if (a->isVisible())
-            menus << a->text();
-    EXPECT_EQ(menus, QStringList({"&File", "&DataLogger", "&Setup", "&COM Port", "&View", "&Window", "&Help"}));
+        if (a->isVisible()) menus << a->text();
+    EXPECT_EQ(menus,
+              QStringList({"&File", "&DataLogger", "&Setup", "&COM Port", "&View", "&Window", "&Help"}));
     auto* mdi = w.findChild<QMdiArea*>();
     EXPECT_EQ(mdi->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
     EXPECT_EQ(mdi->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
@@ -173,7 +177,8 @@ TEST(MainWindow, CloseWithoutSettingsFolderKeepsTheWindowOpen) {
     EXPECT_TRUE(w.isVisible());
     Messages::setHandler({});
     ASSERT_EQ(shown.size(), 1);
-    EXPECT_EQ(shown[0], QStringLiteral("Cannot create ") + AppPaths::settingsFolder() + QStringLiteral(" directory."));
+    EXPECT_EQ(shown[0],
+              QStringLiteral("Cannot create ") + AppPaths::settingsFolder() + QStringLiteral(" directory."));
     EXPECT_FALSE(w.Comm1()->active());
 }
 
@@ -210,7 +215,12 @@ TEST(MainWindow, StartsAgainstTheSimulatedLoggerAndConnects) {
     EXPECT_TRUE(live->MainTimer()->isActive());
     EXPECT_FALSE(splash.isVisible());
 
-    pumpingWaitWhile([&] { return w.lcdWindow() && w.lcdWindow()->findChild<QWidget*>(QStringLiteral("imgBATEmpty"))->isHidden(); }, 4000);
+    pumpingWaitWhile(
+        [&] {
+            return w.lcdWindow() &&
+                   w.lcdWindow()->findChild<QWidget*>(QStringLiteral("imgBATEmpty"))->isHidden();
+        },
+        4000);
     EXPECT_EQ(panel(w, 0), logger.devicePath());
     EXPECT_EQ(panel(w, 1), QStringLiteral("On Connection"));
     EXPECT_TRUE(action(w, "DataLogger1")->isEnabled());
@@ -238,8 +248,7 @@ TEST(MainWindow, StartsAgainstTheSimulatedLoggerAndConnects) {
     // The firmware box shows the logger's version text.
     QString shownVersion;
     setDialogRunner([&](QDialog& d) {
-        if (auto* fv = qobject_cast<TfrmFV*>(&d))
-            shownVersion = fv->version();
+        if (auto* fv = qobject_cast<TfrmFV*>(&d)) shownVersion = fv->version();
         return int(QDialog::Accepted);
     });
     w.FirmwareVersion1Click();

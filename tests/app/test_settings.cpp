@@ -60,10 +60,11 @@ TEST(SettingsFile, WritesExactlyTwoLinesAndReportsAMissingFolder) {
 }
 
 TEST(CommandLine, Options) {
-    auto c = CommandLine::parse({QStringLiteral("tq880"), QStringLiteral("--port"), QStringLiteral("/dev/a"),
-                                 QStringLiteral("--port"), QStringLiteral("/dev/b"),
-                                 QStringLiteral("--no-system-ports"), QStringLiteral("--home"),
-                                 QStringLiteral("/tmp/x"), QStringLiteral("--simulate"), QStringLiteral("862")});
+    auto c =
+        CommandLine::parse({QStringLiteral("tq880"), QStringLiteral("--port"), QStringLiteral("/dev/a"),
+                            QStringLiteral("--port"), QStringLiteral("/dev/b"),
+                            QStringLiteral("--no-system-ports"), QStringLiteral("--home"),
+                            QStringLiteral("/tmp/x"), QStringLiteral("--simulate"), QStringLiteral("862")});
     EXPECT_TRUE(c.error.isEmpty());
     EXPECT_EQ(c.extraPorts, QStringList({QStringLiteral("/dev/a"), QStringLiteral("/dev/b")}));
     EXPECT_TRUE(c.noSystemPorts);

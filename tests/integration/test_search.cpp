@@ -46,9 +46,8 @@ TEST(LoggerSearch, FindsTheLoggerOnTheSecondPort) {
     EXPECT_EQ(rig.view.state, QStringLiteral("On Connection"));
     EXPECT_EQ(rig.view.device, logger->devicePath());
     EXPECT_TRUE(rig.view.rs232);
-    EXPECT_EQ(rig.view.progress,
-              QStringList({QStringLiteral("Search Logger On ") + quiet->devicePath(),
-                           QStringLiteral("Search Logger On ") + logger->devicePath()}));
+    EXPECT_EQ(rig.view.progress, QStringList({QStringLiteral("Search Logger On ") + quiet->devicePath(),
+                                              QStringLiteral("Search Logger On ") + logger->devicePath()}));
     // The silent port was asked once and then let go.
     EXPECT_TRUE(quiet->receivedCommands().contains(QByteArray("\xEF\x4D\xFE", 3)));
 }

@@ -63,7 +63,7 @@ TEST(LiveLink, WatchdogDeclaresTheLinkLostAfterThreeSilentTicks) {
     rig.pty.send(kFrame860);
     pumpingWaitWhile([&] { return !rig.live.link().connected; }, 2000);
     ASSERT_TRUE(rig.live.link().connected);
-    rig.live.MainTimerTimer(); // clears dataSeen
+    rig.live.MainTimerTimer();                                          // clears dataSeen
     EXPECT_EQ(rig.pty.receive(3, 1000), QByteArray("\xEF\x41\xFE", 3)); // plain request, no wake byte
     rig.live.link().rxBuffer = "\xEF\x01";
     rig.live.MainTimerTimer();
@@ -118,9 +118,10 @@ TEST(LiveLink, GatesRefuseWithoutConnectionOrWhileRecording) {
     rig.live.btnSetupClick([&] { dialogRan = true; });
     Messages::setHandler({});
     EXPECT_FALSE(dialogRan);
-    EXPECT_EQ(shown, QStringList({QStringLiteral("There is no connection with Logger !"),
-                                  QStringLiteral("There is no connection with Logger !"),
-                                  QStringLiteral("The Logger is recording , please stop recording before setup.")}));
+    EXPECT_EQ(shown,
+              QStringList({QStringLiteral("There is no connection with Logger !"),
+                           QStringLiteral("There is no connection with Logger !"),
+                           QStringLiteral("The Logger is recording , please stop recording before setup.")}));
 }
 
 TEST(LiveLink, FirmwareQueryReadsElevenBytesOnly) {

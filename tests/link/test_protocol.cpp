@@ -7,7 +7,6 @@
 
 using namespace tq;
 
-
 TEST(Protocol, CommandForms) {
     EXPECT_EQ(protocol::plainCommand('A'), bytes({0xEF, 0x41, 0xFE}));
     EXPECT_EQ(protocol::plainCommand('M'), bytes({0xEF, 0x4D, 0xFE}));

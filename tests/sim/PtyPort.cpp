@@ -18,11 +18,17 @@ void PtyPort::close() {
     m_fd = -1;
 }
 
-void PtyPort::send(const QByteArray& data) { writeAll(m_fd, data, 2000); }
+void PtyPort::send(const QByteArray& data) {
+    writeAll(m_fd, data, 2000);
+}
 
-QByteArray PtyPort::read(int n, int timeoutMs) { return readFor(m_fd, n, timeoutMs, n); }
+QByteArray PtyPort::read(int n, int timeoutMs) {
+    return readFor(m_fd, n, timeoutMs, n);
+}
 
-QByteArray PtyPort::readUntilQuiet(int quietMs) { return ::readUntilQuiet(m_fd, quietMs); }
+QByteArray PtyPort::readUntilQuiet(int quietMs) {
+    return ::readUntilQuiet(m_fd, quietMs);
+}
 
 QByteArray plain(char letter, const QByteArray& params) {
     return QByteArray(1, char(0xEF)) + letter + params + char(0xFE);

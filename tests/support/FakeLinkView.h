@@ -6,7 +6,7 @@
 
 // Records what the link shows; plays the port chooser.
 class FakeLinkView : public tq::LinkView {
-public:
+  public:
     QString device, state;
     bool downloadEnabled = true, dataLoggerEnabled = true, rs232 = false;
     int lcdRefreshes = 0;

@@ -22,8 +22,7 @@ void writeAll(int fd, const QByteArray& bytes, int timeoutMs) {
             continue;
         }
         pollfd p{fd, POLLOUT, 0};
-        if (::poll(&p, 1, timeoutMs) <= 0)
-            return;
+        if (::poll(&p, 1, timeoutMs) <= 0) return;
     }
 }
 
@@ -36,8 +35,7 @@ QByteArray readFor(int fd, int minBytes, int timeoutMs, int maxBytes) {
         char buf[4096];
         const size_t room = std::min<qint64>(sizeof buf, qint64(maxBytes) - out.size());
         const ssize_t got = ::read(fd, buf, room);
-        if (got <= 0)
-            break;
+        if (got <= 0) break;
         out.append(buf, got);
     }
     return out;
@@ -48,8 +46,7 @@ QByteArray readUntilQuiet(int fd, int quietMs) {
     while (fd >= 0 && waitReadable(fd, quietMs)) {
         char buf[4096];
         const ssize_t got = ::read(fd, buf, sizeof buf);
-        if (got <= 0)
-            break;
+        if (got <= 0) break;
         out.append(buf, got);
     }
     return out;

@@ -22,12 +22,14 @@ PtyPair::PtyPair() {
 }
 
 PtyPair::~PtyPair() {
-    if (m_master >= 0)
-        ::close(m_master);
-    if (m_slave >= 0)
-        ::close(m_slave);
+    if (m_master >= 0) ::close(m_master);
+    if (m_slave >= 0) ::close(m_slave);
 }
 
-void PtyPair::send(const QByteArray& bytes) { writeAll(m_master, bytes, 1000); }
+void PtyPair::send(const QByteArray& bytes) {
+    writeAll(m_master, bytes, 1000);
+}
 
-QByteArray PtyPair::receive(int minBytes, int timeoutMs) { return readFor(m_master, minBytes, timeoutMs); }
+QByteArray PtyPair::receive(int minBytes, int timeoutMs) {
+    return readFor(m_master, minBytes, timeoutMs);
+}

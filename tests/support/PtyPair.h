@@ -6,7 +6,7 @@
 // A raw pseudo-terminal for tests: the code under test opens slavePath()
 // like a serial device; the test plays the device on the master side.
 class PtyPair {
-public:
+  public:
     PtyPair();
     ~PtyPair();
     PtyPair(const PtyPair&) = delete;
@@ -20,7 +20,7 @@ public:
     // minBytes.
     QByteArray receive(int minBytes, int timeoutMs);
 
-private:
+  private:
     int m_master = -1;
     int m_slave = -1;
     QString m_path;
