@@ -1,5 +1,6 @@
 #include "ChartState.h"
 
+#include "ByteReader.h"
 #include "ChartModel.h"
 
 #include <QtEndian>
@@ -53,28 +54,19 @@ struct BadBlock : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// Reads the body; every read checks the bytes left first.
+// The checks of our own fields over the shared bounded reader; a short body
+// surfaces as ByteReadError, every other fault as BadBlock.
 class Reader {
   public:
-    Reader(const char* data, qsizetype size) : m_p(data), m_left(size) {}
+    Reader(const char* data, qsizetype size) : m_in(data, size) {}
 
-    qsizetype left() const { return m_left; }
+    qsizetype left() const { return m_in.left(); }
 
-    quint8 u8(const char* what) { return take<quint8>(what); }
-    quint32 u32(const char* what) { return qFromLittleEndian(take<quint32>(what)); }
-    qint32 i32(const char* what) { return qFromLittleEndian(take<qint32>(what)); }
-    float f32(const char* what) {
-        const quint32 bits = u32(what);
-        float v;
-        std::memcpy(&v, &bits, 4);
-        return v;
-    }
-    double f64(const char* what) {
-        const quint64 bits = qFromLittleEndian(take<quint64>(what));
-        double v;
-        std::memcpy(&v, &bits, 8);
-        return v;
-    }
+    quint8 u8(const char* what) { return m_in.u8(what); }
+    quint32 u32(const char* what) { return m_in.u32(what); }
+    qint32 i32(const char* what) { return m_in.i32(what); }
+    float f32(const char* what) { return m_in.f32(what); }
+    double f64(const char* what) { return m_in.f64(what); }
     double finite(const char* what) {
         const double v = f64(what);
         if (!std::isfinite(v)) fail("bad value for", what);
@@ -93,59 +85,23 @@ class Reader {
     }
     QString str(const char* what) {
         const quint32 n = u32(what);
-        if (n > kMaxStringBytes || n > static_cast<quint64>(m_left)) fail("bad length for", what);
-        const QString s = QString::fromUtf8(m_p, static_cast<qsizetype>(n));
-        skip(n);
-        return s;
+        if (n > kMaxStringBytes || n > static_cast<quint64>(left())) fail("bad length for", what);
+        return QString::fromUtf8(m_in.bytes(qsizetype(n), what), static_cast<qsizetype>(n));
     }
     // A count of records of at least recordBytes each; never more than the
     // bytes left could hold, so nothing is allocated on a lie.
     int count(const char* what, quint32 max, quint64 recordBytes) {
         const quint32 n = u32(what);
-        if (n > max || n * recordBytes > static_cast<quint64>(m_left)) fail("bad count for", what);
+        if (n > max || n * recordBytes > static_cast<quint64>(left())) fail("bad count for", what);
         return static_cast<int>(n);
     }
-    template <typename T> void array(T* dst, int n, const char* what) {
-        const qsizetype bytes = qsizetype(n) * qsizetype(sizeof(T));
-        if (bytes > m_left) fail("truncated at", what);
-        for (int i = 0; i < n; ++i)
-            dst[i] = readLe<T>(m_p + i * sizeof(T));
-        skip(bytes);
-    }
+    template <typename T> void array(T* dst, int n, const char* what) { m_in.array(dst, n, what); }
     [[noreturn]] static void fail(const char* why, const char* what) {
         throw BadBlock(QStringLiteral("%1 %2").arg(QLatin1String(why), QLatin1String(what)).toStdString());
     }
 
   private:
-    template <typename T> static T readLe(const char* p) {
-        if constexpr (std::is_same_v<T, double>) {
-            const quint64 bits = qFromLittleEndian<quint64>(p);
-            double v;
-            std::memcpy(&v, &bits, 8);
-            return v;
-        } else if constexpr (std::is_same_v<T, float>) {
-            const quint32 bits = qFromLittleEndian<quint32>(p);
-            float v;
-            std::memcpy(&v, &bits, 4);
-            return v;
-        } else {
-            return qFromLittleEndian<T>(p);
-        }
-    }
-    template <typename T> T take(const char* what) {
-        if (m_left < qsizetype(sizeof(T))) fail("truncated at", what);
-        T v;
-        std::memcpy(&v, m_p, sizeof(T));
-        skip(sizeof(T));
-        return v;
-    }
-    void skip(qsizetype n) {
-        m_p += n;
-        m_left -= n;
-    }
-
-    const char* m_p;
-    qsizetype m_left;
+    ByteReader m_in;
 };
 
 template <typename E> E enumValue(Reader& r, const char* what, int last) {
@@ -325,9 +281,10 @@ bool decodeChartState(const QByteArray& block, ChartModel* out, QString* error) 
     };
     if (block.size() < kHeaderSize) return failWith(QStringLiteral("block too short"));
     if (std::memcmp(block.constData(), kMagic, 4) != 0) return failWith(QStringLiteral("not a chart state"));
-    const quint16 version = qFromLittleEndian<quint16>(block.constData() + 4);
+    const ByteReader header(block);
+    const quint16 version = header.u16At(4);
     if (version != kVersion) return failWith(QStringLiteral("unsupported version %1").arg(version));
-    const quint32 length = qFromLittleEndian<quint32>(block.constData() + 8);
+    const quint32 length = header.u32At(8);
     if (quint64(length) != quint64(block.size() - kHeaderSize))
         return failWith(QStringLiteral("length field does not match the block"));
     ChartModel model;
@@ -335,6 +292,8 @@ bool decodeChartState(const QByteArray& block, ChartModel* out, QString* error) 
         Reader r(block.constData() + kHeaderSize, length);
         readBody(r, model);
     } catch (const BadBlock& e) {
+        return failWith(QString::fromStdString(e.what()));
+    } catch (const ByteReadError& e) {
         return failWith(QString::fromStdString(e.what()));
     } catch (const std::bad_alloc&) {
         return failWith(QStringLiteral("out of memory"));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ByteReader.h"
+
 #include <QtGlobal>
 #include <vector>
 
@@ -18,6 +20,7 @@ class MemoryImage {
     // neutral value instead of foreign memory.
     quint8 byteAt(qsizetype offset) const;
     const quint8* data() const { return m_bytes.data(); }
+    ByteReader reader() const { return ByteReader(m_bytes.data(), size()); }
 
   private:
     std::vector<quint8> m_bytes;

@@ -1,13 +1,13 @@
 #include "LiveDecoder.h"
 
+#include "ByteReader.h"
+#include "LoggerModel.h"
+
 #include <cstdio>
 
 namespace tq {
 
 namespace {
-qint16 le16(const QByteArray& b, int at) {
-    return static_cast<qint16>(static_cast<quint8>(b.at(at)) | (static_cast<quint8>(b.at(at + 1)) << 8));
-}
 constexpr SegmentMask kAlwaysOn = 0x00009100; // MEM label, decimal point, battery outline
 constexpr int kBitMinus = 9;
 constexpr int kBitRec = 11;
@@ -20,25 +20,18 @@ void setBit(SegmentMask& m, int bit) {
 } // namespace
 
 bool parseLiveReading(const QByteArray& payload, int model, LiveReading& out) {
-    if (model == 860) {
-        if (payload.size() < 5) return false;
-        out.primary = le16(payload, 0);
-        out.secondary = 0;
-        out.batteryBars = static_cast<qint8>(payload.at(2));
-        out.memoryBars = static_cast<qint8>(payload.at(3));
-        out.status = static_cast<quint8>(payload.at(4));
-        return true;
-    }
-    if (model == 862) {
-        if (payload.size() < 7) return false;
-        out.primary = le16(payload, 0);
-        out.secondary = le16(payload, 2);
-        out.batteryBars = static_cast<qint8>(payload.at(4));
-        out.memoryBars = static_cast<qint8>(payload.at(5));
-        out.status = static_cast<quint8>(payload.at(6));
-        return true;
-    }
-    return false;
+    if (model != kModel860.code && model != kModel862.code) return false;
+    const LoggerModel& m = loggerModel(model);
+    const ByteReader r(payload);
+    if (!r.has(0, m.livePayload)) return false;
+    // The 862 puts humidity between the temperature and the bar counts.
+    const int bars = m.seriesCount == 2 ? 4 : 2;
+    out.primary = r.i16At(0);
+    out.secondary = m.seriesCount == 2 ? r.i16At(2) : 0;
+    out.batteryBars = static_cast<qint8>(r.u8At(bars));
+    out.memoryBars = static_cast<qint8>(r.u8At(bars + 1));
+    out.status = r.u8At(bars + 2);
+    return true;
 }
 
 void digitsFromCount(qint16 count, LcdState& lcd) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LoggerModel.h"
+
 #include <QByteArray>
 
 namespace tq {
@@ -19,7 +21,7 @@ struct LoggerLink {
     QByteArray rxBuffer; // received bytes not yet consumed
 
     // Model table: frame length of each model's live frame.
-    static int frameLengthFor(int model) { return model == 862 ? 10 : 8; }
+    static int frameLengthFor(int model) { return loggerModel(model).frameLength; }
 };
 
 } // namespace tq

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "ByteReader.h"
+#include "DateTime.h"
+#include "DownloadResult.h"
+
+namespace tq {
+
+class DataSetCollection;
+
+// Turns a logger memory image into data sets, for a download and for an
+// opened collection file alike. total is the size the memory holds (the
+// download's rounded total, or the file length); dataSetCount the directory
+// records before the end mark. Ok replaces the collection's data sets,
+// values and times at once; NoData and DataError leave it as it was.
+// A record with an impossible start date starts at now.
+DownloadResult decodeMemoryImage(const ByteReader& image, qint64 total, int dataSetCount,
+                                 DataSetCollection& collection, TDateTime now = nowDays());
+
+// The leading data sets that a decode can keep: those before the first one
+// that ends beyond total.
+int intactDataSets(const ByteReader& image, qint64 total, int dataSetCount);
+
+} // namespace tq
