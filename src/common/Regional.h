@@ -1,9 +1,11 @@
 #pragma once
 
 #include "DateTime.h"
+#include "DateTimeFormat.h"
 
 #include <QLocale>
 #include <QString>
+#include <QStringView>
 
 namespace tq {
 
@@ -11,6 +13,37 @@ namespace tq {
 QString shortDateFormat();
 QString longTimeFormat(); // without any time-zone field
 QChar decimalSeparator();
+
+// The regional formats of one locale, compiled once: what every list, box
+// and text file of the program writes and reads dates, times and values with.
+class RegionalFormats {
+  public:
+    explicit RegionalFormats(const QLocale& locale = QLocale());
+
+    const QLocale& locale() const { return m_locale; }
+    QChar decimal() const { return m_decimal; }
+
+    QString date(TDateTime t) const; // short date
+    QString time(TDateTime t) const; // long time
+    QString dateTime(TDateTime t) const;
+    void appendDate(QString& out, TDateTime t) const;
+    void appendTime(QString& out, TDateTime t) const;
+    // Fixed point with the regional separator and no grouping.
+    QString value(double v, int decimals) const;
+
+    // A short date, blanks, a long time (or the date alone). Two-digit
+    // years fall in the hundred years from 50 years ago on.
+    bool parseDateTime(QStringView text, TDateTime& out) const;
+    // A decimal number with the regional separator, blanks around allowed.
+    bool parseValue(QStringView text, double& out) const;
+
+  private:
+    QLocale m_locale;
+    DateTimeFormat m_date;
+    DateTimeFormat m_time;
+    QChar m_decimal;
+    int m_currentYear;
+};
 
 QString dateText(TDateTime t);     // short date
 QString timeText(TDateTime t);     // long time
