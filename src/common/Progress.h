@@ -17,6 +17,9 @@ class Progress {
     virtual void setValue(qint64 value) = 0;
     // Asked after every step; true ends the job early.
     virtual bool cancelled() const = 0;
+    // A step with nothing new to show (a first pass counting lines); a
+    // window lets events run here too.
+    virtual void keepAlive() {}
 };
 
 // For callers that watch nothing.

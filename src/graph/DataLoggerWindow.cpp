@@ -3,6 +3,7 @@
 #include "Chart.h"
 #include "CommandGuard.h"
 #include "DataSetCollection.h"
+#include "LoggerModel.h"
 #include "Regional.h"
 #include "TfrmGraph.h"
 
@@ -41,7 +42,7 @@ TfrmGraph* createDataLoggerWindow(QMdiArea* area, int modelCode, bool fullWidth)
 
     window->chart()->setAllowGraphAnnotHotSpots(true);
     const TDateTime now = nowDays();
-    window->prepareGraph(modelCode == TfrmGraph::kModel862 ? 2 : 1, kNewWindowPoints, now,
+    window->prepareGraph(loggerModel(modelCode).seriesCount, kNewWindowPoints, now,
                          now + kNewWindowPoints * kOneSecond);
     return window;
 }
@@ -73,38 +74,34 @@ void TfrmGraph::fillDataSetList() {
 void TfrmGraph::Grid2Click(int row) {
     const QTableWidgetItem* date = Grid2->item(row, 1);
     if (!date || date->text().isEmpty()) return;
-    guarded([this, row] {
-        showDataSet(row);
-        fillDataList();
-        if (Grid3->rowCount() > 0) {
-            Grid3->clearSelection();
-            Grid3->setRangeSelected(QTableWidgetSelectionRange(0, 0, 0, Grid3->columnCount() - 1), true);
-        }
-        selectPoint(0);
-    });
+    guarded([this, row] { showDataSetWithList(row, true); });
 }
 
-void showDataSet(int k) {
-    TfrmGraph* window = TfrmGraph::dataLoggerWindow();
+void TfrmGraph::showDataSetWithList(int k, bool placeCursors) {
+    showDataSet(k);
+    fillDataList();
+    selectDataRow(0);
+    if (placeCursors) selectPoint(0);
+}
+
+void TfrmGraph::showDataSet(int k) {
     const DataSetCollection& collection = dataSetCollection();
-    if (!window || k < 0 || k >= collection.count()) return;
+    if (k < 0 || k >= collection.count()) return;
     const DataSet& set = collection.dataSet(k);
     const SampleSlice slice = collection.slice(k);
-    window->prepareGraph(window->modelCode() == TfrmGraph::kModel862 ? 2 : 1, set.sampleCount, set.startTime,
-                         set.startTime + double(set.sampleCount) * set.intervalSeconds / kSecondsPerDay);
-    Chart* chart = window->chart();
+    prepareGraph(loggerModel(m_modelCode).seriesCount, set.sampleCount, set.startTime,
+                 set.startTime + double(set.sampleCount) * set.intervalSeconds / kSecondsPerDay);
     if (!slice.empty()) {
-        chart->setXData(slice.times, slice.count);
-        chart->setYData(slice.values, slice.count);
+        PESGraph1->setXData(slice.times, slice.count);
+        PESGraph1->setYData(slice.values, slice.count);
     }
-    window->refreshStatistics();
+    refreshStatistics();
     // The data set's own start and rate rather than those guessed from the
     // chart points.
-    window->findChild<QLineEdit*>(QStringLiteral("txtStartTime"))->setText(dateTimeText(set.startTime));
-    window->findChild<QLineEdit*>(QStringLiteral("txtSamplingRate"))
-        ->setText(minutesSecondsText(set.intervalSeconds));
-    window->findChild<QLineEdit*>(QStringLiteral("txtDataNo"))->setText(QString::number(set.sampleCount));
-    chart->redraw();
+    txtStartTime->setText(dateTimeText(set.startTime));
+    txtSamplingRate->setText(minutesSecondsText(set.intervalSeconds));
+    txtDataNo->setText(QString::number(set.sampleCount));
+    PESGraph1->redraw();
 }
 
 } // namespace tq

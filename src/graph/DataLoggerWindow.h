@@ -13,9 +13,4 @@ class TfrmGraph;
 // the graph template cannot be read or written.
 TfrmGraph* createDataLoggerWindow(QMdiArea* area, int modelCode, bool fullWidth);
 
-// Shows data set k of the program's collection in the DataLogger window;
-// nothing when there is no such window or data set. Throws UserError as
-// prepareGraph does.
-void showDataSet(int k);
-
 } // namespace tq

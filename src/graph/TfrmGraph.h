@@ -67,10 +67,24 @@ class TfrmGraph : public QWidget {
     int cursorAIndex() const { return m_aIndex; }
     int cursorBIndex() const { return m_bIndex; }
 
+    // Selects row (0-based) of the data list across all its columns.
+    void selectDataRow(int row);
+    // After a file was loaded into the chart: statistics, tools, data list
+    // with its first row selected, marker on point 0, the data list shown
+    // without the data set list.
+    void showLoadedFile();
+
     // Shows the data set list and the data list beside the graph.
     void showDataLists();
     // Fills the data set list from the program's collection (DataLogger).
     void fillDataSetList();
+    // Graphs data set k of the program's collection with its own start,
+    // rate and count; nothing for a k out of range. Throws UserError as
+    // prepareGraph does.
+    void showDataSet(int k);
+    // showDataSet, then the data list filled with its first row selected
+    // and, when asked, the marker on point 0 (cursors at a third and two).
+    void showDataSetWithList(int k, bool placeCursors);
 
   protected:
     void showEvent(QShowEvent* event) override;

@@ -645,11 +645,11 @@ TEST_F(GraphWindowTest, DataLoggerWindowListsAndShowsDataSets) {
     EXPECT_EQ(child<QTableWidget>(w, "Grid3")->rowCount(), 0);
 
     // The third data set's rate box keeps two minute digits.
-    showDataSet(2);
+    w->showDataSet(2);
     EXPECT_EQ(c->points(), 3);
     EXPECT_FLOAT_EQ(c->y(0, 2), 72.0f);
     EXPECT_EQ(text(w, "txtSamplingRate"), QStringLiteral("92:15"));
-    showDataSet(3); // no such data set
+    w->showDataSet(3); // no such data set
     EXPECT_EQ(c->points(), 3);
 
     // Closing the sub window frees the window and its registration.
@@ -657,7 +657,6 @@ TEST_F(GraphWindowTest, DataLoggerWindowListsAndShowsDataSets) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(TfrmGraph::dataLoggerWindow(), nullptr);
     EXPECT_TRUE(area.subWindowList().isEmpty());
-    showDataSet(0); // no window: nothing
 }
 
 TEST_F(GraphWindowTest, DataLoggerWindowForACollectionFileTakesTheFullWidth) {
@@ -723,7 +722,7 @@ TEST_F(GraphWindowTest, ListsShowLoggerTimesInADaylightSavingGap) {
     EXPECT_EQ(grid2->item(0, 1)->text(), QStringLiteral("3/31/24"));
     EXPECT_EQ(grid2->item(0, 2)->text(), QStringLiteral("02:30:00"));
 
-    showDataSet(0);
+    w->showDataSet(0);
     w->fillDataList();
     auto* grid3 = child<QTableWidget>(w, "Grid3");
     ASSERT_EQ(grid3->rowCount(), 4);

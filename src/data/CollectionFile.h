@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace tq {
+
+// A data set collection file (.880) is the logger memory byte for byte:
+// the 256-byte directory, then the samples; nothing added. The working copy
+// (temp/DataSetsTemp.tmp in the data folder) holds the memory of the last
+// successful download or open until the user saves it under a name.
+namespace collection {
+// The folder of the working copy: data folder + "temp/", or the program
+// folder's when there is no data folder. Ends with '/'.
+QString workingCopyFolder();
+QString workingCopyPath();
+
+// Writes the working copy through a temporary file, so a failure leaves
+// the previous copy whole. Throws UserError: the folder's path when it
+// cannot be made, otherwise a sentence saying the copy could not be written.
+void writeWorkingCopy(const void* data, qint64 size);
+// False after a write of the working copy failed: it then holds an older
+// memory than the data sets shown. True again after the next good write.
+bool workingCopyCurrent();
+
+// Copies the working copy to fileName, replacing it only once the copy is
+// complete. Throws UserError naming what failed (no working copy, an
+// outdated one, the target not writable).
+void saveWorkingCopyAs(const QString& fileName);
+
+// Reads a collection file whole. Refused with a sentence naming the file:
+// one that cannot be read, an empty one, and one larger than any logger
+// memory. (Shorter than a directory is not refused here: it holds no data
+// sets, which the caller reports.)
+bool readCollectionFile(const QString& fileName, QByteArray& bytes, QString& error);
+} // namespace collection
+
+} // namespace tq

@@ -1,0 +1,137 @@
+#include "TextFile.h"
+
+#include "CommandGuard.h"
+#include "Progress.h"
+#include "Regional.h"
+#include "TextLineReader.h"
+
+#include <cmath>
+
+namespace tq {
+
+namespace {
+
+constexpr qint64 kWriteBuffer = 256 * 1024;
+
+// A data line: the text before the first separator, between the first and
+// the second, and the whole rest after the second.
+struct Fields {
+    QStringView date, time, value;
+};
+bool splitLine(QStringView line, QChar sep, Fields& f) {
+    const qsizetype a = line.indexOf(sep);
+    if (a < 0) return false;
+    const qsizetype b = line.indexOf(sep, a + 1);
+    if (b < 0) return false;
+    f.date = line.left(a);
+    f.time = line.mid(a + 1, b - a - 1);
+    f.value = line.mid(b + 1);
+    return true;
+}
+
+bool lineTime(const Fields& f, const RegionalFormats& formats, TDateTime& out) {
+    QString joined;
+    joined.reserve(f.date.size() + 1 + f.time.size());
+    joined.append(f.date);
+    joined.append(QLatin1Char(' '));
+    joined.append(f.time);
+    return formats.parseDateTime(joined, out);
+}
+
+void flush(QIODevice& out, QByteArray& buffer, const QString& what) {
+    if (buffer.isEmpty()) return;
+    if (out.write(buffer) != buffer.size())
+        throw UserError(QStringLiteral("Cannot write %1: %2").arg(what, out.errorString()));
+    buffer.clear();
+}
+
+} // namespace
+
+QString textValue(float y, const RegionalFormats& formats) {
+    if (y > 3000.0f || y < -3000.0f) return QStringLiteral("OL");
+    return formats.value(double(y), 1);
+}
+
+TextWriteOutcome writeTextLines(QIODevice& out, const PointSource& points, QChar separator, qint64 first,
+                                qint64 last, Progress& progress, const RegionalFormats& formats,
+                                const QString& what) {
+    TextWriteOutcome outcome;
+    QByteArray buffer;
+    buffer.reserve(kWriteBuffer + 256);
+    QString line;
+    for (qint64 i = first - 1; i <= last - 1; ++i) {
+        const double x = points.x(i);
+        if (x == 0.0) break;
+        ++outcome.lines;
+        progress.setValue(outcome.lines);
+        line.clear();
+        formats.appendDate(line, x);
+        line += separator;
+        formats.appendTime(line, x);
+        line += separator;
+        line += textValue(points.y(i), formats);
+        buffer += line.toUtf8();
+        buffer += "\r\n";
+        if (buffer.size() >= kWriteBuffer) flush(out, buffer, what);
+        if (progress.cancelled()) {
+            outcome.cancelled = true;
+            break;
+        }
+    }
+    flush(out, buffer, what);
+    return outcome;
+}
+
+TextScan scanTextLines(QIODevice& in, QChar separator, Progress& progress, const RegionalFormats& formats) {
+    TextScan scan;
+    TextLineReader reader(in, textfile::kMaxLineLength);
+    QByteArray bytes;
+    while (reader.next(bytes)) {
+        if (bytes.isEmpty()) break;
+        ++scan.lines;
+        if (scan.lines <= 2) {
+            const QString line = QString::fromUtf8(bytes);
+            Fields f;
+            TDateTime t = 0.0;
+            if (splitLine(line, separator, f) && lineTime(f, formats, t))
+                (scan.lines == 1 ? scan.t1 : scan.t2) = t;
+        }
+        if ((scan.lines & 0x3FF) == 0) {
+            progress.keepAlive();
+            if (progress.cancelled()) {
+                scan.cancelled = true;
+                break;
+            }
+        }
+    }
+    return scan;
+}
+
+TextRead readTextPoints(QIODevice& in, QChar separator, qint64 maxPoints, PointSink& sink, Progress& progress,
+                        const RegionalFormats& formats) {
+    TextRead read;
+    TextLineReader reader(in, textfile::kMaxLineLength);
+    QByteArray bytes;
+    while (read.points < maxPoints && reader.next(bytes)) {
+        const QString line = QString::fromUtf8(bytes);
+        Fields f;
+        if (!splitLine(line, separator, f)) continue;
+        TDateTime x = 0.0;
+        if (lineTime(f, formats, x)) sink.setX(read.points, x);
+        double v = 0.0;
+        float y = textfile::kNullValue;
+        if (!f.value.contains(QLatin1String("OL")) && formats.parseValue(f.value, v) &&
+            std::isfinite(float(v)))
+            y = float(v);
+        sink.setY(read.points, y);
+        ++read.points;
+        progress.setValue(read.points);
+        if (progress.cancelled()) {
+            read.cancelled = true;
+            break;
+        }
+    }
+    return read;
+}
+
+} // namespace tq

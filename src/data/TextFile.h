@@ -1,0 +1,74 @@
+#pragma once
+
+#include "DateTime.h"
+
+#include <QChar>
+#include <QIODevice>
+#include <QString>
+
+namespace tq {
+
+class Progress;
+class RegionalFormats;
+
+// Text files carry one series: a line per point, the regional short date,
+// the separator (TAB in .txt, comma in .csv), the regional long time, the
+// separator and the value with one decimal ("OL" beyond +-3000), CR LF.
+namespace textfile {
+constexpr int kMaxLineLength = 179;
+constexpr QChar kTab = QLatin1Char('\t');
+constexpr QChar kComma = QLatin1Char(',');
+constexpr float kNullValue = 9999.0f;
+} // namespace textfile
+
+class PointSource {
+  public:
+    virtual ~PointSource() = default;
+    virtual double x(qint64 i) const = 0;
+    virtual float y(qint64 i) const = 0;
+};
+
+class PointSink {
+  public:
+    virtual ~PointSink() = default;
+    virtual void setX(qint64 i, double x) = 0;
+    virtual void setY(qint64 i, float y) = 0;
+};
+
+// "OL" beyond +-3000 (the thresholds are strict), else one decimal.
+QString textValue(float y, const RegionalFormats& formats);
+
+struct TextWriteOutcome {
+    qint64 lines = 0;
+    bool cancelled = false;
+};
+// Writes points first ... last (1-based, inclusive, already clipped) and
+// stops at the first point whose X is 0.0 (never filled). Reports the lines
+// written after each one and stops when the user cancels; the lines written
+// stay. Throws UserError naming what when the device refuses a write.
+TextWriteOutcome writeTextLines(QIODevice& out, const PointSource& points, QChar separator, qint64 first,
+                                qint64 last, Progress& progress, const RegionalFormats& formats,
+                                const QString& what);
+
+// First pass: the lines before the first empty one, and the times of lines
+// 1 and 2 (0 where they do not convert).
+struct TextScan {
+    qint64 lines = 0;
+    TDateTime t1 = 0.0;
+    TDateTime t2 = 0.0;
+    bool cancelled = false;
+};
+TextScan scanTextLines(QIODevice& in, QChar separator, Progress& progress, const RegionalFormats& formats);
+
+// Second pass: points 0 ... maxPoints - 1 from the data lines (any line with
+// two separators, also after an empty one). A time that does not convert
+// leaves the point's X alone; a value with "OL" in it or one that does not
+// convert is 9999.0.
+struct TextRead {
+    qint64 points = 0;
+    bool cancelled = false;
+};
+TextRead readTextPoints(QIODevice& in, QChar separator, qint64 maxPoints, PointSink& sink, Progress& progress,
+                        const RegionalFormats& formats);
+
+} // namespace tq

@@ -1,0 +1,85 @@
+#include "GraphTextFile.h"
+
+#include "Chart.h"
+#include "ChartModel.h"
+#include "CommandGuard.h"
+#include "FileAccess.h"
+#include "LoggerModel.h"
+#include "Progress.h"
+#include "Regional.h"
+#include "TextFile.h"
+#include "TfrmGraph.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace tq {
+
+namespace {
+
+class ChartSeries0 : public PointSource, public PointSink {
+  public:
+    explicit ChartSeries0(Chart& chart) : m_chart(chart) {}
+    double x(qint64 i) const override { return m_chart.x(0, int(i)); }
+    float y(qint64 i) const override { return m_chart.y(0, int(i)); }
+    void setX(qint64 i, double v) override { m_chart.setX(0, int(i), v); }
+    void setY(qint64 i, float v) override { m_chart.setY(0, int(i), v); }
+
+  private:
+    Chart& m_chart;
+};
+
+QFile& openOrThrow(QFile& file) {
+    QString error;
+    if (!openForReading(file, error)) throw UserError(error);
+    return file;
+}
+
+} // namespace
+
+qint64 WriteTextFile(const Chart& chart, const QString& fileName, QChar separator, qint64 first, qint64 last,
+                     Progress& progress) {
+    const QString name = shownName(fileName);
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        throw UserError(QStringLiteral("Cannot create %1: %2").arg(name, file.errorString()));
+    const ChartSeries0 points(const_cast<Chart&>(chart));
+    last = qMin<qint64>(last, chart.points());
+    const TextWriteOutcome outcome =
+        writeTextLines(file, points, separator, first, last, progress, RegionalFormats(), name);
+    if (!file.commit()) throw UserError(QStringLiteral("Cannot write %1: %2").arg(name, file.errorString()));
+    return outcome.lines;
+}
+
+TextFileOpen ReadTextFile(TfrmGraph& window, const QString& fileName, QChar separator, Progress& progress) {
+    const RegionalFormats formats;
+    TextFileOpen result;
+    TextScan scan;
+    {
+        QFile file(fileName);
+        scan = scanTextLines(openOrThrow(file), separator, progress, formats);
+    }
+    if (scan.cancelled) {
+        result.cancelled = true;
+        return result;
+    }
+    qint64 n = qMax<qint64>(scan.lines, 4);
+    if (n > kMaxPoints) {
+        n = kMaxPoints;
+        result.cut = true;
+    }
+    // Without a later second line the scale has no interval: one second a point.
+    const double interval = scan.t2 > scan.t1 ? scan.t2 - scan.t1 : kOneSecond;
+    window.prepareGraph(loggerModel(window.modelCode()).seriesCount, int(n), scan.t1,
+                        scan.t1 + double(n) * interval);
+
+    // The file is opened again: it may have changed or gone in between.
+    QFile file(fileName);
+    ChartSeries0 sink(*window.chart());
+    const TextRead read = readTextPoints(openOrThrow(file), separator, n, sink, progress, formats);
+    result.points = read.points;
+    result.cancelled = read.cancelled;
+    return result;
+}
+
+} // namespace tq
