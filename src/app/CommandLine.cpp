@@ -22,6 +22,9 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
                                       QStringLiteral("Attach a simulated logger of model 860 or 862."),
                                       QStringLiteral("MODEL"));
     p.addOptions({port, noSystem, home, simulate});
+    p.addPositionalArgument(QStringLiteral("files"),
+                            QStringLiteral("Files to open after start-up: .880, .ghf, .txt or .csv."),
+                            QStringLiteral("[files...]"));
     if (!p.parse(arguments)) {
         out.error = p.errorText();
         return out;
@@ -34,6 +37,7 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     out.extraPorts = p.values(port);
     out.noSystemPorts = p.isSet(noSystem);
     out.home = p.value(home);
+    out.files = p.positionalArguments();
     if (p.isSet(simulate)) {
         const QString model = p.value(simulate);
         if (model == QLatin1String("860") || model == QLatin1String("862"))

@@ -9,6 +9,7 @@ struct CommandLine {
     bool noSystemPorts = false; // --no-system-ports
     QString home;               // --home DIR: program folder
     int simulateModel = 0;      // --simulate 860|862
+    QStringList files;          // files to open after start-up, in order
     QString error;              // set when the arguments cannot be used
 
     static CommandLine parse(const QStringList& arguments);

@@ -5,6 +5,10 @@
 #include "CommandGuard.h"
 #include "DataLoggerWindow.h"
 #include "DialogRunner.h"
+#include "FileDialogs.h"
+#include "OpenCommand.h"
+#include "SaveCommand.h"
+#include "TfrmGraph.h"
 #include "LiveLink.h"
 #include "Messages.h"
 #include "PortNames.h"
@@ -85,6 +89,15 @@ TfrmMain::TfrmMain(const QStringList& ports, QWidget* parent)
         if (w) w->setWindowIcon(windowIcon());
     });
 
+    m_dialogs = std::make_unique<FileDialogs>(this);
+    CommandContext commands;
+    commands.area = m_mdi;
+    commands.dialogs = m_dialogs.get();
+    commands.modelCode = [this] { return m_live->link().modelCode; };
+    m_open = std::make_unique<OpenCommand>(commands);
+    m_save = std::make_unique<SaveCommand>(commands);
+    TfrmGraph::setDataLoggerCloseQuery([this](TfrmGraph& window) { return m_save->closeQuery(window); });
+
     buildToolBar();
     buildMenus();
     buildStatusBar();
@@ -101,6 +114,7 @@ TfrmMain::TfrmMain(const QStringList& ports, QWidget* parent)
 }
 
 TfrmMain::~TfrmMain() {
+    TfrmGraph::setDataLoggerCloseQuery({});
     // The LCD window is a top-level window of its own.
     delete m_lcd.data();
 }
@@ -126,8 +140,10 @@ void TfrmMain::buildToolBar() {
         bar->addWidget(b);
         return b;
     };
-    button("btnOpen", openGlyph(), QString(), QStringLiteral("Open File"));
-    button("btnSave", saveGlyph(), QString(), QStringLiteral("Save To File"));
+    auto* open = button("btnOpen", openGlyph(), QString(), QStringLiteral("Open File"));
+    connect(open, &QToolButton::clicked, this, [this] { guarded([this] { Open1Click(); }); });
+    auto* save = button("btnSave", saveGlyph(), QString(), QStringLiteral("Save To File"));
+    connect(save, &QToolButton::clicked, this, [this] { guarded([this] { Save1Click(); }); });
     auto* print = button("btnPrint", printGlyph(), QString(), QStringLiteral("Print"));
     connect(print, &QToolButton::clicked, this, [this] { guarded([this] { btnPrintClick(); }); });
     bar->addSeparator();
@@ -157,8 +173,12 @@ void TfrmMain::buildMenus() {
 
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("File1"));
-    addItem(file, "Open1", QStringLiteral("&Open"))->setIcon(openGlyph());
-    addItem(file, "Save1", QStringLiteral("&Save"))->setIcon(saveGlyph());
+    QAction* open = addItem(file, "Open1", QStringLiteral("&Open"));
+    open->setIcon(openGlyph());
+    connect(open, &QAction::triggered, this, [this] { guarded([this] { Open1Click(); }); });
+    QAction* save = addItem(file, "Save1", QStringLiteral("&Save"));
+    save->setIcon(saveGlyph());
+    connect(save, &QAction::triggered, this, [this] { guarded([this] { Save1Click(); }); });
     addSeparator(file, "N1");
     QAction* print = addItem(file, "Print1", QStringLiteral("&Print"));
     print->setIcon(printGlyph());
@@ -367,6 +387,18 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
 }
 
 // --- commands ---------------------------------------------------------------------
+
+void TfrmMain::Open1Click() {
+    m_open->run();
+}
+
+void TfrmMain::Save1Click() {
+    m_save->run();
+}
+
+void TfrmMain::openFiles(const QStringList& files) {
+    m_open->openFiles(files);
+}
 
 void TfrmMain::Exit1Click() {
     // Ends at once: no close handler, so the settings file stays as it was.

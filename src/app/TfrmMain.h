@@ -5,6 +5,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <memory>
+
 class QAction;
 class QComboBox;
 class QLabel;
@@ -14,7 +16,10 @@ class QToolButton;
 
 namespace tq {
 
+class FileDialogs;
 class LiveLink;
+class OpenCommand;
+class SaveCommand;
 class TComPort;
 class TfrmAbout;
 class TfrmLCD;
@@ -53,7 +58,13 @@ class TfrmMain : public QMainWindow, public LinkView {
     void selectPort(int index) override;
     void removePort(int index) override;
 
+    // Files named on the command line, opened as File > Open would.
+    void openFiles(const QStringList& files);
+    FileDialogs* fileDialogs() const { return m_dialogs.get(); }
+
     // Command handlers (also reached by tests through the actions).
+    void Open1Click();
+    void Save1Click();
     void Exit1Click();
     void Contents1Click();
     void AboutTQ8801Click();
@@ -78,6 +89,9 @@ class TfrmMain : public QMainWindow, public LinkView {
     TComPort* m_comm2;
     LiveLink* m_live;
     QMdiArea* m_mdi;
+    std::unique_ptr<FileDialogs> m_dialogs;
+    std::unique_ptr<OpenCommand> m_open;
+    std::unique_ptr<SaveCommand> m_save;
     QComboBox* m_portBox = nullptr;
     QLabel* m_panel0 = nullptr;
     QLabel* m_panel1 = nullptr;

@@ -58,5 +58,6 @@ int main(int argc, char** argv) {
     if (QScreen* screen = QGuiApplication::primaryScreen()) main.setGeometry(screen->availableGeometry());
     main.showMaximized();
     main.startUp(splash);
+    main.openFiles(cmd.files);
     return app.exec();
 }

@@ -5,7 +5,8 @@
 namespace tq {
 
 namespace {
-const QDate kEpoch(1899, 12, 30);
+// 1899-12-30 as a constant, so day counts work during static initialisation too.
+constexpr QDate kEpoch = QDate::fromJulianDay(2415019);
 }
 
 TDateTime toDays(const QDate& date, const QTime& time) {

@@ -43,6 +43,16 @@ Messages::Answer Messages::show(Kind kind, const QString& title, const QString& 
                        QMessageBox::Yes
                    ? Yes
                    : No;
+    case Kind::QuestionWithCancel:
+        switch (QMessageBox::question(parent, caption, text,
+                                      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
+        case QMessageBox::Yes:
+            return Yes;
+        case QMessageBox::No:
+            return No;
+        default:
+            return Cancel;
+        }
     }
     return Ok;
 }
@@ -58,6 +68,9 @@ void Messages::error(const QString& text, const QString& title) {
 }
 bool Messages::confirm(const QString& text, const QString& title) {
     return show(Kind::Question, title, text) == Yes;
+}
+Messages::Answer Messages::ask(const QString& text, const QString& title) {
+    return show(Kind::QuestionWithCancel, title, text);
 }
 
 } // namespace tq

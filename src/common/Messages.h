@@ -11,7 +11,7 @@ namespace tq {
 // them without a screen and the program carries no test switches.
 class Messages {
   public:
-    enum class Kind { Information, Warning, Error, Question };
+    enum class Kind { Information, Warning, Error, Question, QuestionWithCancel };
     enum Answer { Ok, Yes, No, Cancel };
 
     static void info(const QString& text, const QString& title = QString());
@@ -19,6 +19,8 @@ class Messages {
     static void error(const QString& text, const QString& title = QString());
     // Yes/No question; true for Yes.
     static bool confirm(const QString& text, const QString& title = QString());
+    // Yes/No/Cancel question: Yes, No or Cancel.
+    static Answer ask(const QString& text, const QString& title = QString());
 
     // A handler replaces the real boxes (tests). It receives every box and
     // returns the answer to give; reset with an empty function.

@@ -3,6 +3,7 @@
 #include "AppPaths.h"
 #include "CommandGuard.h"
 #include "FileAccess.h"
+#include "MemoryDecoder.h"
 #include "MemoryLayout.h"
 
 #include <QDir>
@@ -94,6 +95,16 @@ bool readCollectionFile(const QString& fileName, QByteArray& bytes, QString& err
         return false;
     }
     return true;
+}
+
+CollectionDecode decodeCollection(const QByteArray& bytes, DataSetCollection& into, int maxDataSets) {
+    CollectionDecode out;
+    const ByteReader image(bytes);
+    out.dataSets = countDataSets(image, 0xFF);
+    const int count = maxDataSets >= 0 ? qMin(maxDataSets, out.dataSets) : out.dataSets;
+    out.result = decodeMemoryImage(image, image.size(), count, into);
+    out.intact = out.result == DownloadResult::DataError ? intactDataSets(image, image.size(), count) : count;
+    return out;
 }
 
 } // namespace tq::collection

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "DownloadResult.h"
+
 #include <QByteArray>
 #include <QString>
 
 namespace tq {
+
+class DataSetCollection;
 
 // A data set collection file (.880) is the logger memory byte for byte:
 // the 256-byte directory, then the samples; nothing added. The working copy
@@ -33,6 +37,19 @@ void saveWorkingCopyAs(const QString& fileName);
 // memory. (Shorter than a directory is not refused here: it holds no data
 // sets, which the caller reports.)
 bool readCollectionFile(const QString& fileName, QByteArray& bytes, QString& error);
+
+// Decodes a collection file's bytes into the collection: the directory
+// scanned with the FF end mark whoever wrote the file, the file length as
+// the memory size. NoData for a file shorter than a directory or without
+// records. With maxDataSets >= 0 only that many leading data sets are
+// decoded. On DataError, intact tells how many leading data sets lie
+// inside the file.
+struct CollectionDecode {
+    DownloadResult result = DownloadResult::NoData;
+    int dataSets = 0; // directory records found
+    int intact = 0;   // leading data sets inside the file
+};
+CollectionDecode decodeCollection(const QByteArray& bytes, DataSetCollection& into, int maxDataSets = -1);
 } // namespace collection
 
 } // namespace tq

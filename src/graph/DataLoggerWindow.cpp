@@ -27,10 +27,7 @@ QString listRateText(int seconds) {
 }
 } // namespace
 
-TfrmGraph* createDataLoggerWindow(QMdiArea* area, int modelCode, bool fullWidth) {
-    auto* window = new TfrmGraph(modelCode);
-    window->becomeDataLoggerWindow();
-
+QMdiSubWindow* addGraphWindow(QMdiArea* area, TfrmGraph* window, bool fullWidth) {
     QMdiSubWindow* sub = area->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     const QSize client = area->viewport()->size();
@@ -38,6 +35,13 @@ TfrmGraph* createDataLoggerWindow(QMdiArea* area, int modelCode, bool fullWidth)
     const int width = fullWidth ? client.width() : window->width() + 2 * frame;
     sub->setGeometry(0, 0, width, qMax(200, client.height() - 50));
     sub->showNormal();
+    return sub;
+}
+
+TfrmGraph* createDataLoggerWindow(QMdiArea* area, int modelCode, bool fullWidth) {
+    auto* window = new TfrmGraph(modelCode);
+    window->becomeDataLoggerWindow();
+    addGraphWindow(area, window, fullWidth);
     window->showDataLists();
 
     window->chart()->setAllowGraphAnnotHotSpots(true);
@@ -45,6 +49,14 @@ TfrmGraph* createDataLoggerWindow(QMdiArea* area, int modelCode, bool fullWidth)
     window->prepareGraph(loggerModel(modelCode).seriesCount, kNewWindowPoints, now,
                          now + kNewWindowPoints * kOneSecond);
     return window;
+}
+
+void restoreOrCreateDataLoggerWindow(QMdiArea* area, int modelCode, bool fullWidth) {
+    if (TfrmGraph* window = TfrmGraph::dataLoggerWindow()) {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget())) sub->showNormal();
+        return;
+    }
+    createDataLoggerWindow(area, modelCode, fullWidth);
 }
 
 void TfrmGraph::fillDataSetList() {

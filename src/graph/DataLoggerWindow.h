@@ -1,6 +1,7 @@
 #pragma once
 
 class QMdiArea;
+class QMdiSubWindow;
 
 namespace tq {
 
@@ -12,5 +13,12 @@ class TfrmGraph;
 // is prepared for 500 points from now to 500 s later. Throws UserError when
 // the graph template cannot be read or written.
 TfrmGraph* createDataLoggerWindow(QMdiArea* area, int modelCode, bool fullWidth);
+// Restores the DataLogger window to its normal state, or creates it.
+void restoreOrCreateDataLoggerWindow(QMdiArea* area, int modelCode, bool fullWidth);
+
+// Puts a graph window into the area at its top left, as high as the area
+// allows less 50 pixels, as wide as the area when fullWidth; deleted when
+// closed.
+QMdiSubWindow* addGraphWindow(QMdiArea* area, TfrmGraph* window, bool fullWidth);
 
 } // namespace tq

@@ -1,0 +1,48 @@
+// tq880-cli: the program's data, files and logger without a window.
+
+#include "Cli.h"
+
+#include <QCoreApplication>
+
+#include <cstring>
+
+namespace {
+
+const tq::cli::Command kCommands[] = {
+    {"list", "list FILE.880 [--intact]", tq::cli::runList},
+    {"export", "export FILE.880 --set K --format txt|csv [--locale NAME] [-o OUT] [--intact]",
+     tq::cli::runExport},
+};
+
+void usage(QTextStream& err) {
+    err << "usage: tq880-cli COMMAND ...\n";
+    for (const auto& c : kCommands)
+        err << "  tq880-cli " << c.usage << '\n';
+    err.flush();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("tq880-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TQ880_VERSION));
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    tq::cli::Io io{out, err};
+    QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
+        usage(err);
+        return args.isEmpty() ? tq::cli::BadArguments : tq::cli::Ok;
+    }
+    if (args.first() == QLatin1String("--version")) {
+        out << TQ880_VERSION << Qt::endl;
+        return tq::cli::Ok;
+    }
+    const QString name = args.takeFirst();
+    for (const auto& c : kCommands)
+        if (name == QLatin1String(c.name)) return c.run(args, io);
+    err << "unknown command \"" << name << "\"\n";
+    usage(err);
+    return tq::cli::BadArguments;
+}

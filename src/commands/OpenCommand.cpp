@@ -1,0 +1,158 @@
+#include "OpenCommand.h"
+
+#include "Chart.h"
+#include "CollectionFile.h"
+#include "CommandGuard.h"
+#include "DataLoggerWindow.h"
+#include "DataSetCollection.h"
+#include "DialogRunner.h"
+#include "FileAccess.h"
+#include "FileDialogs.h"
+#include "FileFilters.h"
+#include "GraphFile.h"
+#include "GraphTextFile.h"
+#include "LoggerModel.h"
+#include "MemoryLayout.h"
+#include "Messages.h"
+#include "TextFile.h"
+#include "TfrmGraph.h"
+#include "TfrmOpenSave.h"
+#include "TfrmScope.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiArea>
+#include <QPushButton>
+
+namespace tq {
+
+void OpenCommand::run() {
+    TfrmOpenSave choice(m_context.area ? m_context.area->window() : nullptr);
+    choice.setWindowTitle(QStringLiteral("Open File"));
+    choice.btnOpenSets->setText(QStringLiteral("Open a data set collection file(*.880)"));
+    choice.btnOpenSingleSet->setText(filters::openSingleCaption());
+    switch (runDialog(choice)) {
+    case TfrmOpenSave::Collection:
+        openCollection();
+        break;
+    case TfrmOpenSave::SingleSet:
+        openSingleFile();
+        break;
+    default:
+        break;
+    }
+}
+
+void OpenCommand::openCollection() {
+    restoreOrCreateDataLoggerWindow(m_context.area, m_context.modelCode(), true);
+    m_context.dialogs->prepareOpen(filters::collectionOpen(), QStringLiteral("880"));
+    const QString name = m_context.dialogs->runOpen();
+    if (!name.isEmpty()) openCollectionFile(name);
+}
+
+void OpenCommand::openSingleFile() {
+    m_context.dialogs->prepareOpen(filters::singleFile(), QStringLiteral("txt"));
+    const QString name = m_context.dialogs->runOpen();
+    if (!name.isEmpty()) openSingleFile(name);
+}
+
+bool OpenCommand::openCollectionFile(const QString& fileName) {
+    restoreOrCreateDataLoggerWindow(m_context.area, m_context.modelCode(), true);
+    const QString name = shownName(fileName);
+    QByteArray bytes;
+    QString error;
+    if (!collection::readCollectionFile(fileName, bytes, error)) {
+        Messages::error(error);
+        return false;
+    }
+    const ByteReader image(bytes);
+    if (image.size() < memory::kDirectorySize) {
+        Messages::error(QStringLiteral("%1 is not a data set collection file: it holds %2 bytes, fewer than "
+                                       "the %3 of a memory directory.")
+                            .arg(name)
+                            .arg(image.size())
+                            .arg(memory::kDirectorySize));
+        return false;
+    }
+    DataSetCollection& sets = dataSetCollection();
+    collection::CollectionDecode decoded = collection::decodeCollection(bytes, sets);
+    if (decoded.dataSets == 0) {
+        Messages::error(QStringLiteral("%1 holds no data set.").arg(name));
+        return false;
+    }
+    if (decoded.result == DownloadResult::DataError) {
+        if (decoded.intact == 0) {
+            Messages::error(QStringLiteral("%1 is damaged: its first data set ends beyond the end of the file.")
+                                .arg(name));
+            return false;
+        }
+        const QString question =
+            QStringLiteral("%1 is damaged: data set %2 ends beyond the end of the file.\n\nShow the %3 data "
+                           "set(s) before it?")
+                .arg(name)
+                .arg(decoded.intact + 1)
+                .arg(decoded.intact);
+        if (!Messages::confirm(question)) return false;
+        decoded = collection::decodeCollection(bytes, sets, decoded.intact);
+    }
+    if (decoded.result != DownloadResult::Ok) {
+        Messages::error(QStringLiteral("%1 could not be decoded.").arg(name));
+        return false;
+    }
+    TfrmGraph* window = TfrmGraph::dataLoggerWindow();
+    if (window) window->fillDataSetList();
+    collection::writeWorkingCopy(bytes.constData(), bytes.size());
+    if (window) window->showDataSetWithList(0, false);
+    return true;
+}
+
+TfrmGraph* OpenCommand::openSingleFile(const QString& fileName) {
+    const QString ext = QFileInfo(fileName).suffix().toLower();
+    auto* window = new TfrmGraph(m_context.modelCode());
+    window->setWindowTitle(fileName);
+    addGraphWindow(m_context.area, window, true);
+    window->prepareGraph(loggerModel(window->modelCode()).seriesCount, 4, 0.0, 0.0);
+
+    guarded([&] {
+        if (ext == QLatin1String("ghf")) {
+            LoadGraphFile(*window->chart(), fileName);
+        } else if (ext == QLatin1String("txt") || ext == QLatin1String("csv")) {
+            TfrmScope progress(m_context.area ? m_context.area->window() : nullptr);
+            progress.setWindowTitle(QStringLiteral("Open Progress"));
+            progress.SText1->setText(QStringLiteral("0"));
+            progress.SText1->show();
+            progress.startProgress(TfrmScope::Display::Count, true, -1);
+            const TextFileOpen read =
+                ReadTextFile(*window, fileName, ext == QLatin1String("txt") ? textfile::kTab : textfile::kComma,
+                             progress);
+            progress.close();
+            if (read.cut)
+                Messages::warning(QStringLiteral("%1 holds more lines than a graph can show; the first %2 were "
+                                                 "read.")
+                                      .arg(shownName(fileName))
+                                      .arg(read.points));
+        }
+    });
+    guarded([&] { window->showLoadedFile(); });
+    return window;
+}
+
+void OpenCommand::openFiles(const QStringList& fileNames) {
+    for (const QString& fileName : fileNames) {
+        QFile probe(fileName);
+        QString error;
+        if (!openForReading(probe, error)) {
+            Messages::error(error);
+            continue;
+        }
+        probe.close();
+        guarded([&] {
+            if (QFileInfo(fileName).suffix().toLower() == QLatin1String("880"))
+                openCollectionFile(fileName);
+            else
+                openSingleFile(fileName);
+        });
+    }
+}
+
+} // namespace tq

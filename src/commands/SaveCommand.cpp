@@ -1,0 +1,117 @@
+#include "SaveCommand.h"
+
+#include "Chart.h"
+#include "CollectionFile.h"
+#include "CommandGuard.h"
+#include "DataSetCollection.h"
+#include "DialogRunner.h"
+#include "FileAccess.h"
+#include "FileDialogs.h"
+#include "FileFilters.h"
+#include "GraphFile.h"
+#include "GraphTextFile.h"
+#include "Messages.h"
+#include "TextFile.h"
+#include "TextRange.h"
+#include "TfrmGraph.h"
+#include "TfrmOpenSave.h"
+#include "TfrmScope.h"
+
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QRadioButton>
+
+namespace tq {
+
+namespace {
+QWidget* ownerOf(const CommandContext& c) {
+    return c.area ? c.area->window() : nullptr;
+}
+} // namespace
+
+bool SaveCommand::run() {
+    QMdiSubWindow* active = m_context.area ? m_context.area->activeSubWindow() : nullptr;
+    auto* window = active ? qobject_cast<TfrmGraph*>(active->widget()) : nullptr;
+    return window ? run(*window) : false;
+}
+
+bool SaveCommand::run(TfrmGraph& window) {
+    if (!window.isDataLogger()) return saveGraph(*window.chart());
+    TfrmOpenSave choice(ownerOf(m_context));
+    choice.setWindowTitle(QStringLiteral("Save File"));
+    switch (runDialog(choice)) {
+    case TfrmOpenSave::Collection:
+        return saveCollection();
+    case TfrmOpenSave::SingleSet:
+        return saveGraph(*window.chart());
+    default:
+        return false;
+    }
+}
+
+bool SaveCommand::saveCollection() {
+    m_context.dialogs->prepareSave(filters::collectionSave(), QStringLiteral("880"));
+    const QString name = m_context.dialogs->runSave();
+    if (name.isEmpty()) return false;
+    if (!guarded([&] { collection::saveWorkingCopyAs(name); })) return false;
+    dataSetCollection().setDownloadUnsaved(false);
+    return true;
+}
+
+bool SaveCommand::saveGraph(const Chart& chart) {
+    m_context.dialogs->prepareSave(filters::singleFile(), QStringLiteral("GHF"));
+    const QString name = m_context.dialogs->runSave();
+    if (name.isEmpty()) return false;
+    const QString ext = QFileInfo(name).suffix().toLower();
+    if (ext == QLatin1String("ghf")) return guarded([&] { SaveGraphFile(chart, name); });
+    if (ext == QLatin1String("txt")) return saveText(chart, name, textfile::kTab);
+    if (ext == QLatin1String("csv")) return saveText(chart, name, textfile::kComma);
+    Messages::error(
+        QStringLiteral("%1 was not saved: a graph is saved as .ghf, .txt or .csv.").arg(shownName(name)));
+    return false;
+}
+
+bool SaveCommand::saveText(const Chart& chart, const QString& fileName, QChar separator) {
+    TextRange range;
+    {
+        TfrmScope ask(ownerOf(m_context));
+        ask.setWindowTitle(QStringLiteral("Save File"));
+        ask.showRangeChoice(chart.points());
+        if (runDialog(ask) != TfrmScope::Ok) return false;
+        if (!textRange(ask.radAll->isChecked(), ask.edtSelFrom->text(), ask.edtSelTo->text(), chart.points(),
+                       range)) {
+            Messages::error(QStringLiteral("invalid integer"));
+            return false;
+        }
+    }
+    TfrmScope progress(ownerOf(m_context));
+    progress.setWindowTitle(QStringLiteral("Saving Progress"));
+    progress.Progress1->show();
+    progress.SText1->setText(QStringLiteral("saving....."));
+    progress.SText1->show();
+    progress.setMaximum(qMax<qint64>(0, range.last - range.first + 1));
+    progress.startProgress(TfrmScope::Display::Bar, true, 0);
+    const bool written =
+        guarded([&] { WriteTextFile(chart, fileName, separator, range.first, range.last, progress); });
+    progress.close();
+    return written;
+}
+
+bool SaveCommand::closeQuery(TfrmGraph& window) {
+    if (!window.isDataLogger() || !dataSetCollection().downloadUnsaved()) return true;
+    switch (Messages::ask(QStringLiteral("Save DataLogger Data ?"))) {
+    case Messages::Yes:
+        // A save that was cancelled or failed keeps the download's window.
+        return run(window);
+    case Messages::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace tq
