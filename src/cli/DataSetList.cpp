@@ -10,7 +10,8 @@ void printDataSetList(const DataSetCollection& collection, QTextStream& out) {
         const DataSet& s = collection.dataSet(k);
         out << k + 1 << '\t' << dateOf(s.startTime).toString(Qt::ISODate) << '\t'
             << timeOf(s.startTime).toString(QStringLiteral("hh:mm:ss")) << '\t'
-            << minutesSecondsText(s.intervalSeconds) << '\t' << s.sampleCount << '\t' << s.unitLetter() << '\n';
+            << minutesSecondsText(s.intervalSeconds) << '\t' << s.sampleCount << '\t' << s.unitLetter()
+            << '\n';
     }
     out.flush();
 }

@@ -60,7 +60,9 @@ class SliceSource : public PointSource {
   public:
     explicit SliceSource(const SampleSlice& s) : m_s(s) {}
     double x(qint64 i) const override { return i >= 0 && i < m_s.count ? m_s.times[i] : 0.0; }
-    float y(qint64 i) const override { return i >= 0 && i < m_s.count ? m_s.values[i] : textfile::kNullValue; }
+    float y(qint64 i) const override {
+        return i >= 0 && i < m_s.count ? m_s.values[i] : textfile::kNullValue;
+    }
 
   private:
     SampleSlice m_s;
@@ -84,8 +86,10 @@ int runList(const QStringList& args, Io& io) {
 
 int runExport(const QStringList& args, Io& io) {
     QCommandLineParser p;
-    const QCommandLineOption set(QStringLiteral("set"), QStringLiteral("Data set, from 1."), QStringLiteral("K"));
-    const QCommandLineOption format(QStringLiteral("format"), QStringLiteral("txt or csv."), QStringLiteral("F"));
+    const QCommandLineOption set(QStringLiteral("set"), QStringLiteral("Data set, from 1."),
+                                 QStringLiteral("K"));
+    const QCommandLineOption format(QStringLiteral("format"), QStringLiteral("txt or csv."),
+                                    QStringLiteral("F"));
     const QCommandLineOption locale(QStringLiteral("locale"), QStringLiteral("Regional formats, e.g. de_DE."),
                                     QStringLiteral("NAME"));
     const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")},

@@ -9,7 +9,8 @@ bool csvOffered() {
 }
 
 QString singleFile() {
-    QString f = QStringLiteral("Graph file(*.ghf,only for TQ880)|*.GHF|TXT file(*.txt,data seperated by tab)|*.TXT");
+    QString f =
+        QStringLiteral("Graph file(*.ghf,only for TQ880)|*.GHF|TXT file(*.txt,data seperated by tab)|*.TXT");
     if (csvOffered()) f += QStringLiteral("|EXCEL file format(*.CSV,seperated by comma)|*.CSV");
     return f;
 }

@@ -7,9 +7,9 @@ namespace tq {
 // The file dialog filters and choice captions of the open and save
 // commands; CSV is left out where the regional decimal separator is a comma.
 namespace filters {
-QString singleFile();       // .ghf, .txt and (point separator) .csv
-QString collectionSave();   // "Data Set Collection file(...)|*.880"
-QString collectionOpen();   // "Data Sets Collection (*.880)|*.880"
+QString singleFile();        // .ghf, .txt and (point separator) .csv
+QString collectionSave();    // "Data Set Collection file(...)|*.880"
+QString collectionOpen();    // "Data Sets Collection (*.880)|*.880"
 QString openSingleCaption(); // the choice window's second button when opening
 bool csvOffered();
 } // namespace filters

@@ -82,8 +82,9 @@ bool OpenCommand::openCollectionFile(const QString& fileName) {
     }
     if (decoded.result == DownloadResult::DataError) {
         if (decoded.intact == 0) {
-            Messages::error(QStringLiteral("%1 is damaged: its first data set ends beyond the end of the file.")
-                                .arg(name));
+            Messages::error(
+                QStringLiteral("%1 is damaged: its first data set ends beyond the end of the file.")
+                    .arg(name));
             return false;
         }
         const QString question =
@@ -122,15 +123,15 @@ TfrmGraph* OpenCommand::openSingleFile(const QString& fileName) {
             progress.SText1->setText(QStringLiteral("0"));
             progress.SText1->show();
             progress.startProgress(TfrmScope::Display::Count, true, -1);
-            const TextFileOpen read =
-                ReadTextFile(*window, fileName, ext == QLatin1String("txt") ? textfile::kTab : textfile::kComma,
-                             progress);
+            const TextFileOpen read = ReadTextFile(
+                *window, fileName, ext == QLatin1String("txt") ? textfile::kTab : textfile::kComma, progress);
             progress.close();
             if (read.cut)
-                Messages::warning(QStringLiteral("%1 holds more lines than a graph can show; the first %2 were "
-                                                 "read.")
-                                      .arg(shownName(fileName))
-                                      .arg(read.points));
+                Messages::warning(
+                    QStringLiteral("%1 holds more lines than a graph can show; the first %2 were "
+                                   "read.")
+                        .arg(shownName(fileName))
+                        .arg(read.points));
         }
     });
     guarded([&] { window->showLoadedFile(); });

@@ -21,8 +21,8 @@ TfrmOpenSave::TfrmOpenSave(QWidget* parent) : QDialog(parent) {
         layout->addWidget(b);
         return b;
     };
-    btnOpenSets =
-        button("btnOpenSets", QStringLiteral("Save all data sets to a data set collection file(*.880)"), Collection);
+    btnOpenSets = button(
+        "btnOpenSets", QStringLiteral("Save all data sets to a data set collection file(*.880)"), Collection);
     btnOpenSingleSet =
         button("btnOpenSingleSet", QStringLiteral("Save single selected  data set to a  file"), SingleSet);
     Button1 = button("Button1", QStringLiteral("Cancel"), Cancel);

@@ -7,7 +7,7 @@ namespace tq {
 namespace {
 // 1899-12-30 as a constant, so day counts work during static initialisation too.
 constexpr QDate kEpoch = QDate::fromJulianDay(2415019);
-}
+} // namespace
 
 TDateTime toDays(const QDate& date, const QTime& time) {
     const double days = static_cast<double>(kEpoch.daysTo(date));

@@ -21,7 +21,8 @@ namespace {
 const TDateTime kNow = toDays(QDate(2020, 1, 1), QTime(12, 0, 0));
 
 QString iso(TDateTime t) {
-    return dateOf(t).toString(Qt::ISODate) + QLatin1Char('T') + timeOf(t).toString(QStringLiteral("hh:mm:ss"));
+    return dateOf(t).toString(Qt::ISODate) + QLatin1Char('T') +
+           timeOf(t).toString(QStringLiteral("hh:mm:ss"));
 }
 
 // What decoding a collection file gave, in the form of the .expected files.
@@ -72,7 +73,8 @@ TEST(GoldenCollections, EveryCaseDecodesAsExpected) {
         SCOPED_TRACE(file.toStdString());
         const QByteArray bytes = readAll(dir.filePath(file));
         ASSERT_FALSE(bytes.isEmpty());
-        const QString expected = dir.filePath(QFileInfo(file).completeBaseName() + QStringLiteral(".expected"));
+        const QString expected =
+            dir.filePath(QFileInfo(file).completeBaseName() + QStringLiteral(".expected"));
         EXPECT_TRUE(matchesGolden(expected, decodeToLines(bytes)));
     }
 }
@@ -81,8 +83,8 @@ TEST(GoldenCollections, ReadingTheFileAndTheWorkingCopyRoundTrip) {
     const QDir dir(goldenPath(QStringLiteral("collections")));
     QByteArray bytes;
     QString error;
-    ASSERT_TRUE(collection::readCollectionFile(dir.filePath(QStringLiteral("fill-ff-three-sets.880")), bytes,
-                                               error))
+    ASSERT_TRUE(
+        collection::readCollectionFile(dir.filePath(QStringLiteral("fill-ff-three-sets.880")), bytes, error))
         << error.toStdString();
     DataSetCollection c;
     const collection::CollectionDecode d = collection::decodeCollection(bytes, c);
@@ -91,8 +93,8 @@ TEST(GoldenCollections, ReadingTheFileAndTheWorkingCopyRoundTrip) {
     EXPECT_EQ(c.count(), 3);
 
     // 862 memory files count every record: their unused ones are 00, not FF.
-    ASSERT_TRUE(collection::readCollectionFile(dir.filePath(QStringLiteral("fill-00-two-sets.880")), bytes,
-                                               error));
+    ASSERT_TRUE(
+        collection::readCollectionFile(dir.filePath(QStringLiteral("fill-00-two-sets.880")), bytes, error));
     EXPECT_EQ(collection::decodeCollection(bytes, c).dataSets, 15);
 
     ASSERT_TRUE(collection::readCollectionFile(dir.filePath(QStringLiteral("third-set-beyond-the-file.880")),

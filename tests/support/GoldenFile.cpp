@@ -19,14 +19,15 @@ QStringList readLines(const QString& fileName) {
 }
 
 ::testing::AssertionResult matchesGolden(const QString& expectedFile, const QStringList& actual) {
-    if (!QFile::exists(expectedFile)) return ::testing::AssertionFailure() << "missing " << expectedFile.toStdString();
+    if (!QFile::exists(expectedFile))
+        return ::testing::AssertionFailure() << "missing " << expectedFile.toStdString();
     const QStringList expected = readLines(expectedFile);
     const qsizetype n = qMin(expected.size(), actual.size());
     for (qsizetype i = 0; i < n; ++i)
         if (expected[i] != actual[i])
             return ::testing::AssertionFailure()
-                   << expectedFile.toStdString() << " line " << i + 1 << ": expected \"" << expected[i].toStdString()
-                   << "\", got \"" << actual[i].toStdString() << "\"";
+                   << expectedFile.toStdString() << " line " << i + 1 << ": expected \""
+                   << expected[i].toStdString() << "\", got \"" << actual[i].toStdString() << "\"";
     if (expected.size() != actual.size())
         return ::testing::AssertionFailure() << expectedFile.toStdString() << ": expected " << expected.size()
                                              << " lines, got " << actual.size();
