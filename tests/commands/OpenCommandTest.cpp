@@ -1,0 +1,213 @@
+#include "OpenCommand.h"
+#include "Chart.h"
+#include "CommandGuard.h"
+#include "CommandsFixture.h"
+
+#include <QLineEdit>
+#include <QTableWidget>
+
+using namespace tq;
+
+namespace {
+QString cell(TfrmGraph* w, const char* grid, int row, int column) {
+    const QTableWidgetItem* item = w->findChild<QTableWidget*>(QLatin1String(grid))->item(row, column);
+    return item ? item->text() : QString();
+}
+QString box(TfrmGraph* w, const char* name) {
+    return w->findChild<QLineEdit*>(QLatin1String(name))->text();
+}
+} // namespace
+
+class OpenCommandTest : public CommandsFixture {};
+
+TEST_F(OpenCommandTest, ChoiceWindowAndFiltersFollowTheDecimalSeparator) {
+    OpenCommand open(context);
+    QStringList captions;
+    auto capture = [&captions](QDialog& d) {
+        auto* c = qobject_cast<TfrmOpenSave*>(&d);
+        captions << c->windowTitle() << c->btnOpenSets->text() << c->btnOpenSingleSet->text()
+                 << c->Button1->text();
+        return int(TfrmOpenSave::SingleSet);
+    };
+    answers = {capture, cancelFile()};
+    open.run();
+    EXPECT_EQ(captions, QStringList({"Open File", "Open a data set collection file(*.880)",
+                                     "Open single data file(*.TXT,*.CSV,*.GHF)", "Cancel"}));
+    EXPECT_EQ(dialogs->openFilter(),
+              QStringLiteral("Graph file(*.ghf,only for TQ880)|*.GHF|TXT file(*.txt,data "
+                             "seperated by tab)|*.TXT|EXCEL file format(*.CSV,seperated by "
+                             "comma)|*.CSV"));
+    EXPECT_EQ(dialogs->openDialog()->nameFilters().size(), 3);
+    EXPECT_TRUE(graphWindows().isEmpty()); // cancelled: no window
+
+    const QLocale old;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    captions.clear();
+    answers = {capture, cancelFile()};
+    open.run();
+    QLocale::setDefault(old);
+    EXPECT_EQ(captions[2], QStringLiteral("Open single data flle(*.TXT,*.GHF)"));
+    EXPECT_EQ(dialogs->openFilter(),
+              QStringLiteral("Graph file(*.ghf,only for TQ880)|*.GHF|TXT file(*.txt,data "
+                             "seperated by tab)|*.TXT"));
+    EXPECT_EQ(dialogs->openDialog()->nameFilters(),
+              QStringList({"Graph file(*.ghf,only for TQ880) (*.GHF *.ghf)",
+                           "TXT file(*.txt,data seperated by tab) (*.TXT *.txt)"}));
+    EXPECT_EQ(QDir(dialogs->openDialog()->directory()).absolutePath(),
+              QDir(AppPaths::dataFolder()).absolutePath());
+
+    // Cancel at the choice does nothing.
+    answers = {choose(TfrmOpenSave::Cancel)};
+    open.run();
+    EXPECT_TRUE(graphWindows().isEmpty());
+}
+
+TEST_F(OpenCommandTest, CollectionFileListsItsDataSetsAndRewritesTheWorkingCopy) {
+    OpenCommand open(context);
+    const QString name = golden(QStringLiteral("collections/fill-ff-three-sets.880"));
+    answers = {choose(TfrmOpenSave::Collection), file(name)};
+    open.run();
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('|')).toStdString();
+    TfrmGraph* w = TfrmGraph::dataLoggerWindow();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(qobject_cast<QMdiSubWindow*>(w->parentWidget())->width(), area.viewport()->width());
+    EXPECT_EQ(dialogs->openFilter(), QStringLiteral("Data Sets Collection (*.880)|*.880"));
+    EXPECT_EQ(dataSetCollection().count(), 3);
+    const QStringList row1{cell(w, "Grid2", 0, 0), cell(w, "Grid2", 0, 1), cell(w, "Grid2", 0, 2),
+                           cell(w, "Grid2", 0, 3), cell(w, "Grid2", 0, 4), cell(w, "Grid2", 0, 6)};
+    EXPECT_EQ(row1, QStringList({"1", "3/29/24", "07:13:15", "00:02", "6", "C"}));
+    EXPECT_EQ(cell(w, "Grid2", 1, 6), QStringLiteral("F"));
+    // Data set 1 in the graph with its own start, rate and count.
+    EXPECT_EQ(w->chart()->points(), 6);
+    EXPECT_EQ(box(w, "txtSamplingRate"), QStringLiteral("00:02"));
+    EXPECT_EQ(box(w, "txtDataNo"), QStringLiteral("6"));
+    // The working copy is the file byte for byte; opening sets no unsaved mark.
+    EXPECT_EQ(bytesOf(collection::workingCopyPath()), bytesOf(name));
+    EXPECT_FALSE(dataSetCollection().downloadUnsaved());
+
+    // A row click shows that data set.
+    auto* grid2 = w->findChild<QTableWidget*>(QStringLiteral("Grid2"));
+    emit grid2->cellClicked(2, 0);
+    EXPECT_EQ(w->chart()->points(), 3);
+    EXPECT_EQ(box(w, "txtSamplingRate"), QStringLiteral("60:00"));
+}
+
+TEST_F(OpenCommandTest, BadCollectionFilesSayWhyAndChangeNothing) {
+    OpenCommand open(context);
+    ASSERT_TRUE(open.openCollectionFile(golden(QStringLiteral("collections/fill-ff-three-sets.880"))));
+    const QByteArray workingCopy = bytesOf(collection::workingCopyPath());
+    ASSERT_EQ(dataSetCollection().count(), 3);
+
+    QFile empty(path(QStringLiteral("empty.880")));
+    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    QFile tooShort(path(QStringLiteral("short.880")));
+    ASSERT_TRUE(tooShort.open(QIODevice::WriteOnly));
+    tooShort.write(QByteArray(100, '\xff'));
+    tooShort.close();
+    QFile huge(path(QStringLiteral("huge.880")));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(huge.resize(16 * 1024 * 1024 + 1)); // sparse
+    huge.close();
+
+    struct Case {
+        QString file;
+        const char* says;
+    };
+    const Case cases[] = {
+        {path(QStringLiteral("missing.880")), "does not exist"},
+        {home.path(), "not a file"},
+        {path(QStringLiteral("empty.880")), "is empty"},
+        {path(QStringLiteral("short.880")), "fewer than the 256"},
+        {path(QStringLiteral("huge.880")), "larger than any logger memory"},
+        {golden(QStringLiteral("collections/empty-directory.880")), "holds no data set"},
+        {golden(QStringLiteral("collections/end-address-byte-15.880")), "first data set ends beyond"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file.toStdString());
+        messages.clear();
+        EXPECT_FALSE(open.openCollectionFile(c.file));
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_TRUE(messages[0].contains(QDir::toNativeSeparators(c.file))) << messages[0].toStdString();
+        EXPECT_TRUE(messages[0].contains(QLatin1String(c.says))) << messages[0].toStdString();
+        EXPECT_EQ(dataSetCollection().count(), 3);
+        EXPECT_EQ(bytesOf(collection::workingCopyPath()), workingCopy);
+    }
+
+    // A later data set beyond the end: the intact ones on request.
+    const QString beyond = golden(QStringLiteral("collections/third-set-beyond-the-file.880"));
+    messages.clear();
+    replies = {Messages::No};
+    EXPECT_FALSE(open.openCollectionFile(beyond));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("data set 3 ends beyond"))) << messages[0].toStdString();
+    EXPECT_EQ(dataSetCollection().count(), 3);
+    EXPECT_EQ(bytesOf(collection::workingCopyPath()), workingCopy);
+    replies = {Messages::Yes};
+    EXPECT_TRUE(open.openCollectionFile(beyond));
+    EXPECT_EQ(dataSetCollection().count(), 2);
+    EXPECT_EQ(bytesOf(collection::workingCopyPath()), bytesOf(beyond));
+}
+
+TEST_F(OpenCommandTest, WorkingCopyFolderThatCannotBeMadeIsNamed) {
+    // A file where the folder should be.
+    QFile blocker(path(QStringLiteral("data/temp")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    OpenCommand open(context);
+    answers = {choose(TfrmOpenSave::Collection),
+               file(golden(QStringLiteral("collections/one-set-500-samples.880")))};
+    // As the main window runs its commands: errors become messages.
+    EXPECT_FALSE(guarded([&] { open.run(); }));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QDir::toNativeSeparators(collection::workingCopyFolder())))
+        << messages[0].toStdString();
+    EXPECT_FALSE(collection::workingCopyCurrent());
+}
+
+TEST_F(OpenCommandTest, SingleFilesOpenInNewWindowsCaptionedWithTheirNames) {
+    const QString csv = golden(QStringLiteral("text/set1.en_US.csv"));
+    OpenCommand open(context);
+    answers = {choose(TfrmOpenSave::SingleSet), file(csv)};
+    open.run();
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('|')).toStdString();
+    ASSERT_EQ(graphWindows().size(), 1);
+    TfrmGraph* w = graphWindows().first();
+    EXPECT_EQ(w->windowTitle(), csv);
+    EXPECT_FALSE(w->isDataLogger());
+    EXPECT_EQ(w->chart()->points(), 6);
+    EXPECT_FLOAT_EQ(w->chart()->y(0, 0), 23.5f);
+    EXPECT_FLOAT_EQ(w->chart()->y(0, 3), 9999.0f); // OL
+    EXPECT_EQ(w->chart()->x(0, 5), toDays(QDate(2024, 3, 29), QTime(7, 13, 25)));
+    EXPECT_EQ(box(w, "txtDataNo"), QStringLiteral("6"));
+    EXPECT_EQ(w->cursorAIndex(), 2);
+    EXPECT_EQ(w->cursorBIndex(), 4);
+    EXPECT_FALSE(w->findChild<QTableWidget*>(QStringLiteral("Grid2"))->isVisible());
+    EXPECT_TRUE(w->findChild<QTableWidget*>(QStringLiteral("Grid3"))->isVisible());
+    EXPECT_EQ(w->findChild<QTableWidget*>(QStringLiteral("Grid3"))->rowCount(), 6);
+    EXPECT_TRUE(dialogTitles.contains(QStringLiteral("Open File")));
+
+    // The same file again: another window. A .txt and an unknown extension too.
+    open.openSingleFile(csv);
+    open.openSingleFile(golden(QStringLiteral("text/set2.en_US.txt")));
+    open.openSingleFile(golden(QStringLiteral("collections/fill-ff-three-sets.expected")));
+    ASSERT_EQ(graphWindows().size(), 4);
+    EXPECT_EQ(graphWindows()[2]->chart()->points(), 4);
+    EXPECT_FLOAT_EQ(graphWindows()[2]->chart()->y(0, 3), 72.3f);
+    EXPECT_FLOAT_EQ(graphWindows()[3]->chart()->y(0, 0), 9999.0f); // nothing loaded
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(OpenCommandTest, FilesOnTheCommandLineOpenInOrderAndAMissingOneIsNamed) {
+    OpenCommand open(context);
+    const QString missing = path(QStringLiteral("gone.csv"));
+    open.openFiles({golden(QStringLiteral("collections/fill-ff-three-sets.880")), missing,
+                    golden(QStringLiteral("text/set2.en_US.txt"))});
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(missing));
+    EXPECT_EQ(dataSetCollection().count(), 3);
+    const QList<TfrmGraph*> windows = graphWindows();
+    ASSERT_EQ(windows.size(), 2);
+    EXPECT_TRUE(windows[0]->isDataLogger());
+    EXPECT_EQ(windows[1]->windowTitle(), golden(QStringLiteral("text/set2.en_US.txt")));
+}

@@ -1,0 +1,200 @@
+#include "SaveCommand.h"
+#include "Chart.h"
+#include "CommandsFixture.h"
+#include "GraphFile.h"
+#include "OpenCommand.h"
+
+using namespace tq;
+
+namespace {
+QStringList textLines(const QByteArray& b) {
+    QStringList l = QString::fromUtf8(b).split(QStringLiteral("\r\n"));
+    if (!l.isEmpty() && l.last().isEmpty()) l.removeLast();
+    return l;
+}
+} // namespace
+
+class SaveCommandTest : public CommandsFixture {
+  protected:
+    // A graph window opened from the 6-line golden text file, made active.
+    TfrmGraph* openedGraph() {
+        OpenCommand open(context);
+        TfrmGraph* w = open.openSingleFile(golden(QStringLiteral("text/set1.en_US.txt")));
+        area.setActiveSubWindow(qobject_cast<QMdiSubWindow*>(w->parentWidget()));
+        return w;
+    }
+};
+
+TEST_F(SaveCommandTest, TextRangesFollowTheRangeWindowsRules) {
+    openedGraph();
+    SaveCommand save(context);
+    const QString out = path(QStringLiteral("range.txt"));
+    struct Case {
+        QString from, to;
+        QStringList times;
+    };
+    const Case cases[] = {
+        {"5", "2", {"7:13:17 AM", "7:13:19 AM", "7:13:21 AM", "7:13:23 AM"}},
+        {"0", "3", {"7:13:15 AM", "7:13:17 AM", "7:13:19 AM"}},
+        {"-5", "-2", {"7:13:17 AM", "7:13:19 AM", "7:13:21 AM", "7:13:23 AM"}},
+        {" 4 ", "99", {"7:13:21 AM", "7:13:23 AM", "7:13:25 AM"}},
+        {"8", "7", {}}, // beyond the points: an empty file
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE((c.from + QStringLiteral("..") + c.to).toStdString());
+        answers = {file(out), range(c.from, c.to)};
+        EXPECT_TRUE(save.run());
+        QStringList times;
+        for (const QString& l : textLines(bytesOf(out)))
+            times << l.section(QLatin1Char('\t'), 1, 1);
+        EXPECT_EQ(times, c.times);
+    }
+    EXPECT_TRUE(dialogTitles.contains(QStringLiteral("Save File")));
+    EXPECT_EQ(dialogs->saveFilter(),
+              QStringLiteral("Graph file(*.ghf,only for TQ880)|*.GHF|TXT file(*.txt,data "
+                             "seperated by tab)|*.TXT|EXCEL file format(*.CSV,seperated by "
+                             "comma)|*.CSV"));
+    EXPECT_EQ(dialogs->saveDefaultExtension(), QStringLiteral("GHF"));
+
+    // Not an integer: the one message, nothing written.
+    const QByteArray before = bytesOf(out);
+    answers = {file(out), range(QStringLiteral("1x"), QStringLiteral("3"))};
+    EXPECT_FALSE(save.run());
+    EXPECT_EQ(messages, QStringList({"invalid integer"}));
+    EXPECT_EQ(bytesOf(out), before);
+    // Cancel in the range window.
+    answers = {file(out), range(QStringLiteral("1"), QStringLiteral("3"), false)};
+    EXPECT_FALSE(save.run());
+    EXPECT_EQ(bytesOf(out), before);
+}
+
+TEST_F(SaveCommandTest, GraphFilesCsvAndFailuresThatSayWhatFailed) {
+    TfrmGraph* w = openedGraph();
+    SaveCommand save(context);
+    // .ghf: the chart's whole state, read back into another chart.
+    const QString ghf = path(QStringLiteral("g.ghf"));
+    answers = {file(ghf)};
+    EXPECT_TRUE(save.run());
+    Chart other;
+    LoadGraphFile(other, ghf);
+    EXPECT_EQ(other.points(), 6);
+    EXPECT_FLOAT_EQ(other.y(0, 4), 1370.0f);
+
+    // A name typed without an extension takes the chosen filter's.
+    answers = {[this](QDialog& d) {
+                   auto* f = qobject_cast<QFileDialog*>(&d);
+                   f->selectNameFilter(f->nameFilters().at(2));
+                   emit f->filterSelected(f->nameFilters().at(2));
+                   f->selectFile(path(QStringLiteral("plain")));
+                   return int(QDialog::Accepted);
+               },
+               range(QStringLiteral("1"), QStringLiteral("6"))};
+    EXPECT_TRUE(save.run());
+    EXPECT_EQ(textLines(bytesOf(path(QStringLiteral("plain.CSV")))).first(),
+              QStringLiteral("3/29/24,7:13:15 AM,23.5"));
+
+    // An extension the program does not write, and a folder that does not exist.
+    answers = {file(path(QStringLiteral("g.dat")))};
+    EXPECT_FALSE(save.run());
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("g.dat"))) << messages[0].toStdString();
+    messages.clear();
+    const QString nowhere = path(QStringLiteral("no/such/folder/x.txt"));
+    answers = {file(nowhere), range(QStringLiteral("1"), QStringLiteral("6"))};
+    EXPECT_FALSE(save.run());
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("x.txt"))) << messages[0].toStdString();
+    messages.clear();
+    answers = {file(path(QStringLiteral("no/such/folder/x.ghf")))};
+    EXPECT_FALSE(save.run());
+    EXPECT_EQ(messages.size(), 1);
+
+    // Cancelled dialog: nothing.
+    messages.clear();
+    answers = {cancelFile()};
+    EXPECT_FALSE(save.run());
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(w->chart()->points(), 6);
+}
+
+TEST_F(SaveCommandTest, CollectionSaveCopiesTheWorkingCopyAndClearsTheMarkOnlyWhenWritten) {
+    SaveCommand save(context);
+    OpenCommand open(context);
+    // Nothing opened or downloaded in this installation: no working copy.
+    ASSERT_TRUE(open.openCollectionFile(golden(QStringLiteral("collections/fill-ff-three-sets.880"))));
+    QFile::remove(collection::workingCopyPath());
+    TfrmGraph* w = TfrmGraph::dataLoggerWindow();
+    area.setActiveSubWindow(qobject_cast<QMdiSubWindow*>(w->parentWidget()));
+    dataSetCollection().setDownloadUnsaved(true);
+    const QString target = path(QStringLiteral("a.880"));
+    answers = {choose(TfrmOpenSave::Collection), file(target)};
+    EXPECT_FALSE(save.run());
+    EXPECT_FALSE(QFile::exists(target));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("a.880")));
+    EXPECT_TRUE(dataSetCollection().downloadUnsaved());
+    EXPECT_EQ(dialogs->saveFilter(), QStringLiteral("Data Set Collection file(*.880,only for TQ880)|*.880"));
+
+    // Cancelled: the mark stays.
+    ASSERT_TRUE(open.openCollectionFile(golden(QStringLiteral("collections/fill-ff-three-sets.880"))));
+    area.setActiveSubWindow(qobject_cast<QMdiSubWindow*>(w->parentWidget()));
+    answers = {choose(TfrmOpenSave::Collection), cancelFile()};
+    EXPECT_FALSE(save.run());
+    EXPECT_TRUE(dataSetCollection().downloadUnsaved());
+
+    // Written: the same bytes, the mark cleared; a collection file opened again gives the same data sets.
+    answers = {choose(TfrmOpenSave::Collection), file(target)};
+    EXPECT_TRUE(save.run());
+    EXPECT_EQ(bytesOf(target), bytesOf(golden(QStringLiteral("collections/fill-ff-three-sets.880"))));
+    EXPECT_FALSE(dataSetCollection().downloadUnsaved());
+    ASSERT_TRUE(open.openCollectionFile(target));
+    EXPECT_EQ(dataSetCollection().count(), 3);
+
+    // The single data set choice saves the shown data set.
+    const QString one = path(QStringLiteral("one.txt"));
+    answers = {choose(TfrmOpenSave::SingleSet), file(one), range(QStringLiteral("1"), QStringLiteral("6"))};
+    EXPECT_TRUE(save.run());
+    EXPECT_EQ(bytesOf(one), bytesOf(golden(QStringLiteral("text/set1.en_US.txt"))));
+}
+
+TEST_F(SaveCommandTest, ClosePromptAnswers) {
+    SaveCommand save(context);
+    OpenCommand open(context);
+    ASSERT_TRUE(open.openCollectionFile(golden(QStringLiteral("collections/fill-ff-three-sets.880"))));
+    TfrmGraph* w = TfrmGraph::dataLoggerWindow();
+    TfrmGraph::setDataLoggerCloseQuery([&save](TfrmGraph& g) { return save.closeQuery(g); });
+    auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
+
+    // No unsaved download: no question.
+    EXPECT_TRUE(save.closeQuery(*w));
+    EXPECT_TRUE(messages.isEmpty());
+
+    dataSetCollection().setDownloadUnsaved(true);
+    replies = {Messages::Cancel};
+    EXPECT_FALSE(sub->close());
+    EXPECT_EQ(messages, QStringList({"Save DataLogger Data ?"}));
+    EXPECT_TRUE(dataSetCollection().downloadUnsaved());
+
+    // Yes, then the save dialog cancelled: the window stays with its download.
+    replies = {Messages::Yes};
+    answers = {choose(TfrmOpenSave::Collection), cancelFile()};
+    EXPECT_FALSE(sub->close());
+    EXPECT_TRUE(dataSetCollection().downloadUnsaved());
+
+    // Yes and saved: the window closes.
+    const QString target = path(QStringLiteral("closing.880"));
+    replies = {Messages::Yes};
+    answers = {choose(TfrmOpenSave::Collection), file(target)};
+    EXPECT_TRUE(sub->close());
+    EXPECT_TRUE(QFile::exists(target));
+    EXPECT_FALSE(dataSetCollection().downloadUnsaved());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    // No: closes without saving.
+    ASSERT_TRUE(open.openCollectionFile(target));
+    dataSetCollection().setDownloadUnsaved(true);
+    replies = {Messages::No};
+    EXPECT_TRUE(qobject_cast<QMdiSubWindow*>(TfrmGraph::dataLoggerWindow()->parentWidget())->close());
+    EXPECT_FALSE(dataSetCollection().downloadUnsaved());
+    TfrmGraph::setDataLoggerCloseQuery({});
+}
