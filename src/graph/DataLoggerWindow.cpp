@@ -68,6 +68,7 @@ void TfrmGraph::fillDataSetList() {
             Grid2->setItem(0, c, new QTableWidgetItem(QString()));
     Grid2->clearSelection();
     Grid2->setRangeSelected(QTableWidgetSelectionRange(0, 0, 0, Grid2->columnCount() - 1), true);
+    fitDataSetColumns();
 }
 
 void TfrmGraph::Grid2Click(int row) {
@@ -76,10 +77,7 @@ void TfrmGraph::Grid2Click(int row) {
     guarded([this, row] {
         showDataSet(row);
         fillDataList();
-        if (Grid3->rowCount() > 0) {
-            Grid3->clearSelection();
-            Grid3->setRangeSelected(QTableWidgetSelectionRange(0, 0, 0, Grid3->columnCount() - 1), true);
-        }
+        selectDataRow(0);
         selectPoint(0);
     });
 }
