@@ -1,5 +1,6 @@
 #include "LineGraph.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tq {
@@ -21,14 +22,30 @@ QVector<QLineF> LineGraph::segments(const QVector<QPointF>& points) {
     return out;
 }
 
+double LineGraph::valueTravel(const QVector<QPointF>& points, Qt::Orientation keyOrientation) {
+    double travel = 0.0;
+    for (qsizetype i = 1; i < points.size(); ++i) {
+        if (!drawable(points[i - 1]) || !drawable(points[i])) continue;
+        const QPointF step = points[i] - points[i - 1];
+        travel += std::fabs(keyOrientation == Qt::Horizontal ? step.y() : step.x());
+    }
+    return travel;
+}
+
 void LineGraph::drawLinePlot(QCPPainter* painter, const QVector<QPointF>& lines) const {
+    // A polyline that crosses the plot up to this many times costs little
+    // and keeps its look; beyond, the folding makes it slow.
+    constexpr double kFoldingCrossings = 32.0;
     QPen pen = painter->pen();
-    // A line with at most a point a pixel column folds little and shows its
-    // joins: it keeps the polyline. Denser ones (QCustomPlot's sampling
-    // leaves two to four points a column, however long the recording) are
-    // drawn as segments.
-    const int columns = keyAxis() ? keyAxis()->axisRect()->width() : 0;
-    if (pen.style() != Qt::SolidLine || pen.color().alpha() == 0 || lines.size() <= qMax(1, columns)) {
+    const QCPAxis* keys = keyAxis();
+    if (pen.style() != Qt::SolidLine || pen.color().alpha() == 0 || !keys) {
+        QCPGraph::drawLinePlot(painter, lines);
+        return;
+    }
+    const Qt::Orientation orientation = keys->orientation();
+    const QRect area = keys->axisRect()->rect();
+    const double span = std::max(1, orientation == Qt::Horizontal ? area.height() : area.width());
+    if (valueTravel(lines, orientation) <= kFoldingCrossings * span) {
         QCPGraph::drawLinePlot(painter, lines);
         return;
     }
@@ -36,8 +53,6 @@ void LineGraph::drawLinePlot(QCPPainter* painter, const QVector<QPointF>& lines)
     // As QCustomPlot does on screen: a 1-pixel line is drawn cosmetic.
     if (!painter->modes().testFlag(QCPPainter::pmVectorized) && qFuzzyCompare(pen.widthF(), 1.0))
         pen.setWidth(0);
-    // Flat ends meet as the polyline's joins did: the segments of a dense
-    // line turn within a fraction of a pixel.
     pen.setCapStyle(Qt::FlatCap);
     painter->setPen(pen);
     painter->drawLines(segments(lines));

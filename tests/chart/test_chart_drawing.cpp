@@ -24,10 +24,14 @@ struct Drawn {
     bool operator==(const Drawn& other) const { return image == other.image; }
 };
 
-// One graph on a plain plot, axes fixed, drawn to an image. Its data swings
-// between 10 and 30 at every point (a line folding in every pixel column);
-// points gapFrom ... gapTo are NaN.
-Drawn drawGraph(bool segmented, int points, const QPen& pen, int gapFrom = -1, int gapTo = -1) {
+enum class Shape { Folding, Smooth };
+
+// One graph on a plain plot, axes fixed, drawn to an image. A folding line
+// swings between about 10 and 30 at every point (in every pixel column
+// when dense), a smooth one is a slow wave; points gapFrom ... gapTo are
+// NaN.
+Drawn drawGraph(bool segmented, int points, const QPen& pen, Shape shape = Shape::Folding, int gapFrom = -1,
+                int gapTo = -1) {
     QCustomPlot plot;
     plot.resize(400, 300);
     QCPGraph* g =
@@ -36,7 +40,9 @@ Drawn drawGraph(bool segmented, int points, const QPen& pen, int gapFrom = -1, i
     for (int i = 0; i < points; ++i) {
         keys << i;
         const bool gap = i >= gapFrom && i <= gapTo;
-        values << (gap ? std::nan("") : (i % 2 ? 30.0 : 10.0) + 3.0 * std::sin(i / 40.0));
+        const double value = shape == Shape::Folding ? (i % 2 ? 30.0 : 10.0) + 3.0 * std::sin(i / 40.0)
+                                                     : 20.0 + 12.0 * std::sin(i / 400.0);
+        values << (gap ? std::nan("") : value);
     }
     g->setData(keys, values, true);
     g->setPen(pen);
@@ -91,8 +97,8 @@ int finiteValues(Chart& c) {
 TEST(ChartDrawing, DenseSolidLinesLookAsThePolylineDid) {
     const QPen wide(QColor(255, 0, 0), 2.0, Qt::SolidLine, Qt::FlatCap);
     // 6000 points on about 350 pixel columns, with a gap in the middle.
-    const Drawn polyline = drawGraph(false, 6000, wide, 2900, 3100);
-    const Drawn segments = drawGraph(true, 6000, wide, 2900, 3100);
+    const Drawn polyline = drawGraph(false, 6000, wide, Shape::Folding, 2900, 3100);
+    const Drawn segments = drawGraph(true, 6000, wide, Shape::Folding, 2900, 3100);
     const Difference d = compare(polyline.image, segments.image);
     ASSERT_GT(d.linePixels, 20000);
     EXPECT_LT(d.differing, d.linePixels / 100) << "same pixels, give or take the antialiasing";
@@ -102,10 +108,12 @@ TEST(ChartDrawing, DenseSolidLinesLookAsThePolylineDid) {
     EXPECT_FALSE(redInColumns(segments.image, segments.gapLeft, segments.gapRight));
     EXPECT_TRUE(redInColumns(segments.image, segments.gapLeft - 20, segments.gapLeft - 10));
 
-    // Dashed pens and sparse lines are drawn as the polyline, pixel for pixel.
+    // Dashed pens and lines that fold little (however dense) are drawn as
+    // the polyline, pixel for pixel.
     const QPen dashed(QColor(255, 0, 0), 2.0, Qt::DashLine, Qt::FlatCap);
     EXPECT_EQ(drawGraph(false, 6000, dashed), drawGraph(true, 6000, dashed));
-    EXPECT_EQ(drawGraph(false, 60, wide), drawGraph(true, 60, wide));
+    EXPECT_EQ(drawGraph(false, 6000, wide, Shape::Smooth), drawGraph(true, 6000, wide, Shape::Smooth));
+    EXPECT_EQ(drawGraph(false, 20, wide), drawGraph(true, 20, wide));
 
     const QVector<QLineF> cut =
         tq::LineGraph::segments({QPointF(0, 0), QPointF(1, 1), QPointF(2, std::nan("")), QPointF(3, 3),
@@ -113,6 +121,10 @@ TEST(ChartDrawing, DenseSolidLinesLookAsThePolylineDid) {
     ASSERT_EQ(cut.size(), 2);
     EXPECT_EQ(cut[0], QLineF(0, 0, 1, 1));
     EXPECT_EQ(cut[1], QLineF(3, 3, 4, 4));
+    EXPECT_DOUBLE_EQ(tq::LineGraph::valueTravel({QPointF(0, 0), QPointF(1, 5), QPointF(2, std::nan("")),
+                                                 QPointF(3, 2), QPointF(4, -1)},
+                                                Qt::Horizontal),
+                     8.0);
 }
 
 TEST(ChartDrawing, OutOfRangeMarksAreGapsOutsideTheValueRange) {
