@@ -131,12 +131,18 @@ int runShape(int points, bool folding) {
         const QPoint line(chart->valueToPixel(chart->vertLine(1), 0).x(), lineY);
         const QPoint to = line + QPoint(k % 2 ? -40 : 40, 0);
         t.restart();
+        const int before = window.cursorAIndex();
         QTest::mousePress(plot, Qt::LeftButton, {}, plot->mapFrom(chart, line));
         plot->repaint();
         presses.push_back(msSince(t));
+        const bool taken = chart->vertLineColor(1) == QColor(190, 190, 190);
         QTest::mouseRelease(plot, Qt::LeftButton, {}, plot->mapFrom(chart, to));
         plot->repaint();
         releases.push_back(msSince(t));
+        if (!taken || window.cursorAIndex() == before) {
+            std::fprintf(stderr, "the cursor drag did not take cursor A along\n");
+            return 1;
+        }
     }
 
     const double openMb = residentMb();
