@@ -101,6 +101,7 @@ bool TfrmGraph::eventFilter(QObject* watched, QEvent* event) {
             m_listPressed = true;
             break;
         case QEvent::MouseButtonRelease:
+        case QEvent::Hide: // a release the list never sees
             m_listPressed = false;
             break;
         default:

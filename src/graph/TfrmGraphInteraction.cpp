@@ -110,6 +110,9 @@ int TfrmGraph::nearestPoint() const {
 }
 
 void TfrmGraph::Grid3Click(int row) {
+    // A list filled before the chart was prepared again may hold rows the
+    // chart no longer has (they show empty): nothing to mark there.
+    if (row >= PESGraph1->points()) return;
     selectPoint(row);
 }
 
@@ -117,7 +120,7 @@ void TfrmGraph::Grid3CurrentRowChanged(const QModelIndex& current) {
     // The keyboard moved the current row: the marker follows, as a click
     // would have it.
     if (m_selectingRow || m_listPressed || !current.isValid()) return;
-    selectPoint(current.row());
+    Grid3Click(current.row());
 }
 
 void TfrmGraph::selectDataRow(int row) {
