@@ -2,6 +2,7 @@
 //
 //   bench_graph [N]                  both series shapes, each in a process of its own
 //   bench_graph N --shape smooth     one shape (smooth or folding)
+//   ... --pdf FILE                   keeps the printed graph (one shape)
 //
 // N defaults to 1,000,000 points. The smooth series changes little within a
 // pixel column; the folding one swings up and down inside every column, the
@@ -62,7 +63,7 @@ void row(const char* what, double value, const char* unit = "ms") {
     std::printf("  %-34s %10.1f %s\n", what, value, unit);
 }
 
-int runShape(int points, bool folding) {
+int runShape(int points, bool folding, const QString& keepPdf) {
     QTemporaryDir home;
     AppPaths::setHome(home.path());
 
@@ -150,7 +151,7 @@ int runShape(int points, bool folding) {
     QTemporaryDir out;
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(out.filePath(QStringLiteral("graph.pdf")));
+    printer.setOutputFileName(keepPdf.isEmpty() ? out.filePath(QStringLiteral("graph.pdf")) : keepPdf);
     chart->setPrintStyle(Chart::PrintStyle::Mono);
     t.restart();
     chart->printTo(&printer);
@@ -184,15 +185,18 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     int points = 1000000;
     const char* shape = nullptr;
+    const char* pdf = "";
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--shape") == 0 && i + 1 < argc)
             shape = argv[++i];
+        else if (std::strcmp(argv[i], "--pdf") == 0 && i + 1 < argc)
+            pdf = argv[++i];
         else
             points = std::max(10, atoi(argv[i]));
     }
     if (shape) {
         QApplication app(argc, argv);
-        return runShape(points, std::strcmp(shape, "folding") == 0);
+        return runShape(points, std::strcmp(shape, "folding") == 0, QString::fromLocal8Bit(pdf));
     }
     // Each shape in a fresh process, so the peak memory is its own.
     QCoreApplication app(argc, argv);
