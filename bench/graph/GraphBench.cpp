@@ -1,5 +1,15 @@
-// Prepares and draws a graph of 1,000,000 points, then measures the redraw
-// while a cursor is dragged (target: under 30 ms per redraw).
+// Graph window timings at the size of real recordings.
+//
+//   bench_graph [N]                  both series shapes, each in a process of its own
+//   bench_graph N --shape smooth     one shape (smooth or folding)
+//   ... --pdf FILE                   keeps the printed graph (one shape)
+//
+// N defaults to 1,000,000 points. The smooth series changes little within a
+// pixel column; the folding one swings up and down inside every column, the
+// worst case for drawing a line. Figures: preparing the graph (without and
+// with a template), first draw, full redraw, selecting a point, a cursor
+// press and release, filling the data list, printing the graph to a PDF
+// file, an image of the chart, and the resident memory.
 
 #include "AppPaths.h"
 #include "Chart.h"
@@ -8,95 +18,195 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QPrinter>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <qcustomplot.h>
+#include <sys/resource.h>
 #include <vector>
 
 using namespace tq;
 
 namespace {
+
 double msSince(QElapsedTimer& t) {
     const double ms = double(t.nsecsElapsed()) / 1e6;
     t.restart();
     return ms;
 }
-} // namespace
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0.0 : v[v.size() / 2];
+}
+
+double residentMb() {
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly)) return 0.0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toDouble() * 4096.0 / (1024.0 * 1024.0) : 0.0;
+}
+
+double peakResidentMb() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0;
+}
+
+void row(const char* what, double value, const char* unit = "ms") {
+    std::printf("  %-34s %10.1f %s\n", what, value, unit);
+}
+
+int runShape(int points, bool folding, const QString& keepPdf) {
     QTemporaryDir home;
     AppPaths::setHome(home.path());
-    const int points = argc > 1 ? std::max(10, atoi(argv[1])) : 1000000;
 
     std::vector<double> x(static_cast<size_t>(points));
     std::vector<float> y(static_cast<size_t>(points));
     const TDateTime start = nowDays() - 30;
     for (int i = 0; i < points; ++i) {
         x[size_t(i)] = start + double(i) * 2 * kOneSecond;
-        y[size_t(i)] = 20.0f + 5.0f * float(std::sin(i / 500.0)) + float(i % 7) / 10;
+        y[size_t(i)] = folding ? 20.0f + 5.0f * float(std::sin(i / 500.0)) + float(i % 7) / 10
+                               : 20.0f + 8.0f * float(std::sin(6.283185307 * 3.0 * i / points));
     }
 
     TfrmGraph window(860);
     window.resize(1089, 608);
     window.show();
+    window.showDataLists();
     QApplication::processEvents();
     Chart* chart = window.chart();
+    QCustomPlot* plot = chart->plot();
+    const double xEnd = x.back() + 2 * kOneSecond;
 
     QElapsedTimer t;
     t.start();
-    window.prepareGraph(1, points, x.front(), x.back() + 2 * kOneSecond);
-    const double prepare = msSince(t);
+    window.prepareGraph(1, points, x.front(), xEnd);
+    const double prepareFirst = msSince(t);
+    window.prepareGraph(1, points, x.front(), xEnd);
+    const double prepareAgain = msSince(t);
     chart->setXData(x.data(), points);
     chart->setYData(y.data(), points);
-    const double fill = msSince(t);
     window.refreshStatistics();
-    const double statistics = msSince(t);
+    msSince(t);
     chart->redraw();
-    chart->plot()->repaint();
+    plot->repaint();
     const double firstDraw = msSince(t);
-    window.selectPoint(0);
-    chart->plot()->repaint();
-    const double select = msSince(t);
 
+    std::vector<double> redraws;
+    for (int k = 0; k < 5; ++k) {
+        chart->setY(0, k, chart->y(0, k)); // the data changed: the whole path
+        t.restart();
+        chart->redraw();
+        plot->repaint();
+        redraws.push_back(msSince(t));
+    }
+
+    t.restart();
     window.fillDataList();
+    QApplication::processEvents();
     const double dataList = msSince(t);
 
-    std::printf("points                         %d\n", points);
-    std::printf("prepareGraph                   %8.1f ms\n", prepare);
-    std::printf("set X and Y data               %8.1f ms\n", fill);
-    std::printf("overall statistics             %8.1f ms\n", statistics);
-    std::printf("first draw                     %8.1f ms\n", firstDraw);
-    std::printf("selectPoint + draw             %8.1f ms\n", select);
-    std::printf("fill data list                 %8.1f ms\n", dataList);
-
-    // What a drag does between two repaints: move the line, invalidate, paint.
-    const int moves = 60;
-    std::vector<double> each;
-    for (int k = 0; k < moves; ++k) {
-        const double at = x.front() + (x.back() - x.front()) * (0.2 + 0.6 * k / moves);
+    std::vector<double> selects;
+    for (int k = 0; k < 5; ++k) {
         t.restart();
-        chart->setVertLine(1, at);
-        chart->invalidateImage();
-        chart->plot()->repaint();
-        each.push_back(double(t.nsecsElapsed()) / 1e6);
+        window.selectPoint(points / 7 * (k + 1));
+        plot->repaint();
+        selects.push_back(msSince(t));
     }
-    std::sort(each.begin(), each.end());
-    double sum = 0;
-    for (double v : each)
-        sum += v;
-    std::printf(
-        "cursor drag redraw (%d moves)  mean %6.2f ms, median %6.2f ms, max %6.2f ms (target < 30 ms)\n",
-        moves, sum / moves, each[each.size() / 2], each.back());
+    window.selectPoint(0);
+    plot->repaint();
 
-    // The release: snap, statistics between the cursors, full redraw.
+    // A cursor dragged a little way: the press takes it, the release snaps
+    // it to the nearest point and refreshes the statistics between A and B.
+    std::vector<double> presses;
+    std::vector<double> releases;
+    const int lineY = chart->plotRect().center().y();
+    for (int k = 0; k < 5; ++k) {
+        const QPoint line(chart->valueToPixel(chart->vertLine(1), 0).x(), lineY);
+        const QPoint to = line + QPoint(k % 2 ? -40 : 40, 0);
+        t.restart();
+        const int before = window.cursorAIndex();
+        QTest::mousePress(plot, Qt::LeftButton, {}, plot->mapFrom(chart, line));
+        plot->repaint();
+        presses.push_back(msSince(t));
+        const bool taken = chart->vertLineColor(1) == QColor(190, 190, 190);
+        QTest::mouseRelease(plot, Qt::LeftButton, {}, plot->mapFrom(chart, to));
+        plot->repaint();
+        releases.push_back(msSince(t));
+        if (!taken || window.cursorAIndex() == before) {
+            std::fprintf(stderr, "the cursor drag did not take cursor A along\n");
+            return 1;
+        }
+    }
+
+    const double openMb = residentMb();
+
+    QTemporaryDir out;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(keepPdf.isEmpty() ? out.filePath(QStringLiteral("graph.pdf")) : keepPdf);
+    chart->setPrintStyle(Chart::PrintStyle::Mono);
     t.restart();
-    window.refreshCursorStatistics();
-    chart->redraw();
-    chart->plot()->repaint();
-    std::printf("cursor release (stats + draw)  %8.1f ms\n", msSince(t));
-    return 0;
+    chart->printTo(&printer);
+    const double print = msSince(t);
+    const double pdfKb = double(QFile(printer.outputFileName()).size()) / 1024.0;
+
+    t.restart();
+    const QImage image = chart->renderImage(QSize(1089, 500));
+    const double render = msSince(t);
+
+    std::printf("%s series, %d points\n", folding ? "folding" : "smooth", points);
+    row("prepareGraph, writes the template", prepareFirst);
+    row("prepareGraph, from the template", prepareAgain);
+    row("first draw", firstDraw);
+    row("full redraw (median of 5)", median(redraws));
+    row("select a point (median of 5)", median(selects));
+    row("cursor press (median of 5)", median(presses));
+    row("cursor release (median of 5)", median(releases));
+    row("fill the data list", dataList);
+    row("print the graph to PDF", print);
+    row("PDF file size", pdfKb, "KiB");
+    row("image of the chart 1089x500", render);
+    row("resident memory, graph open", openMb, "MB");
+    row("peak resident memory", peakResidentMb(), "MB");
+    return image.isNull() ? 1 : 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    int points = 1000000;
+    const char* shape = nullptr;
+    const char* pdf = "";
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--shape") == 0 && i + 1 < argc)
+            shape = argv[++i];
+        else if (std::strcmp(argv[i], "--pdf") == 0 && i + 1 < argc)
+            pdf = argv[++i];
+        else
+            points = std::max(10, atoi(argv[i]));
+    }
+    if (shape) {
+        QApplication app(argc, argv);
+        return runShape(points, std::strcmp(shape, "folding") == 0, QString::fromLocal8Bit(pdf));
+    }
+    // Each shape in a fresh process, so the peak memory is its own.
+    QCoreApplication app(argc, argv);
+    int failed = 0;
+    for (const char* s : {"smooth", "folding"}) {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedChannels);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QString::number(points), QStringLiteral("--shape"), QString::fromLatin1(s)});
+        if (!child.waitForFinished(-1) || child.exitCode() != 0) ++failed;
+    }
+    return failed;
 }

@@ -93,9 +93,20 @@ float Chart::nullValueY() const {
     return d->m.nullY;
 }
 
+void Chart::setOutOfRangeLimitY(float limit) {
+    if (std::isnan(limit) || limit < 0.0f) return;
+    d->limitY = limit;
+    d->markDataChanged();
+}
+
+float Chart::outOfRangeLimitY() const {
+    return d->limitY;
+}
+
 // --- series look --------------------------------------------------------------
 
 void Chart::setSubsetLabel(int subset, const QString& label) {
+    d->markPlotChanged();
     if (subset >= 0 && subset < d->m.subsets()) d->m.series[subset].label = label;
 }
 
@@ -104,6 +115,7 @@ QString Chart::subsetLabel(int subset) const {
 }
 
 void Chart::setSubsetColor(int subset, const QColor& color) {
+    d->markPlotChanged();
     if (subset >= 0 && subset < d->m.subsets() && color.isValid()) d->m.series[subset].color = color;
 }
 
@@ -112,6 +124,7 @@ QColor Chart::subsetColor(int subset) const {
 }
 
 void Chart::setSubsetLineType(int subset, int type) {
+    d->markPlotChanged();
     if (subset >= 0 && subset < d->m.subsets()) d->m.series[subset].lineType = type;
 }
 
@@ -130,6 +143,7 @@ Chart::PlottingMethod Chart::plottingMethod() const {
 }
 
 void Chart::setGridStyle(GridStyle s) {
+    d->markPlotChanged();
     if (static_cast<int>(s) >= 0 && static_cast<int>(s) <= 3) d->m.grid = s;
 }
 
@@ -140,18 +154,21 @@ Chart::GridStyle Chart::gridStyle() const {
 // --- titles and axes ----------------------------------------------------------
 
 void Chart::setMainTitle(const QString& t) {
+    d->markPlotChanged();
     d->m.mainTitle = t;
 }
 QString Chart::mainTitle() const {
     return d->m.mainTitle;
 }
 void Chart::setSubTitle(const QString& t) {
+    d->markPlotChanged();
     d->m.subTitle = t;
 }
 QString Chart::subTitle() const {
     return d->m.subTitle;
 }
 void Chart::setXAxisLabel(const QString& t) {
+    d->markPlotChanged();
     d->m.xLabel = t;
 }
 QString Chart::xAxisLabel() const {
@@ -168,6 +185,7 @@ int Chart::workingAxis() const {
 }
 
 void Chart::setYAxisLabel(const QString& t) {
+    d->markPlotChanged();
     d->m.axis(d->m.workingAxis).yLabel = t;
 }
 
@@ -177,6 +195,7 @@ QString Chart::yAxisLabel() const {
 }
 
 void Chart::setManualY(double min, double max) {
+    d->markPlotChanged();
     if (!std::isfinite(min) || !std::isfinite(max)) return;
     AxisModel& a = d->m.axis(d->m.workingAxis);
     a.manualY = true;
@@ -185,6 +204,7 @@ void Chart::setManualY(double min, double max) {
 }
 
 void Chart::setAutoY() {
+    d->markPlotChanged();
     d->m.axis(d->m.workingAxis).manualY = false;
 }
 
@@ -204,6 +224,7 @@ double Chart::manualMaxY() const {
 }
 
 void Chart::setManualX(double min, double max) {
+    d->markPlotChanged();
     if (!std::isfinite(min) || !std::isfinite(max)) return;
     d->m.manualX = true;
     d->m.minX = min;
@@ -221,6 +242,7 @@ double Chart::manualMaxX() const {
 }
 
 void Chart::setMultiAxesSubsets(const QVector<int>& subsetsPerAxis) {
+    d->markPlotChanged();
     const int before = d->m.axisCount();
     QVector<int> list = subsetsPerAxis.mid(0, kMaxAxes * 4);
     for (int& n : list)
@@ -240,6 +262,7 @@ QVector<int> Chart::multiAxesSubsets() const {
 }
 
 void Chart::setMultiAxesProportions(const QVector<double>& proportions) {
+    d->markPlotChanged();
     QVector<double> list = proportions.mid(0, kMaxAxes * 4);
     for (double& p : list) {
         if (!std::isfinite(p)) p = 0.0; // an unusable share falls back to an equal one
@@ -254,6 +277,7 @@ int Chart::axisCount() const {
     return d->m.axisCount();
 }
 void Chart::setMultiAxesSeparators(bool thinLine) {
+    d->markPlotChanged();
     d->m.separators = thinLine;
 }
 bool Chart::multiAxesSeparators() const {
@@ -329,6 +353,7 @@ int Chart::lineAnnotationTextSize() const {
 }
 
 void Chart::setShowGraphAnnotations(bool on) {
+    d->markPlotChanged();
     d->m.showGraphAnnotations = on;
 }
 bool Chart::showGraphAnnotations() const {
@@ -337,6 +362,7 @@ bool Chart::showGraphAnnotations() const {
 
 void Chart::setGraphAnnotation(int index, double x, double y, int type, const QString& text,
                                const QColor& color) {
+    d->markPlotChanged();
     if (index < 0 || index >= kMaxAnnotationIndex) return;
     GraphAnnotationModel& a = d->m.annotations[index];
     a.x = x;
@@ -381,6 +407,7 @@ int Chart::graphAnnotationCount() const {
 }
 
 void Chart::setGraphAnnotationTextSize(int percent) {
+    d->markPlotChanged();
     d->m.annotationTextSize = std::clamp(percent, kMinTextSize, kMaxTextSize);
 }
 
@@ -476,7 +503,7 @@ void Chart::redraw() {
 }
 
 void Chart::invalidateImage() {
-    if (d->rects.isEmpty() || d->structureDirty || d->dataDirty)
+    if (d->rects.isEmpty() || d->structureDirty || d->dataDirty || d->plotDirty)
         d->redraw();
     else
         d->invalidateCursors();

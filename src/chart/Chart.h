@@ -58,6 +58,12 @@ class Chart : public QWidget {
     void setY(int subset, int point, float v);
     void setNullValueY(float v);
     float nullValueY() const;
+    // Values above limit or below -limit are marks of a reading out of
+    // range, not readings: drawn as gaps, like the null value, and left
+    // out of the automatic value range. The values themselves are kept.
+    // No limit (infinity) until set; not part of the stored state.
+    void setOutOfRangeLimitY(float limit);
+    float outOfRangeLimitY() const;
 
     // --- series look -------------------------------------------------------
     void setSubsetLabel(int subset, const QString& label);
@@ -154,9 +160,12 @@ class Chart : public QWidget {
     int arrowCursor() const;
 
     // --- drawing -----------------------------------------------------------
-    void redraw();          // rebuild the plot from the model and repaint
-    void invalidateImage(); // cheap repaint after annotation moves
-    void reinitAndReset();  // re-apply axes layout, ranges and styles
+    void redraw(); // rebuild the plot from the model and repaint
+    // Repaints what changed since the last redraw: only the layer of the
+    // vertical lines when nothing but they changed (a cursor or the marker
+    // moved), else the whole plot as redraw() does.
+    void invalidateImage();
+    void reinitAndReset(); // re-apply axes layout, ranges and styles
 
     // The chart's own customisation dialog (titles, axis labels, series
     // labels, colours, line types, plotting method, grid style). Emits
@@ -186,6 +195,9 @@ class Chart : public QWidget {
     // titles, colours, line types, styles, axes and ranges, multi-axis
     // settings, annotations, flags) in a versioned binary block.
     QByteArray storeState() const;
+    // The same state without any point (0 points per series): what a graph
+    // template keeps. Never encodes the points it leaves out.
+    QByteArray storeStyle() const;
     // Replaces the whole state from such a block. On bad input returns false,
     // sets *error to a clear text and leaves the chart unchanged.
     bool loadState(const QByteArray& block, QString* error = nullptr);

@@ -74,7 +74,7 @@ int ChartPrivate::dataPointAt(const QPoint& pos) const {
         const double px = keyAxis->coordToPixel(daysToAxis(xs[i]));
         const double dx = px - pos.x();
         if (!std::isfinite(dx) || std::fabs(dx) > kDataHotPixels) return false;
-        if (!m.isNull(ys[i])) {
+        if (!isGap(ys[i])) {
             const double dy = valueAxis->coordToPixel(ys[i]) - pos.y();
             const double d = std::hypot(dx, dy);
             if (d <= bestDistance) {

@@ -84,7 +84,7 @@ bool Chart::printDialog() {
 
 void Chart::printTo(QPrinter* printer) {
     if (!printer) return;
-    d->redraw();
+    d->settle();
     // Fonts are sized in points for the device, lines in pixels: at screen
     // resolution both keep the proportions of the screen, and the page
     // stays vector graphics. The printer's own resolution comes back after.
@@ -107,7 +107,7 @@ void Chart::printTo(QPrinter* printer) {
 QImage Chart::renderImage(const QSize& size) {
     QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
-    d->redraw();
+    d->settle();
     QCPPainter painter(&image);
     d->plot->toPainter(&painter, image.width(), image.height());
     painter.end();
@@ -117,6 +117,16 @@ QImage Chart::renderImage(const QSize& size) {
 
 QByteArray Chart::storeState() const {
     return encodeChartState(d->m);
+}
+
+QByteArray Chart::storeStyle() const {
+    ChartModel style = d->m; // the point arrays are shared, not copied ...
+    style.points = 0;
+    for (SeriesModel& s : style.series) {
+        s.x = {}; // ... and let go of here
+        s.y = {};
+    }
+    return encodeChartState(style);
 }
 
 bool Chart::loadState(const QByteArray& block, QString* error) {

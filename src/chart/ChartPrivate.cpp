@@ -4,6 +4,7 @@
 
 #include "ChartLayers.h"
 #include "ChartTime.h"
+#include "LineGraph.h"
 #include "LineStyles.h"
 #include "Spline.h"
 
@@ -106,7 +107,12 @@ void ChartPrivate::redraw() {
         pushData();
     }
     applyCursor();
+    plotDirty = false;
     plot->replot();
+}
+
+void ChartPrivate::settle() {
+    if (rects.isEmpty() || structureDirty || dataDirty || plotDirty) redraw();
 }
 
 void ChartPrivate::settleLayout() {
@@ -153,7 +159,7 @@ void ChartPrivate::rebuildStructure() {
         if (m.plotting == Chart::PlottingMethod::Bar)
             plottables.append(new QCPBars(keyAxis, valueAxis));
         else
-            plottables.append(new QCPGraph(keyAxis, valueAxis));
+            plottables.append(new LineGraph(keyAxis, valueAxis));
     }
     structureDirty = false;
     dataDirty = true;
@@ -172,7 +178,7 @@ void ChartPrivate::computeAutoRanges() {
             const double x = series.x[i];
             // Points without a value (series 1 of a temperature-only chart
             // keeps X 0) must not stretch the time axis.
-            if (m.isNull(y) || !std::isfinite(x)) continue;
+            if (isGap(y) || !std::isfinite(x)) continue;
             xMin = std::min(xMin, x);
             xMax = std::max(xMax, x);
             yMin[a] = std::min<double>(yMin[a], y);
@@ -215,51 +221,59 @@ void ChartPrivate::pushData() {
     const double width = std::max(1, rects.isEmpty() ? plot->width() : rects[0]->width());
     for (int s = 0; s < plottables.size() && s < m.subsets(); ++s) {
         const SeriesModel& series = m.series[s];
-        QVector<double> keys, values;
-        keys.reserve(m.points);
-        values.reserve(m.points);
+        // Built in QCustomPlot's own point type and handed over without a
+        // copy: a long recording is held once more, not three times.
+        QVector<QCPGraphData> line;
+        line.reserve(m.points);
         bool sorted = true;
         bool inGap = false;
         for (int i = 0; i < m.points; ++i) {
             const double key = daysToAxis(series.x[i]);
             if (!std::isfinite(key)) continue;
-            const bool null = m.isNull(series.y[i]);
+            const bool gap = isGap(series.y[i]);
             // A run of missing values needs only one NaN to break the line.
-            if (null && inGap) continue;
-            inGap = null;
-            if (!keys.isEmpty() && key < keys.last()) sorted = false;
-            keys.append(key);
-            values.append(null ? kNaN : double(series.y[i]));
+            if (gap && inGap) continue;
+            inGap = gap;
+            if (!line.isEmpty() && key < line.last().key) sorted = false;
+            line.append(QCPGraphData(key, gap ? kNaN : double(series.y[i])));
         }
+        // A series mostly without values (series 1 of a temperature-only
+        // logger) must not keep the room reserved for every point.
+        if (line.size() < line.capacity() / 2) line.squeeze();
         if (auto* bars = qobject_cast<QCPBars*>(plottables[s])) {
-            QVector<double> k, v;
-            for (int i = 0; i < keys.size(); ++i) {
-                if (!std::isnan(values[i])) {
-                    k.append(keys[i]);
-                    v.append(values[i]);
-                }
+            QVector<QCPBarsData> drawn;
+            for (const QCPGraphData& p : std::as_const(line)) {
+                if (!std::isnan(p.value)) drawn.append(QCPBarsData(p.key, p.value));
             }
-            const double span = k.size() > 1 ? (k.last() - k.first()) / (k.size() - 1) : 1.0;
+            const double span =
+                drawn.size() > 1 ? (drawn.last().key - drawn.first().key) / (drawn.size() - 1) : 1.0;
             bars->setWidth(std::max(1e-3, std::fabs(span) * 0.8));
-            bars->setData(k, v, sorted);
+            bars->data()->set(drawn, sorted);
             continue;
         }
         auto* graph = qobject_cast<QCPGraph*>(plottables[s]);
         if (!graph) continue;
-        if (m.plotting == Chart::PlottingMethod::Spline && sorted && keys.size() > 2) {
+        if (m.plotting == Chart::PlottingMethod::Spline && sorted && line.size() > 2) {
             const QCPRange visible = graph->keyAxis()->range();
-            const auto lo = std::lower_bound(keys.cbegin(), keys.cend(), visible.lower);
-            const auto hi = std::upper_bound(keys.cbegin(), keys.cend(), visible.upper);
+            auto byKey = [](const QCPGraphData& p, double k) { return p.key < k; };
+            auto keyBefore = [](double k, const QCPGraphData& p) { return k < p.key; };
+            const auto lo = std::lower_bound(line.cbegin(), line.cend(), visible.lower, byKey);
+            const auto hi = std::upper_bound(line.cbegin(), line.cend(), visible.upper, keyBefore);
             const double perPixel = double(hi - lo) / width;
             if (perPixel <= kSplinePointsPerPixel) {
                 const int steps = perPixel > 0 ? std::clamp(int(2.0 / perPixel), 1, kMaxSplineSteps) : 1;
-                QVector<double> sk, sv;
+                QVector<double> keys, values, sk, sv;
+                for (const QCPGraphData& p : std::as_const(line)) {
+                    keys.append(p.key);
+                    values.append(p.value);
+                }
                 splineCurve(keys, values, steps, &sk, &sv);
-                keys.swap(sk);
-                values.swap(sv);
+                line.resize(sk.size());
+                for (qsizetype i = 0; i < sk.size(); ++i)
+                    line[i] = QCPGraphData(sk[i], sv[i]);
             }
         }
-        graph->setData(keys, values, sorted);
+        graph->data()->set(line, sorted);
     }
     dataDirty = false;
 }

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QVector>
 #include <functional>
+#include <limits>
 #include <optional>
 
 #include <qcustomplot.h>
@@ -42,7 +43,13 @@ class ChartPrivate : public QObject {
 
     bool structureDirty = true;
     bool dataDirty = true;
+    // Something drawn on the data layers changed (styles, titles, ranges,
+    // graph annotations): invalidateImage() must then redraw them too.
+    bool plotDirty = true;
     bool mono = false; // drawing for a monochrome print
+    // Values beyond +-limitY are marks, not readings: drawn as gaps and
+    // left out of the automatic ranges. Not part of the stored state.
+    float limitY = std::numeric_limits<float>::infinity();
 
     // Ranges (day counts for X) found in the data, refreshed with the data.
     QCPRange autoX{0.0, 1.0};
@@ -68,6 +75,9 @@ class ChartPrivate : public QObject {
     static std::function<bool(QDialog&)>& dialogHandler();
 
     void redraw();
+    // Brings the plot up to date with the model, redrawing only when
+    // something changed (before an export, which draws it anew anyway).
+    void settle();
     void rebuildStructure();
     void settleLayout();
     void computeAutoRanges();
@@ -76,6 +86,9 @@ class ChartPrivate : public QObject {
     void applyStyles();
     void invalidateCursors();
     void markDataChanged();
+    void markPlotChanged() { plotDirty = true; }
+    // A point drawn as a gap: the null value, not a number, or a mark.
+    bool isGap(float y) const { return m.isNull(y) || y > limitY || y < -limitY; }
 
     QRect plotUnion() const;
     int rectAt(const QPoint& pos) const;

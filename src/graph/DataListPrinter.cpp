@@ -2,11 +2,11 @@
 
 #include "PrintLayout.h"
 
+#include <QAbstractItemModel>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPrinter>
-#include <QTableWidget>
 
 namespace tq {
 
@@ -19,16 +19,13 @@ QFont printFont() {
     return font;
 }
 
-QStringList rowCells(const QTableWidget& grid, int row) {
+QStringList rowCells(const QAbstractItemModel& list, int row) {
     QStringList cells;
-    for (int c = 0; c < grid.columnCount(); ++c) {
-        if (row == 0) {
-            const QTableWidgetItem* head = grid.horizontalHeaderItem(c);
-            cells << (head ? head->text() : QString());
-        } else {
-            const QTableWidgetItem* item = grid.item(row - 1, c);
-            cells << (item ? item->text() : QString());
-        }
+    for (int c = 0; c < list.columnCount(); ++c) {
+        if (row == 0)
+            cells << list.headerData(c, Qt::Horizontal).toString();
+        else
+            cells << list.index(row - 1, c).data().toString();
     }
     return cells;
 }
@@ -39,17 +36,17 @@ TextPageLayout dataListLayout(QPrinter& printer) {
     return textPageLayout(printer.height(), metrics.size(0, QStringLiteral("String Grid Printout")).height());
 }
 
-bool printDataList(QPrinter& printer, const QTableWidget& grid) {
+bool printDataList(QPrinter& printer, const QAbstractItemModel& list) {
     QPainter painter;
     if (!painter.begin(&printer)) return false;
     painter.setFont(printFont());
     const QFontMetrics metrics(painter.font(), &printer);
     const TextPageLayout layout = dataListLayout(printer);
     // Rows are counted with the header as row 0.
-    const int rows = grid.rowCount() + 1;
+    const int rows = list.rowCount() + 1;
     for (int r = 0; r < rows; ++r) {
         if (r != 0 && r % layout.linesPerPage == 0) printer.newPage();
-        painter.drawText(1, yOfRow(r, layout) + metrics.ascent(), dataListLine(rowCells(grid, r)));
+        painter.drawText(1, yOfRow(r, layout) + metrics.ascent(), dataListLine(rowCells(list, r)));
     }
     return painter.end();
 }

@@ -81,6 +81,7 @@ void TfrmGraph::fillDataSetList() {
             Grid2->setItem(0, c, new QTableWidgetItem(QString()));
     Grid2->clearSelection();
     Grid2->setRangeSelected(QTableWidgetSelectionRange(0, 0, 0, Grid2->columnCount() - 1), true);
+    fitDataSetColumns();
 }
 
 void TfrmGraph::Grid2Click(int row) {

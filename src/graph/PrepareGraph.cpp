@@ -69,13 +69,8 @@ void saveGraphTemplate(const Chart& chart) {
         throw UserError(QStringLiteral("Cannot create ") + shownFolder(folder) +
                         QStringLiteral(" directory."));
     // Every preparation resets the points, so the template keeps the chart
-    // without them: a template taken from a large graph stays small and
-    // quick to load.
-    Chart copy;
-    QString why;
-    if (!copy.loadState(chart.storeState(), &why)) throw UserError(why);
-    copy.setPoints(0);
-    SaveGraphFile(copy, AppPaths::templateFile());
+    // without them: small and quick to write and to load.
+    writeGraphFile(AppPaths::templateFile(), chart.storeStyle());
 }
 
 void prepareChart(Chart& chart, int n, int p, double xMin, double xMax, int modelCode) {

@@ -12,7 +12,7 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QTableWidget>
+#include <QTableView>
 
 namespace tq {
 
@@ -49,7 +49,7 @@ void printCommand(QMdiArea* area) {
         window->chart()->printTo(&printer);
         return;
     }
-    if (!printDataList(printer, *window->findChild<QTableWidget*>(QStringLiteral("Grid3"))))
+    if (!printDataList(printer, *window->findChild<QTableView*>(QStringLiteral("Grid3"))->model()))
         throw UserError(QStringLiteral("The printer could not start the print job."));
 }
 

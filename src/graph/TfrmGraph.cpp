@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSplitter>
+#include <QTableView>
 #include <QTableWidget>
 #include <QToolButton>
 
@@ -73,7 +74,9 @@ void TfrmGraph::connectHandlers() {
     connect(chkSplit, &QCheckBox::clicked, this, &TfrmGraph::chkSplitClick);
     connect(chkTextList, &QCheckBox::clicked, this, &TfrmGraph::chkTextListClick);
     connect(Grid2, &QTableWidget::cellClicked, this, [this](int row, int) { Grid2Click(row); });
-    connect(Grid3, &QTableWidget::cellClicked, this, [this](int row, int) { Grid3Click(row); });
+    connect(Grid3, &QTableView::clicked, this, [this](const QModelIndex& index) { Grid3Click(index.row()); });
+    connect(Grid3->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &TfrmGraph::Grid3CurrentRowChanged);
     connect(PESGraph1, &Chart::dataHotSpot, this, &TfrmGraph::PESGraph1DataHotSpot);
     connect(PESGraph1, &Chart::vertLineAnnotHotSpot, this, &TfrmGraph::PESGraph1VertLineAnnotHotSpot);
     connect(PESGraph1, &Chart::mouseMoved, this, &TfrmGraph::PESGraph1MouseMove);
@@ -88,6 +91,24 @@ void TfrmGraph::connectHandlers() {
 void TfrmGraph::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!event->spontaneous()) setToolMode(int(ToolMode::Normal));
+}
+
+bool TfrmGraph::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Grid3->viewport()) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            m_listPressed = true;
+            break;
+        case QEvent::MouseButtonRelease:
+        case QEvent::Hide: // a release the list never sees
+            m_listPressed = false;
+            break;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TfrmGraph::closeEvent(QCloseEvent* event) {

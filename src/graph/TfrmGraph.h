@@ -8,9 +8,11 @@
 
 class QCheckBox;
 class QLabel;
+class QModelIndex;
 class QLineEdit;
 class QPushButton;
 class QSplitter;
+class QTableView;
 class QTableWidget;
 class QToolBar;
 class QToolButton;
@@ -18,6 +20,7 @@ class QToolButton;
 namespace tq {
 
 class Chart;
+class DataListModel;
 struct OverallTexts;
 
 // A graph window: one series (two for a model 862 logger) as a time graph
@@ -56,7 +59,13 @@ class TfrmGraph : public QWidget {
     // Cross and text tools only work on a single axis.
     void updateToolAvailability();
     void refreshStatistics();
+    // The data list shows the chart's points as they are now (a row per
+    // point, its texts made when it is painted).
     void fillDataList();
+    // Selects row `row` of the data list (0 = point 0) and scrolls it into
+    // view, in the middle of the list when it lies below the first
+    // screenful. Moves no marker: callers follow with selectPoint.
+    void selectDataRow(int row);
 
     // The selection marker on point i; cursors back to 1/3 and 2/3.
     void selectPoint(int i);
@@ -67,8 +76,6 @@ class TfrmGraph : public QWidget {
     int cursorAIndex() const { return m_aIndex; }
     int cursorBIndex() const { return m_bIndex; }
 
-    // Selects row (0-based) of the data list across all its columns.
-    void selectDataRow(int row);
     // After a file was loaded into the chart: statistics, tools, data list
     // with its first row selected, marker on point 0, the data list shown
     // without the data set list.
@@ -89,9 +96,13 @@ class TfrmGraph : public QWidget {
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void buildLayout();
+    void buildDataList();
+    void fitDataListColumns();
+    void fitDataSetColumns();
     void connectHandlers();
     void setToolMode(int mode);
     void setOverallTexts(const OverallTexts& texts);
@@ -109,6 +120,7 @@ class TfrmGraph : public QWidget {
     void chkTextListClick();
     void Grid2Click(int row);
     void Grid3Click(int row);
+    void Grid3CurrentRowChanged(const QModelIndex& current);
     void PESGraph1DataHotSpot(bool dblClick, int subset, int point);
     void PESGraph1VertLineAnnotHotSpot(bool dblClick, int index);
     void PESGraph1MouseMove();
@@ -128,6 +140,11 @@ class TfrmGraph : public QWidget {
     bool m_bDragged = false;
     QElapsedTimer m_clock;
     DragThrottle m_throttle;
+    // The data list's current row moves the marker, except while the
+    // window selects a row itself or a mouse button is down on the list
+    // (the click that follows does it).
+    bool m_selectingRow = false;
+    bool m_listPressed = false;
 
     QSplitter* m_mainSplitter = nullptr;
     QWidget* pnlDataSets = nullptr;
@@ -136,7 +153,8 @@ class TfrmGraph : public QWidget {
     QSplitter* m_listSplitter = nullptr;
     QWidget* pnlDataList = nullptr;
     QLabel* StaticText2 = nullptr;
-    QTableWidget* Grid3 = nullptr;
+    QTableView* Grid3 = nullptr;
+    DataListModel* m_dataList = nullptr;
     QToolBar* ToolBar1 = nullptr;
     QToolButton* ToolButton1 = nullptr;
     QToolButton* ToolButton2 = nullptr;

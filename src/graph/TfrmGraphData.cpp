@@ -3,39 +3,16 @@
 #include "TfrmGraph.h"
 
 #include "Chart.h"
+#include "DataListModel.h"
 #include "GraphStatistics.h"
 #include "PrepareGraph.h"
 #include "Regional.h"
 
 #include <QLineEdit>
-#include <QTableWidget>
+#include <QScopedValueRollback>
+#include <QTableView>
 
 namespace tq {
-
-namespace {
-// The date and time columns of a long list: the regional formats looked up
-// once and the date text reused within a day. Plain calendar fields, not a
-// zoned date-time: a sample taken in a daylight-saving gap keeps its time.
-class ListDateTimeTexts {
-  public:
-    void format(TDateTime t, QString& date, QString& time) {
-        const QDate day = dateOf(t);
-        if (day != m_day || m_dateText.isNull()) {
-            m_day = day;
-            m_dateText = m_locale.toString(m_day, m_dateFormat);
-        }
-        date = m_dateText;
-        time = m_locale.toString(timeOf(t), m_timeFormat);
-    }
-
-  private:
-    const QLocale m_locale;
-    const QString m_dateFormat = shortDateFormat();
-    const QString m_timeFormat = longTimeFormat();
-    QDate m_day;
-    QString m_dateText;
-};
-} // namespace
 
 void TfrmGraph::prepareGraph(int n, int p, double xMin, double xMax) {
     prepareChart(*PESGraph1, n, p, xMin, xMax, m_modelCode);
@@ -59,24 +36,14 @@ void TfrmGraph::refreshStatistics() {
 }
 
 void TfrmGraph::fillDataList() {
-    const Chart& c = *PESGraph1;
-    const int points = c.points();
-    const bool humidity = Grid3->columnCount() == 5;
-    Grid3->setUpdatesEnabled(false);
-    Grid3->clearContents();
-    Grid3->setRowCount(points);
-    ListDateTimeTexts texts;
-    QString date;
-    QString time;
-    for (int i = 0; i < points; ++i) {
-        texts.format(c.x(0, i), date, time);
-        Grid3->setItem(i, 0, new QTableWidgetItem(QString::number(i + 1)));
-        Grid3->setItem(i, 1, new QTableWidgetItem(date));
-        Grid3->setItem(i, 2, new QTableWidgetItem(time));
-        Grid3->setItem(i, 3, new QTableWidgetItem(rangedValueText(c.y(0, i))));
-        if (humidity) Grid3->setItem(i, 4, new QTableWidgetItem(valueText(c.y(1, i), 1)));
+    m_dataList->refill();
+    fitDataListColumns();
+    // The list starts at the first point, which a following selectPoint(0)
+    // marks: the keyboard then moves on from there.
+    if (m_dataList->rowCount() > 0) {
+        const QScopedValueRollback<bool> quiet(m_selectingRow, true);
+        Grid3->selectionModel()->setCurrentIndex(m_dataList->index(0, 0), QItemSelectionModel::NoUpdate);
     }
-    Grid3->setUpdatesEnabled(true);
 }
 
 } // namespace tq

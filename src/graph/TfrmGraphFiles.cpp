@@ -9,12 +9,6 @@
 
 namespace tq {
 
-void TfrmGraph::selectDataRow(int row) {
-    if (row < 0 || row >= Grid3->rowCount()) return;
-    Grid3->clearSelection();
-    Grid3->setRangeSelected(QTableWidgetSelectionRange(row, 0, row, Grid3->columnCount() - 1), true);
-}
-
 void TfrmGraph::showLoadedFile() {
     refreshStatistics();
     PESGraph1->reinitAndReset();

@@ -5,6 +5,7 @@
 
 #include "Chart.h"
 #include "CommandGuard.h"
+#include "DataListModel.h"
 #include "GraphArtwork.h"
 #include "GraphInteractionState.h"
 #include "GraphStatistics.h"
@@ -16,8 +17,9 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScrollBar>
-#include <QTableWidget>
+#include <QTableView>
 #include <QToolButton>
 
 namespace tq {
@@ -72,7 +74,8 @@ void TfrmGraph::selectPoint(int i) {
     c.setVertLine(2, c.x(0, m_bIndex));
     refreshCursorStatistics();
     c.setVertLineText(0, timeText(x) + QLatin1Char(' ') + valueText(c.y(0, i), 1));
-    c.redraw();
+    // Only the lines moved: the data is not drawn again.
+    c.invalidateImage();
 }
 
 void TfrmGraph::refreshCursorStatistics() {
@@ -107,21 +110,34 @@ int TfrmGraph::nearestPoint() const {
 }
 
 void TfrmGraph::Grid3Click(int row) {
+    // A list filled before the chart was prepared again may hold rows the
+    // chart no longer has (they show empty): nothing to mark there.
+    if (row >= PESGraph1->points()) return;
     selectPoint(row);
+}
+
+void TfrmGraph::Grid3CurrentRowChanged(const QModelIndex& current) {
+    // The keyboard moved the current row: the marker follows, as a click
+    // would have it.
+    if (m_selectingRow || m_listPressed || !current.isValid()) return;
+    Grid3Click(current.row());
+}
+
+void TfrmGraph::selectDataRow(int row) {
+    if (row < 0 || row >= m_dataList->rowCount()) return;
+    const QScopedValueRollback<bool> quiet(m_selectingRow, true);
+    Grid3->selectionModel()->setCurrentIndex(m_dataList->index(row, 0),
+                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    // The row lands in the middle of the list when it lies below the first
+    // screenful.
+    const int rowHeight = qMax(1, Grid3->verticalHeader()->defaultSectionSize());
+    const int visible = qMax(1, Grid3->viewport()->height() / rowHeight);
+    Grid3->verticalScrollBar()->setValue(row + 1 > visible ? row - visible / 2 : 0);
 }
 
 void TfrmGraph::PESGraph1DataHotSpot(bool, int, int point) {
     if (point < 0 || point >= PESGraph1->points()) return;
-    if (point < Grid3->rowCount()) {
-        Grid3->clearSelection();
-        Grid3->setRangeSelected(QTableWidgetSelectionRange(point, 0, point, Grid3->columnCount() - 1), true);
-        Grid3->setCurrentCell(point, 0, QItemSelectionModel::NoUpdate);
-        // Bring the row into view, in the middle of the list when it lies
-        // below the first screenful.
-        const int rowHeight = qMax(1, Grid3->verticalHeader()->defaultSectionSize());
-        const int visible = qMax(1, Grid3->viewport()->height() / rowHeight);
-        Grid3->verticalScrollBar()->setValue(point + 1 > visible ? point - visible / 2 : 0);
-    }
+    selectDataRow(point);
     selectPoint(point);
 }
 
@@ -132,7 +148,7 @@ void TfrmGraph::PESGraph1VertLineAnnotHotSpot(bool, int index) {
     if (!m_clock.isValid()) m_clock.start();
     m_throttle.start(m_clock.elapsed());
     PESGraph1->setVertLineColor(index, kDragGrey);
-    PESGraph1->redraw();
+    PESGraph1->invalidateImage();
 }
 
 void TfrmGraph::moveDraggedCursor(bool& dragged, int line, double x) {
@@ -170,7 +186,7 @@ void TfrmGraph::PESGraph1MouseUp() {
         }
         refreshCursorStatistics();
     }
-    c.redraw();
+    c.invalidateImage();
 }
 
 void TfrmGraph::PESGraph1Click() {

@@ -3,7 +3,11 @@
 #include "TfrmGraph.h"
 
 #include "Chart.h"
+#include "DataListModel.h"
+#include "DataListView.h"
 #include "GraphArtwork.h"
+#include "GraphStatistics.h"
+#include "ListColumns.h"
 #include "Regional.h"
 
 #include <QButtonGroup>
@@ -15,6 +19,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSplitter>
+#include <QTableView>
 #include <QTableWidget>
 #include <QToolBar>
 #include <QToolButton>
@@ -49,15 +54,16 @@ QLabel* caption(const QString& text, QWidget* parent, const QColor& colour = QCo
     return label;
 }
 
-QTableWidget* grid(QWidget* parent, const char* name, const QStringList& headers, const QList<int>& widths) {
-    auto* g = named(new QTableWidget(0, int(headers.size()), parent), name);
-    g->setHorizontalHeaderLabels(headers);
+// The described widths, the least each column gets.
+const QList<int> kDataSetWidths{25, 60, 60, 65, 40, 40, 40};
+const QList<int> kDataListWidths{35, 60, 70, 60, 60};
+constexpr int kDataSetRowHeight = 18;
+constexpr int kDataListRowHeight = 16;
+
+void configure(QTableView* g) {
     g->verticalHeader()->hide();
     g->setEditTriggers(QAbstractItemView::NoEditTriggers);
     g->setSelectionBehavior(QAbstractItemView::SelectRows);
-    for (int c = 0; c < widths.size(); ++c)
-        g->setColumnWidth(c, widths[c]);
-    return g;
 }
 
 QToolButton* toolButton(QToolBar* bar, const char* name, const QString& hint, const QIcon& icon,
@@ -92,18 +98,20 @@ void TfrmGraph::buildLayout() {
     left->addWidget(StaticText1);
     m_listSplitter = named(new QSplitter(Qt::Vertical, pnlDataSets), "Splitter1");
     left->addWidget(m_listSplitter, 1);
-    Grid2 =
-        grid(m_listSplitter, "Grid2",
-             {QStringLiteral("Set"), QStringLiteral("DATE"), QStringLiteral("TIME"), QStringLiteral("Rate"),
-              QStringLiteral("Num."), QStringLiteral("Type"), QStringLiteral("Unit")},
-             {25, 60, 60, 65, 40, 40, 40});
+    Grid2 = named(new QTableWidget(0, int(kDataSetWidths.size()), m_listSplitter), "Grid2");
+    Grid2->setHorizontalHeaderLabels({QStringLiteral("Set"), QStringLiteral("DATE"), QStringLiteral("TIME"),
+                                      QStringLiteral("Rate"), QStringLiteral("Num."), QStringLiteral("Type"),
+                                      QStringLiteral("Unit")});
+    configure(Grid2);
     Grid2->setSelectionMode(QAbstractItemView::SingleSelection);
     Grid2->setCursor(Qt::PointingHandCursor);
     Grid2->setFont(QFont(QStringLiteral("Arial"), 9));
-    Grid2->verticalHeader()->setDefaultSectionSize(18);
     Grid2->setRowCount(1);
     for (int c = 0; c < Grid2->columnCount(); ++c)
         Grid2->setItem(0, c, new QTableWidgetItem(QString()));
+    for (int c = 0; c < kDataSetWidths.size(); ++c)
+        Grid2->setColumnWidth(c, kDataSetWidths[c]);
+    fitDataSetColumns();
 
     pnlDataList = named(new QWidget(m_listSplitter), "pnlDataList");
     auto* listBox = new QVBoxLayout(pnlDataList);
@@ -111,20 +119,14 @@ void TfrmGraph::buildLayout() {
     StaticText2 = named(new QLabel(QStringLiteral("Data List"), pnlDataList), "StaticText2");
     StaticText2->setStyleSheet(QStringLiteral("font-weight: bold;"));
     listBox->addWidget(StaticText2);
-    QStringList listHeads{QStringLiteral("No"), QStringLiteral("DATE"), QStringLiteral("TIME")};
-    QList<int> listWidths{35, 60, 70, 60};
-    if (m_modelCode == kModel862) {
-        listHeads << QStringLiteral("HUMIDITY") << QStringLiteral("Temp");
-        listWidths << 60;
-    } else {
-        listHeads << QStringLiteral("VALUE");
-    }
-    Grid3 = grid(pnlDataList, "Grid3", listHeads, listWidths);
+    // The data list gets its model once the chart exists (buildDataList).
+    Grid3 = named(new DataListView(pnlDataList), "Grid3");
+    configure(Grid3);
     Grid3->setSelectionMode(QAbstractItemView::ContiguousSelection);
     Grid3->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-    Grid3->verticalHeader()->setDefaultSectionSize(16);
     Grid3->verticalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     Grid3->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    Grid3->viewport()->installEventFilter(this);
     listBox->addWidget(Grid3, 1);
     m_listSplitter->setSizes({160, 400});
     pnlDataSets->hide();
@@ -195,6 +197,9 @@ void TfrmGraph::buildLayout() {
     right->addWidget(chartSplitter, 1);
     PESGraph1 = named(new Chart(chartSplitter), "PESGraph1");
     PESGraph1->setMinimumHeight(160);
+    // The logger's out-of-range marks (+-9999.0) are no readings: gaps.
+    PESGraph1->setOutOfRangeLimitY(kOutOfRangeLimit);
+    buildDataList();
 
     pnlStatistic = named(new QWidget(chartSplitter), "pnlStatistic");
     auto* stat2 = new QVBoxLayout(pnlStatistic);
@@ -267,6 +272,38 @@ void TfrmGraph::buildLayout() {
     m_mainSplitter->setStretchFactor(0, 0);
     m_mainSplitter->setStretchFactor(1, 1);
     m_mainSplitter->setSizes({356, 1089 - 356});
+}
+
+void TfrmGraph::buildDataList() {
+    m_dataList = new DataListModel(*PESGraph1, m_modelCode == kModel862, Grid3);
+    Grid3->setModel(m_dataList);
+    for (int c = 0; c < m_dataList->columnCount(); ++c)
+        Grid3->setColumnWidth(c, kDataListWidths[c]);
+    fitDataListColumns();
+}
+
+void TfrmGraph::fitDataListColumns() {
+    // A list of millions of rows is not measured row by row: each column
+    // takes its heading and the widest text it can hold.
+    const QLocale locale;
+    const QStringList values{QStringLiteral("OL"), valueText(-8888.8, 1), valueText(-9999.9, 1)};
+    const QList<QStringList> widest{widestNumbers(m_dataList->rowCount()),
+                                    widestDates(locale, shortDateFormat()),
+                                    widestTimes(locale, longTimeFormat()), values, values};
+    for (int c = 0; c < m_dataList->columnCount(); ++c)
+        fitColumn(*Grid3, c, kDataListWidths[c], widest[c]);
+    fitRows(*Grid3, kDataListRowHeight);
+}
+
+void TfrmGraph::fitDataSetColumns() {
+    // At most 15 rows: every text is measured.
+    for (int c = 0; c < Grid2->columnCount(); ++c) {
+        QStringList texts;
+        for (int r = 0; r < Grid2->rowCount(); ++r)
+            if (const QTableWidgetItem* item = Grid2->item(r, c)) texts << item->text();
+        fitColumn(*Grid2, c, kDataSetWidths[c], texts);
+    }
+    fitRows(*Grid2, kDataSetRowHeight);
 }
 
 } // namespace tq

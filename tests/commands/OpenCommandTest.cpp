@@ -4,6 +4,7 @@
 #include "CommandsFixture.h"
 
 #include <QLineEdit>
+#include <QTableView>
 #include <QTableWidget>
 
 using namespace tq;
@@ -183,8 +184,12 @@ TEST_F(OpenCommandTest, SingleFilesOpenInNewWindowsCaptionedWithTheirNames) {
     EXPECT_EQ(w->cursorAIndex(), 2);
     EXPECT_EQ(w->cursorBIndex(), 4);
     EXPECT_FALSE(w->findChild<QTableWidget*>(QStringLiteral("Grid2"))->isVisible());
-    EXPECT_TRUE(w->findChild<QTableWidget*>(QStringLiteral("Grid3"))->isVisible());
-    EXPECT_EQ(w->findChild<QTableWidget*>(QStringLiteral("Grid3"))->rowCount(), 6);
+    auto* grid3 = w->findChild<QTableView*>(QStringLiteral("Grid3"));
+    ASSERT_NE(grid3, nullptr);
+    EXPECT_TRUE(grid3->isVisible());
+    EXPECT_EQ(grid3->model()->rowCount(), 6);
+    EXPECT_EQ(grid3->selectionModel()->selectedRows().size(), 1);
+    EXPECT_EQ(grid3->selectionModel()->selectedRows().first().row(), 0);
     EXPECT_TRUE(dialogTitles.contains(QStringLiteral("Open File")));
 
     // The same file again: another window. A .txt and an unknown extension too.

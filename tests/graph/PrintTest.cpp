@@ -63,7 +63,7 @@ TEST_F(PrintTest, DataListPagesFollowTheLineLayout) {
         const QString file = home.filePath(QStringLiteral("list%1.pdf").arg(rows));
         toPdf(printer, file);
         std::unique_ptr<QTableWidget> grid(listOf(rows));
-        ASSERT_TRUE(printDataList(printer, *grid));
+        ASSERT_TRUE(printDataList(printer, *grid->model()));
         EXPECT_EQ(pdfPages(file), pageCount(rows + 1, layout)) << rows;
     }
     EXPECT_EQ(pageCount(layout.linesPerPage, layout), 1);

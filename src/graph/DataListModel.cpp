@@ -1,0 +1,74 @@
+#include "DataListModel.h"
+
+#include "Chart.h"
+#include "DateTime.h"
+#include "GraphStatistics.h"
+#include "Regional.h"
+
+namespace tq {
+
+DataListModel::DataListModel(const Chart& chart, bool humidity, QObject* parent)
+    : QAbstractTableModel(parent),
+      m_chart(chart), m_headings{QStringLiteral("No"), QStringLiteral("DATE"), QStringLiteral("TIME")} {
+    if (humidity)
+        m_headings << QStringLiteral("HUMIDITY") << QStringLiteral("Temp");
+    else
+        m_headings << QStringLiteral("VALUE");
+}
+
+void DataListModel::refill() {
+    beginResetModel();
+    m_rows = m_chart.points();
+    m_locale = QLocale();
+    m_dateFormat = shortDateFormat();
+    m_timeFormat = longTimeFormat();
+    endResetModel();
+}
+
+int DataListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_rows;
+}
+
+int DataListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(m_headings.size());
+}
+
+QString DataListModel::text(int row, int column) const {
+    // The chart may have been prepared again with fewer points since the
+    // list was filled: such rows stay empty rather than read past the data.
+    if (row < 0 || row >= m_rows || row >= m_chart.points()) return {};
+    switch (column) {
+    case 0:
+        return QString::number(row + 1);
+    case 1:
+        // Calendar fields, not a zoned date-time: a sample taken in a
+        // daylight-saving gap keeps its time.
+        return m_locale.toString(dateOf(m_chart.x(0, row)), m_dateFormat);
+    case 2:
+        return m_locale.toString(timeOf(m_chart.x(0, row)), m_timeFormat);
+    case 3:
+        return rangedValueText(m_chart.y(0, row));
+    case 4:
+        // The second series goes in as it is, without the out-of-range test.
+        return m_headings.size() > 4 ? valueText(m_chart.y(1, row), 1) : QString();
+    default:
+        return {};
+    }
+}
+
+QVariant DataListModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !index.isValid()) return {};
+    return text(index.row(), index.column());
+}
+
+QVariant DataListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= m_headings.size()) return {};
+    if (role == Qt::DisplayRole) return m_headings[section];
+    return {};
+}
+
+Qt::ItemFlags DataListModel::flags(const QModelIndex& index) const {
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
+
+} // namespace tq
