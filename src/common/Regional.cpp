@@ -62,10 +62,16 @@ QString RegionalFormats::dateTime(TDateTime t) const {
     return s;
 }
 
-QString RegionalFormats::value(double v, int decimals) const {
+namespace {
+QString fixedPoint(double v, int decimals, QChar separator) {
     QString s = QString::number(v, 'f', decimals);
-    if (m_decimal != QLatin1Char('.')) s.replace(QLatin1Char('.'), m_decimal);
+    if (separator != QLatin1Char('.')) s.replace(QLatin1Char('.'), separator);
     return s;
+}
+} // namespace
+
+QString RegionalFormats::value(double v, int decimals) const {
+    return fixedPoint(v, decimals, m_decimal);
 }
 
 bool RegionalFormats::parseDateTime(QStringView text, TDateTime& out) const {
@@ -131,7 +137,7 @@ QString dateTimeText(TDateTime t) {
 }
 
 QString valueText(double v, int decimals) {
-    return RegionalFormats().value(v, decimals);
+    return fixedPoint(v, decimals, decimalSeparator());
 }
 
 QString minutesSecondsText(qint64 seconds) {

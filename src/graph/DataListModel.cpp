@@ -19,9 +19,7 @@ DataListModel::DataListModel(const Chart& chart, bool humidity, QObject* parent)
 void DataListModel::refill() {
     beginResetModel();
     m_rows = m_chart.points();
-    m_locale = QLocale();
-    m_dateFormat = shortDateFormat();
-    m_timeFormat = longTimeFormat();
+    m_formats = RegionalFormats();
     endResetModel();
 }
 
@@ -43,9 +41,9 @@ QString DataListModel::text(int row, int column) const {
     case 1:
         // Calendar fields, not a zoned date-time: a sample taken in a
         // daylight-saving gap keeps its time.
-        return m_locale.toString(dateOf(m_chart.x(0, row)), m_dateFormat);
+        return m_formats.date(m_chart.x(0, row));
     case 2:
-        return m_locale.toString(timeOf(m_chart.x(0, row)), m_timeFormat);
+        return m_formats.time(m_chart.x(0, row));
     case 3:
         return rangedValueText(m_chart.y(0, row));
     case 4:

@@ -6,8 +6,9 @@
 // the second series), so a list of millions of points costs no more than
 // the rows on screen.
 
+#include "Regional.h"
+
 #include <QAbstractTableModel>
-#include <QLocale>
 #include <QStringList>
 
 namespace tq {
@@ -41,9 +42,7 @@ class DataListModel : public QAbstractTableModel {
     const Chart& m_chart;
     QStringList m_headings;
     int m_rows = 0;
-    QLocale m_locale;
-    QString m_dateFormat;
-    QString m_timeFormat;
+    RegionalFormats m_formats;
 };
 
 } // namespace tq
