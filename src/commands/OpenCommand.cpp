@@ -103,7 +103,8 @@ bool OpenCommand::openCollectionFile(const QString& fileName) {
     TfrmGraph* window = TfrmGraph::dataLoggerWindow();
     if (window) window->fillDataSetList();
     collection::writeWorkingCopy(bytes.constData(), bytes.size());
-    if (window) window->showDataSetWithList(0, false);
+    // The cursor boxes are filled too, matching the cursor lines the new graph shows.
+    if (window) window->showDataSetWithList(0, true);
     return true;
 }
 
