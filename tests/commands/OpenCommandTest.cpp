@@ -164,6 +164,23 @@ TEST_F(OpenCommandTest, WorkingCopyFolderThatCannotBeMadeIsNamed) {
     EXPECT_TRUE(messages[0].contains(QDir::toNativeSeparators(collection::workingCopyFolder())))
         << messages[0].toStdString();
     EXPECT_FALSE(collection::workingCopyCurrent());
+
+    // Saving now would copy an older memory under the new name: refused.
+    QFile::remove(path(QStringLiteral("data/temp")));
+    ASSERT_TRUE(QDir().mkpath(collection::workingCopyFolder()));
+    QFile old(collection::workingCopyPath());
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("an older download");
+    old.close();
+    messages.clear();
+    const QString target = path(QStringLiteral("stale.880"));
+    EXPECT_THROW(collection::saveWorkingCopyAs(target), UserError);
+    EXPECT_FALSE(QFile::exists(target));
+    // The next good open makes it current again.
+    ASSERT_TRUE(open.openCollectionFile(golden(QStringLiteral("collections/one-set-500-samples.880"))));
+    EXPECT_TRUE(collection::workingCopyCurrent());
+    EXPECT_NO_THROW(collection::saveWorkingCopyAs(target));
+    EXPECT_EQ(bytesOf(target), bytesOf(golden(QStringLiteral("collections/one-set-500-samples.880"))));
 }
 
 TEST_F(OpenCommandTest, SingleFilesOpenInNewWindowsCaptionedWithTheirNames) {
