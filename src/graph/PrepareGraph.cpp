@@ -4,6 +4,7 @@
 #include "Chart.h"
 #include "CommandGuard.h"
 #include "GraphFile.h"
+#include "LoggerModel.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,11 +12,10 @@
 namespace tq {
 
 namespace {
-constexpr int kModel862 = 862;
 
 // Series labels and axes that depend on the logger model.
 void applySeriesLayout(Chart& chart, int n, int modelCode) {
-    if (modelCode == kModel862) {
+    if (loggerModel(modelCode).seriesCount == 2) {
         chart.setSubsetLabel(0, QStringLiteral("Humidity"));
         chart.setSubsetLabel(1, QStringLiteral("Temperature"));
         chart.setMultiAxesSeparators(true);
@@ -92,7 +92,7 @@ void prepareChart(Chart& chart, int n, int p, double xMin, double xMax, int mode
     } else if (templateSeries != n) {
         // The template was made for the other logger model: keep its style
         // but give the series their own labels and axes.
-        if (modelCode != kModel862) applySingleAxis(chart);
+        if (loggerModel(modelCode).seriesCount == 1) applySingleAxis(chart);
         if (n > 1 && templateSeries < 2) {
             chart.setSubsetColor(1, QColor(255, 255, 0));
             chart.setSubsetLineType(1, 9);

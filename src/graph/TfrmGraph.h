@@ -30,8 +30,6 @@ struct OverallTexts;
 class TfrmGraph : public QWidget {
     Q_OBJECT
   public:
-    static constexpr int kModel862 = 862;
-
     // modelCode (860 or 862) chooses the data list columns and the default
     // graph style.
     explicit TfrmGraph(int modelCode, QWidget* parent = nullptr);

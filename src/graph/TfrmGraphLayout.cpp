@@ -8,6 +8,7 @@
 #include "GraphArtwork.h"
 #include "GraphStatistics.h"
 #include "ListColumns.h"
+#include "LoggerModel.h"
 #include "Regional.h"
 
 #include <QButtonGroup>
@@ -275,7 +276,7 @@ void TfrmGraph::buildLayout() {
 }
 
 void TfrmGraph::buildDataList() {
-    m_dataList = new DataListModel(*PESGraph1, m_modelCode == kModel862, Grid3);
+    m_dataList = new DataListModel(*PESGraph1, loggerModel(m_modelCode).seriesCount == 2, Grid3);
     Grid3->setModel(m_dataList);
     for (int c = 0; c < m_dataList->columnCount(); ++c)
         Grid3->setColumnWidth(c, kDataListWidths[c]);
