@@ -6,7 +6,11 @@
 #include "PumpingWait.h"
 #include "TComPort.h"
 
+#include <QTimer>
+#include <atomic>
+#include <chrono>
 #include <gtest/gtest.h>
+#include <thread>
 
 using namespace tq;
 
@@ -141,4 +145,52 @@ TEST(LiveLink, FirmwareQueryReadsElevenBytesOnly) {
         EXPECT_EQ(rig.comm1.inputCount(), 0);
         rig.live.MainTimer()->stop();
     }
+}
+
+TEST(LiveLink, ContinuousStreamOfFramesKeepsThePortOpen) {
+    LinkRig rig;
+    rig.live.MainTimer()->start();
+    // Frames back to back for five seconds, one byte at a time at the pace
+    // of the wire (19200 baud: 1920 bytes a second), as a serial adapter
+    // delivers them.
+    constexpr int kBytesPerSecond = 1920;
+    constexpr auto kStreamTime = std::chrono::seconds(5);
+    std::atomic<qint64> sent{0};
+    std::atomic<bool> done{false};
+    std::thread logger([&] {
+        const auto start = std::chrono::steady_clock::now();
+        for (auto now = start; now - start < kStreamTime; now = std::chrono::steady_clock::now()) {
+            const qint64 due = std::chrono::duration_cast<std::chrono::milliseconds>(now - start).count() *
+                               kBytesPerSecond / 1000;
+            for (qint64 n = sent; n < due; n = ++sent)
+                rig.pty.send(kFrame860.mid(int(n % kFrame860.size()), 1));
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+        done = true;
+    });
+    bool everClosed = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] { everClosed = everClosed || !rig.comm1.active(); });
+    watch.start(20);
+    pumpingWaitWhile([&] { return !done; }, 60000);
+    logger.join();
+    const int frames = int(sent / kFrame860.size());
+    pumpingWaitWhile([&] { return rig.view.lcdRefreshes < frames; }, 30000);
+    watch.stop();
+
+    EXPECT_FALSE(everClosed);
+    ASSERT_TRUE(rig.comm1.active());
+    EXPECT_EQ(rig.view.lcdRefreshes, frames); // every frame decoded
+    EXPECT_TRUE(rig.live.link().connected);
+    // The link still asks for frames.
+    rig.pty.receive(1 << 16, 0);
+    QByteArray requests;
+    pumpingWaitWhile(
+        [&] {
+            requests += rig.pty.receive(1, 0);
+            return !requests.contains("\xEF\x41\xFE");
+        },
+        10000);
+    EXPECT_TRUE(requests.contains("\xEF\x41\xFE"));
+    rig.live.MainTimer()->stop();
 }
