@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -61,6 +62,20 @@ TEST(LcdWindow, ImagesSitWhereTheLoggerHasThemAndStartHidden) {
         EXPECT_EQ(cell->geometry(), QRect(lefts[j], 32, 33, 62));
         EXPECT_EQ(cell->mapTo(&window, QPoint(0, 0)), QPoint(lefts[j], 32)) << "the panel fills the window";
     }
+}
+
+TEST(LcdWindow, OnlyImagesAreFoundAsImages) {
+    TfrmLCD window;
+    // The panel and any other widget on the window are no images.
+    new QLabel(QStringLiteral("not an image"), &window);
+    const QList<lcd::LcdImage*> images = window.findChildren<lcd::LcdImage*>();
+    QStringList names;
+    for (const lcd::LcdImage* img : images)
+        names << img->objectName();
+    names.sort();
+    QStringList expected = kTaggedNames + kCellNames + QStringList{"imgRS232"};
+    expected.sort();
+    EXPECT_EQ(names.join(QLatin1Char(' ')).toStdString(), expected.join(QLatin1Char(' ')).toStdString());
 }
 
 TEST(LcdWindow, SegmentListFileNamesEverySlotInOrder) {
