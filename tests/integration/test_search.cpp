@@ -1,9 +1,11 @@
+#include "CommandGuard.h"
 #include "FakeLinkView.h"
 #include "LiveLink.h"
 #include "LoggerSim.h"
 #include "PumpingWait.h"
 #include "TComPort.h"
 
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -172,6 +174,66 @@ TEST(LiveLinkWithLogger, PortChooserSwitchesPorts) {
     b->clearLog();
     pumpingWaitWhile([&] { return b->liveRequests() == 0; }, 3000);
     EXPECT_GT(b->liveRequests(), 0);
+}
+
+TEST(LiveLinkWithLogger, PortPickedDuringTheTicksWaitIsTakenOnceTheTickIsDone) {
+    auto a = startSim(860);
+    a->setSilent(true);
+    auto b = startSim(860);
+    b->setSilent(true);
+    SearchRig rig({a->devicePath(), b->devicePath()});
+    rig.live.searchLogger();
+    rig.live.startLink();
+    ASSERT_FALSE(rig.live.link().connected);
+    // The user picks port 1 while a tick waits after its wake byte.
+    bool pickedInsideTheTick = false;
+    QTimer picker;
+    QObject::connect(&picker, &QTimer::timeout, [&] {
+        if (!rig.live.link().timerBusy) return;
+        picker.stop();
+        a->clearLog();
+        b->clearLog();
+        rig.live.ComboBoxDeviceNameChange(1);
+        pickedInsideTheTick = rig.live.link().timerBusy;
+    });
+    picker.start(2);
+    pumpingWaitWhile([&] { return b->liveRequests() == 0; }, 15000);
+    EXPECT_TRUE(pickedInsideTheTick);
+    // The tick finished on the old port: its wake byte got its request ...
+    const auto onA = a->receivedCommands();
+    ASSERT_FALSE(onA.isEmpty());
+    EXPECT_EQ(onA.count(QByteArray("\xEF\x41\xFE", 3)), 1);
+    EXPECT_EQ(onA.last(), QByteArray("\xEF\x41\xFE", 3));
+    // ... and the new port is the live port from then on.
+    EXPECT_EQ(rig.live.link().portIndex, 1);
+    EXPECT_EQ(rig.comm1.deviceName(), b->devicePath());
+    EXPECT_TRUE(rig.comm1.active());
+    EXPECT_GT(b->liveRequests(), 0);
+    EXPECT_FALSE(rig.live.link().timerBusy);
+}
+
+TEST(LoggerSearch, EndingTheLinkStopsTheSearchAndNothingStartsAgain) {
+    auto quiet = startSim(860);
+    quiet->setSilent(true);
+    auto logger = startSim(862);
+    SearchRig rig({quiet->devicePath(), logger->devicePath()});
+    QTimer::singleShot(100, [&] { rig.live.endLink(); });
+    // The search gives up at its next wait, without a word.
+    EXPECT_FALSE(guarded([&] {
+        rig.live.searchLogger();
+        rig.live.startLink();
+    }));
+    EXPECT_TRUE(rig.live.ended());
+    EXPECT_TRUE(logger->receivedCommands().isEmpty());
+    EXPECT_FALSE(rig.live.MainTimer()->isActive());
+    EXPECT_EQ(rig.view.ports.size(), 2); // no port was dropped for it
+    // Neither a tick nor a port change does anything any more.
+    const int before = quiet->receivedCommands().size();
+    rig.live.MainTimerTimer();
+    rig.live.ComboBoxDeviceNameChange(1);
+    pumpingWait(100);
+    EXPECT_EQ(quiet->receivedCommands().size(), before);
+    EXPECT_NE(rig.comm1.deviceName(), logger->devicePath());
 }
 
 TEST(LiveLinkWithLogger, SetupGateLendsThePortAndTakesItBack) {
