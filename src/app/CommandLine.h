@@ -9,9 +9,15 @@ struct CommandLine {
     bool noSystemPorts = false; // --no-system-ports
     QString home;               // --home DIR: program folder
     int simulateModel = 0;      // --simulate 860|862
+    QString output;             // --help or --version: print this and end
     QString error;              // set when the arguments cannot be used
 
+    // Needs no application object, so it can run before the window system
+    // is touched.
     static CommandLine parse(const QStringList& arguments);
+    static QStringList argumentsOf(int argc, char** argv);
+    // Qt's own options (-platform, -style, ...) take a single dash; ours two.
+    static bool mayHoldQtOptions(const QStringList& arguments);
 };
 
 } // namespace tq

@@ -328,19 +328,21 @@ void TfrmMain::startUp(TfrmAbout* splash) {
         m_splash->raise(); // above the main window even without a window manager
         m_splash->setStatus(QStringLiteral("Initializing COM Port ..."));
     }
-    pumpingWait(300);
-
-    guarded([this] {
-        m_live->searchLogger();
-        m_live->startLink();
-    });
+    // The window may be closed or left inside any of these waits; the
+    // search and the link then give up at their next wait.
+    if (pumpingWait(300) && !m_ending) {
+        guarded([this] {
+            m_live->searchLogger();
+            m_live->startLink();
+        });
+    }
 
     if (m_splash) {
         m_splash->setStatus(QString());
         m_splash->hide();
-        m_splash->close();
+        delete m_splash.data();
     }
-    guarded([this] { openDataLoggerWindow(); });
+    if (!m_ending) guarded([this] { openDataLoggerWindow(); });
 }
 
 void TfrmMain::openDataLoggerWindow() {
@@ -348,6 +350,10 @@ void TfrmMain::openDataLoggerWindow() {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
+    if (m_ending) {
+        event->accept();
+        return;
+    }
     guarded([&] { m_comm1->close(); });
     guarded([&] { m_comm2->close(); });
     QString error;
@@ -359,19 +365,25 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
             return;
         }
     }
-    m_live->MainTimer()->stop();
     if (m_lcd) m_lcd->setReceivingProbe({});
-    // The program ends with its last primary window; the LCD window is
-    // owned by this one and does not keep it running.
     event->accept();
+    endProgram();
+}
+
+void TfrmMain::endProgram() {
+    m_ending = true;
+    m_live->endLink();
+    // Ends the main loop and every pumping wait now running, wherever the
+    // close came from (start-up, a tick, a command); the splash or the LCD
+    // window left on screen must not keep the program alive.
+    QCoreApplication::exit(0);
 }
 
 // --- commands ---------------------------------------------------------------------
 
 void TfrmMain::Exit1Click() {
     // Ends at once: no close handler, so the settings file stays as it was.
-    m_live->MainTimer()->stop();
-    QApplication::exit(0);
+    endProgram();
 }
 
 void TfrmMain::Contents1Click() {

@@ -22,6 +22,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
@@ -47,6 +48,14 @@ struct Scratch {
     }
     QString path(const QString& rel) const { return dir.filePath(rel); }
 };
+
+// Closing or leaving the main window asks the (here not running) event loop
+// to end; running it once takes that request back, so the later waits of
+// this test program work again.
+void finishQuitRequest() {
+    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+}
 
 QAction* action(QWidget& w, const char* name) {
     return w.findChild<QAction*>(QLatin1String(name));
@@ -143,10 +152,8 @@ TEST(MainWindow, SettingsWrittenOnCloseNotOnExit) {
         TfrmMain w({});
         EXPECT_EQ(w.liveLink()->link().portIndex, 4);
         w.Exit1Click();
-        // Exit asked the (not running) event loop to end: run it once so
-        // the later waits of this test program work again.
-        QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
-        QCoreApplication::exec();
+        EXPECT_TRUE(w.ending());
+        finishQuitRequest();
     }
     QFile f(scratch.path(QStringLiteral("ini/TQ880.ini")));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -157,6 +164,8 @@ TEST(MainWindow, SettingsWrittenOnCloseNotOnExit) {
     w.liveLink()->link().portIndex = 2;
     w.show();
     EXPECT_TRUE(w.close());
+    EXPECT_TRUE(w.ending());
+    finishQuitRequest();
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("[COM PORT]\n2\n"));
 }
@@ -175,6 +184,7 @@ TEST(MainWindow, CloseWithoutSettingsFolderKeepsTheWindowOpen) {
     w.show();
     EXPECT_FALSE(w.close());
     EXPECT_TRUE(w.isVisible());
+    EXPECT_FALSE(w.ending());
     Messages::setHandler({});
     ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(shown[0],
@@ -200,10 +210,10 @@ TEST(MainWindow, StartsAgainstTheSimulatedLoggerAndConnects) {
 
     // A port that cannot be opened comes first: it leaves the list.
     TfrmMain w({QStringLiteral("/dev/tq880-missing"), logger.devicePath()});
-    TfrmAbout splash;
-    splash.show();
+    QPointer<TfrmAbout> splash = new TfrmAbout;
+    splash->show();
     w.show();
-    w.startUp(&splash);
+    w.startUp(splash);
 
     LiveLink* live = w.liveLink();
     EXPECT_EQ(live->link().modelCode, 862);
@@ -213,7 +223,7 @@ TEST(MainWindow, StartsAgainstTheSimulatedLoggerAndConnects) {
     EXPECT_EQ(box->count(), 1);
     EXPECT_EQ(box->currentText(), logger.devicePath());
     EXPECT_TRUE(live->MainTimer()->isActive());
-    EXPECT_FALSE(splash.isVisible());
+    EXPECT_TRUE(splash.isNull()); // freed once the search is done
 
     pumpingWaitWhile(
         [&] {
