@@ -18,11 +18,14 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
@@ -190,6 +193,30 @@ TEST(MainWindow, CloseWithoutSettingsFolderKeepsTheWindowOpen) {
     EXPECT_EQ(shown[0],
               QStringLiteral("Cannot create ") + AppPaths::settingsFolder() + QStringLiteral(" directory."));
     EXPECT_FALSE(w.Comm1()->active());
+}
+
+TEST(Splash, StaysCentredAndKeepsItsSizeWhileShowingProgress) {
+    TfrmAbout splash;
+    splash.btnOK->hide(); // as at start-up, after construction
+    splash.show();
+    QCoreApplication::processEvents();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect shown = splash.geometry();
+    // Centred, frame and all (its size is only known once shown).
+    EXPECT_TRUE(screen.contains(splash.frameGeometry()));
+    EXPECT_LE((splash.frameGeometry().center() - screen.center()).manhattanLength(), 6);
+    // A window resized while being framed can land anywhere: the status,
+    // even a long one, never changes the size.
+    for (const QString& status :
+         {QStringLiteral("Initializing COM Port ..."),
+          QStringLiteral("Search Logger On /dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A600ABCD-if00-port0"),
+          QString()}) {
+        splash.setStatus(status);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(splash.geometry(), shown) << status.toStdString();
+    }
+    splash.setStatus(QStringLiteral("Search Logger On /dev/ttyUSB0"));
+    EXPECT_EQ(splash.Label4->text(), QStringLiteral("Search Logger On /dev/ttyUSB0"));
 }
 
 TEST(MainWindow, HelpOpensThePageBesideTheProgram) {

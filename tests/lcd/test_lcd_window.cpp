@@ -1,5 +1,6 @@
 #include "LcdTestSupport.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -126,6 +127,20 @@ TEST(LcdWindow, PlacedAtTheLowerLeftOfTheMainWindow) {
     EXPECT_EQ(window.frameGeometry().left(), frame.left() + 5);
     EXPECT_EQ(window.frameGeometry().top(),
               frame.top() + frame.height() - window.frameGeometry().height() - 30);
+}
+
+TEST(LcdWindow, PlacedByItsOuterHeightOnceTheFrameIsKnown) {
+    QWidget main;
+    main.setGeometry(100, 50, 800, 600);
+    main.show();
+    TfrmLCD window(&main);
+    window.placeAtLowerLeft(&main); // before the window has a frame
+    window.show();
+    QCoreApplication::processEvents();
+    const QRect frame = main.frameGeometry();
+    EXPECT_GT(window.frameGeometry().height(), window.height());
+    EXPECT_EQ(window.frameGeometry().left(), frame.left() + 5);
+    EXPECT_EQ(window.frameGeometry().bottom(), frame.bottom() - 30);
 }
 
 TEST(LcdWindow, RsMarkIsSwitchedOnlyByItsOwnCall) {
