@@ -27,6 +27,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -232,6 +233,11 @@ void TfrmMain::buildMenus() {
     QAction* fv = addItem(help, "FirmwareVersion1", QStringLiteral("Firmware Version"));
     fv->setVisible(false);
     connect(fv, &QAction::triggered, this, [this] { guarded([this] { FirmwareVersion1Click(); }); });
+    // The item stays hidden, and a hidden item's own shortcut does not
+    // work: the window's shortcut is how a user reaches it.
+    auto* fvKey = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+V")), this);
+    fvKey->setObjectName(QStringLiteral("FirmwareVersionShortcut"));
+    connect(fvKey, &QShortcut::activated, fv, &QAction::trigger);
 
     QAction* compare = bar->addAction(QStringLiteral("Data Compare"));
     compare->setObjectName(QStringLiteral("DataCompare1"));

@@ -27,6 +27,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
@@ -217,6 +218,28 @@ TEST(Splash, StaysCentredAndKeepsItsSizeWhileShowingProgress) {
     }
     splash.setStatus(QStringLiteral("Search Logger On /dev/ttyUSB0"));
     EXPECT_EQ(splash.Label4->text(), QStringLiteral("Search Logger On /dev/ttyUSB0"));
+}
+
+TEST(MainWindow, FirmwareVersionIsReachedByItsShortcutAndNamedInTheHelpPage) {
+    Scratch scratch;
+    QStringList shown;
+    Messages::setHandler([&](Messages::Kind, const QString&, const QString& text) {
+        shown << text;
+        return Messages::Ok;
+    });
+    TfrmMain w({});
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    EXPECT_FALSE(action(w, "FirmwareVersion1")->isVisible()); // the menu item stays hidden
+    QTest::keyClick(&w, Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+    Messages::setHandler({});
+    // No logger: the command's own refusal shows that it ran.
+    EXPECT_EQ(shown, QStringList{QStringLiteral("There is no connection with Logger !")});
+
+    QFile help(AppPaths::helpFile());
+    ASSERT_TRUE(help.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(help.readAll().contains("Ctrl+Shift+V"));
 }
 
 TEST(MainWindow, HelpOpensThePageBesideTheProgram) {

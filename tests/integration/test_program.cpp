@@ -208,6 +208,9 @@ TEST(Program, PortPickedDuringTheTicksWaitIsTakenAfterItAndExitEndsTheProgram) {
     RecordProperty("idle_cpu_share", QString::number(idleCpu, 'f', 3).toStdString());
     EXPECT_EQ(rig.settings(), QByteArray("(none)")); // File > Exit writes no settings
     EXPECT_TRUE(rig.messages.isEmpty()) << rig.messages.join(QLatin1Char('\n')).toStdString();
+    // No display name of its own: the window system would add it to every
+    // caption ("LCD - Kelvaria TQ880").
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
 }
 
 TEST(Program, CloseBoxDuringTheSearchEndsTheProgramAndWritesTheSettings) {
