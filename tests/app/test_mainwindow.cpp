@@ -1,4 +1,5 @@
 #include "AppPaths.h"
+#include "Deadline.h"
 #include "DialogRunner.h"
 #include "LiveLink.h"
 #include "LoggerSim.h"
@@ -280,7 +281,7 @@ TEST(MainWindow, StartsAgainstTheSimulatedLoggerAndConnects) {
             return w.lcdWindow() &&
                    w.lcdWindow()->findChild<QWidget*>(QStringLiteral("imgBATEmpty"))->isHidden();
         },
-        4000);
+        kEventDeadlineMs);
     EXPECT_EQ(panel(w, 0), logger.devicePath());
     EXPECT_EQ(panel(w, 1), QStringLiteral("On Connection"));
     EXPECT_TRUE(action(w, "DataLogger1")->isEnabled());
@@ -296,13 +297,13 @@ TEST(MainWindow, StartsAgainstTheSimulatedLoggerAndConnects) {
 
     // The logger goes silent: about three ticks later the link is lost ...
     logger.setSilent(true);
-    pumpingWaitWhile([&] { return live->link().connected; }, 6000);
+    pumpingWaitWhile([&] { return live->link().connected; }, kEventDeadlineMs);
     EXPECT_EQ(panel(w, 1), QStringLiteral("Off Connection"));
     EXPECT_FALSE(action(w, "DataLogger1")->isEnabled());
     EXPECT_FALSE(w.lcdWindow()->findChild<QWidget*>(QStringLiteral("imgRS232"))->isVisible());
     // ... and back with its first frame.
     logger.setSilent(false);
-    pumpingWaitWhile([&] { return !live->link().connected; }, 4000);
+    pumpingWaitWhile([&] { return !live->link().connected; }, kEventDeadlineMs);
     EXPECT_EQ(panel(w, 1), QStringLiteral("On Connection"));
 
     // The firmware box shows the logger's version text.
@@ -322,10 +323,10 @@ TEST(MainWindow, StartsAgainstTheSimulatedLoggerAndConnects) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(w.lcdWindow(), nullptr);
     logger.setSilent(true);
-    pumpingWaitWhile([&] { return live->link().connected; }, 6000);
+    pumpingWaitWhile([&] { return live->link().connected; }, kEventDeadlineMs);
     EXPECT_EQ(panel(w, 1), QStringLiteral("Off Connection"));
     logger.setSilent(false);
-    pumpingWaitWhile([&] { return !live->link().connected; }, 4000);
+    pumpingWaitWhile([&] { return !live->link().connected; }, kEventDeadlineMs);
     EXPECT_EQ(panel(w, 1), QStringLiteral("On Connection"));
     live->MainTimer()->stop();
 }

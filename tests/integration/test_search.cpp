@@ -1,4 +1,5 @@
 #include "CommandGuard.h"
+#include "Deadline.h"
 #include "FakeLinkView.h"
 #include "LiveLink.h"
 #include "LoggerSim.h"
@@ -116,7 +117,7 @@ TEST(LiveLinkWithLogger, LiveFramesWatchdogAndReconnect) {
     SearchRig rig({logger->devicePath()});
     rig.live.searchLogger();
     rig.live.startLink();
-    pumpingWaitWhile([&] { return rig.view.lcdRefreshes == 0; }, 3000);
+    pumpingWaitWhile([&] { return rig.view.lcdRefreshes == 0; }, kEventDeadlineMs);
     EXPECT_GE(rig.view.lcdRefreshes, 1);
     // The sim shows 23.4 C with 4 battery and 2 memory steps by default.
     EXPECT_EQ(rig.view.lastLcd.digitCodes[4], 2);
@@ -125,10 +126,11 @@ TEST(LiveLinkWithLogger, LiveFramesWatchdogAndReconnect) {
 
     // Unplugged: three silent ticks, then polling with the wake byte.
     logger->setSilent(true);
-    pumpingWaitWhile([&] { return rig.live.link().connected; }, 6000);
+    pumpingWaitWhile([&] { return rig.live.link().connected; }, kEventDeadlineMs);
     EXPECT_EQ(rig.view.state, QStringLiteral("Off Connection"));
     logger->clearLog();
-    pumpingWait(1300);
+    pumpingWaitWhile([&] { return logger->receivedCommands().count(QByteArray("\xEF\x41\xFE", 3)) < 2; },
+                     kEventDeadlineMs);
     const auto sent = logger->receivedCommands();
     ASSERT_GE(sent.size(), 2);
     // Every request (but one cut in half by clearing the log) follows a wake byte.
@@ -142,7 +144,7 @@ TEST(LiveLinkWithLogger, LiveFramesWatchdogAndReconnect) {
     EXPECT_GE(requests, 1);
 
     logger->setSilent(false);
-    pumpingWaitWhile([&] { return !rig.live.link().connected; }, 4000);
+    pumpingWaitWhile([&] { return !rig.live.link().connected; }, kEventDeadlineMs);
     EXPECT_EQ(rig.view.state, QStringLiteral("On Connection"));
 }
 
@@ -157,7 +159,7 @@ TEST(LiveLinkWithLogger, FirmwareVersionFromTheLogger) {
     EXPECT_EQ(shown, QStringLiteral("V1.02.003"));
     // Live frames resume afterwards.
     const int before = rig.view.lcdRefreshes;
-    pumpingWaitWhile([&] { return rig.view.lcdRefreshes == before; }, 3000);
+    pumpingWaitWhile([&] { return rig.view.lcdRefreshes == before; }, kEventDeadlineMs);
     EXPECT_GT(rig.view.lcdRefreshes, before);
 }
 
@@ -172,7 +174,7 @@ TEST(LiveLinkWithLogger, PortChooserSwitchesPorts) {
     EXPECT_EQ(rig.comm1.deviceName(), b->devicePath());
     EXPECT_TRUE(rig.comm1.active());
     b->clearLog();
-    pumpingWaitWhile([&] { return b->liveRequests() == 0; }, 3000);
+    pumpingWaitWhile([&] { return b->liveRequests() == 0; }, kEventDeadlineMs);
     EXPECT_GT(b->liveRequests(), 0);
 }
 
@@ -197,7 +199,7 @@ TEST(LiveLinkWithLogger, PortPickedDuringTheTicksWaitIsTakenOnceTheTickIsDone) {
         pickedInsideTheTick = rig.live.link().timerBusy;
     });
     picker.start(2);
-    pumpingWaitWhile([&] { return b->liveRequests() == 0; }, 15000);
+    pumpingWaitWhile([&] { return b->liveRequests() == 0; }, kEventDeadlineMs);
     EXPECT_TRUE(pickedInsideTheTick);
     // The tick finished on the old port: its wake byte got its request ...
     const auto onA = a->receivedCommands();
@@ -282,7 +284,7 @@ TEST(LiveLinkWithLogger, GarbageOnTheWireDoesNotStopTheLink) {
     logger->setGarbageBefore(noise);
     rig.live.startLink();
     const int before = rig.view.lcdRefreshes;
-    pumpingWaitWhile([&] { return rig.view.lcdRefreshes < before + 2; }, 6000);
+    pumpingWaitWhile([&] { return rig.view.lcdRefreshes < before + 2; }, kEventDeadlineMs);
     EXPECT_GE(rig.view.lcdRefreshes, before + 2);
     EXPECT_TRUE(rig.live.link().connected);
     EXPECT_LT(rig.live.link().rxBuffer.size(), rig.live.link().frameLength);
