@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 
 namespace tq {
 
@@ -25,13 +26,20 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     p.addPositionalArgument(QStringLiteral("files"),
                             QStringLiteral("Files to open after start-up: .880, .ghf, .txt or .csv."),
                             QStringLiteral("[files...]"));
-    if (!p.parse(arguments)) {
-        out.error = p.errorText();
+    const bool parsed = p.parse(arguments);
+    // Asked for help or the version, that is the answer, whatever else the
+    // line holds.
+    if (p.isSet(QStringLiteral("help")) || p.isSet(QStringLiteral("help-all"))) {
+        const QString program = QFileInfo(arguments.value(0, QStringLiteral("tq880"))).fileName();
+        out.output = p.helpText().replace(QStringLiteral("<executable_name>"), program);
         return out;
     }
-    if (p.isSet(QStringLiteral("help")) || p.isSet(QStringLiteral("version"))) {
-        out.error = p.isSet(QStringLiteral("help")) ? p.helpText() : QString();
-        if (p.isSet(QStringLiteral("version"))) out.error = QStringLiteral(TQ880_VERSION);
+    if (p.isSet(QStringLiteral("version"))) {
+        out.output = QStringLiteral("tq880 " TQ880_VERSION "\n");
+        return out;
+    }
+    if (!parsed) {
+        out.error = p.errorText();
         return out;
     }
     out.extraPorts = p.values(port);
@@ -46,6 +54,19 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
             out.error = QStringLiteral("--simulate takes 860 or 862, not \"%1\"").arg(model);
     }
     return out;
+}
+
+QStringList CommandLine::argumentsOf(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+bool CommandLine::mayHoldQtOptions(const QStringList& arguments) {
+    for (const QString& a : arguments.mid(1))
+        if (a.size() > 2 && a.startsWith(QLatin1Char('-')) && !a.startsWith(QLatin1String("--"))) return true;
+    return false;
 }
 
 } // namespace tq

@@ -10,9 +10,15 @@ struct CommandLine {
     QString home;               // --home DIR: program folder
     int simulateModel = 0;      // --simulate 860|862
     QStringList files;          // files to open after start-up, in order
+    QString output;             // --help or --version: print this and end
     QString error;              // set when the arguments cannot be used
 
+    // Needs no application object, so it can run before the window system
+    // is touched.
     static CommandLine parse(const QStringList& arguments);
+    static QStringList argumentsOf(int argc, char** argv);
+    // Qt's own options (-platform, -style, ...) take a single dash; ours two.
+    static bool mayHoldQtOptions(const QStringList& arguments);
 };
 
 } // namespace tq

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace tq {
@@ -37,6 +38,13 @@ TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent) {
     Label4 = new QLabel(this);
     Label4->setObjectName(QStringLiteral("Label4"));
     Label4->setVisible(false);
+    // The status never changes the box's size: a window resized while the
+    // window manager is still framing it can land anywhere (often at the
+    // top left, title bar off screen). Its room is kept while it is hidden,
+    // and a long device name is shortened instead of widening the box.
+    QSizePolicy keep(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    keep.setRetainSizeWhenHidden(true);
+    Label4->setSizePolicy(keep);
 
     btnOK = new QPushButton(QStringLiteral("OK"), this);
     btnOK->setObjectName(QStringLiteral("btnOK"));
@@ -62,14 +70,22 @@ TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent) {
     all->addLayout(buttons);
     all->setSizeConstraint(QLayout::SetFixedSize);
     setMinimumWidth(380);
+}
 
-    adjustSize();
-    if (QScreen* s = QGuiApplication::primaryScreen())
-        move(s->availableGeometry().center() - rect().center());
+void TfrmAbout::showEvent(QShowEvent* event) {
+    // Centred on its final size (the splash hides its button), before the
+    // window system shows it.
+    if (!event->spontaneous()) {
+        adjustSize();
+        if (QScreen* s = QGuiApplication::primaryScreen())
+            move(s->availableGeometry().center() - rect().center());
+    }
+    QDialog::showEvent(event);
 }
 
 void TfrmAbout::setStatus(const QString& text) {
-    Label4->setText(text);
+    Label4->setText(Label4->fontMetrics().elidedText(text, Qt::ElideMiddle, Label4->width()));
+    Label4->setToolTip(text);
     Label4->setVisible(!text.isEmpty());
     repaint();
 }

@@ -19,6 +19,9 @@ class TfrmAbout : public QDialog {
 
     void setStatus(const QString& text); // shows and repaints at once
     static QString versionText();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
 };
 
 } // namespace tq

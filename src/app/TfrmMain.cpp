@@ -31,6 +31,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -252,6 +253,11 @@ void TfrmMain::buildMenus() {
     QAction* fv = addItem(help, "FirmwareVersion1", QStringLiteral("Firmware Version"));
     fv->setVisible(false);
     connect(fv, &QAction::triggered, this, [this] { guarded([this] { FirmwareVersion1Click(); }); });
+    // The item stays hidden, and a hidden item's own shortcut does not
+    // work: the window's shortcut is how a user reaches it.
+    auto* fvKey = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+V")), this);
+    fvKey->setObjectName(QStringLiteral("FirmwareVersionShortcut"));
+    connect(fvKey, &QShortcut::activated, fv, &QAction::trigger);
 
     QAction* compare = bar->addAction(QStringLiteral("Data Compare"));
     compare->setObjectName(QStringLiteral("DataCompare1"));
@@ -348,19 +354,21 @@ void TfrmMain::startUp(TfrmAbout* splash) {
         m_splash->raise(); // above the main window even without a window manager
         m_splash->setStatus(QStringLiteral("Initializing COM Port ..."));
     }
-    pumpingWait(300);
-
-    guarded([this] {
-        m_live->searchLogger();
-        m_live->startLink();
-    });
+    // The window may be closed or left inside any of these waits; the
+    // search and the link then give up at their next wait.
+    if (pumpingWait(300) && !m_ending) {
+        guarded([this] {
+            m_live->searchLogger();
+            m_live->startLink();
+        });
+    }
 
     if (m_splash) {
         m_splash->setStatus(QString());
         m_splash->hide();
-        m_splash->close();
+        delete m_splash.data();
     }
-    guarded([this] { openDataLoggerWindow(); });
+    if (!m_ending) guarded([this] { openDataLoggerWindow(); });
 }
 
 void TfrmMain::openDataLoggerWindow() {
@@ -368,6 +376,10 @@ void TfrmMain::openDataLoggerWindow() {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
+    if (m_ending) {
+        event->accept();
+        return;
+    }
     guarded([&] { m_comm1->close(); });
     guarded([&] { m_comm2->close(); });
     QString error;
@@ -379,11 +391,18 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
             return;
         }
     }
-    m_live->MainTimer()->stop();
     if (m_lcd) m_lcd->setReceivingProbe({});
-    // The program ends with its last primary window; the LCD window is
-    // owned by this one and does not keep it running.
     event->accept();
+    endProgram();
+}
+
+void TfrmMain::endProgram() {
+    m_ending = true;
+    m_live->endLink();
+    // Ends the main loop and every pumping wait now running, wherever the
+    // close came from (start-up, a tick, a command); the splash or the LCD
+    // window left on screen must not keep the program alive.
+    QCoreApplication::exit(0);
 }
 
 // --- commands ---------------------------------------------------------------------
@@ -402,8 +421,7 @@ void TfrmMain::openFiles(const QStringList& files) {
 
 void TfrmMain::Exit1Click() {
     // Ends at once: no close handler, so the settings file stays as it was.
-    m_live->MainTimer()->stop();
-    QApplication::exit(0);
+    endProgram();
 }
 
 void TfrmMain::Contents1Click() {

@@ -36,7 +36,12 @@ class TfrmMain : public QMainWindow, public LinkView {
 
     // The start-up steps that follow showing the window: data folder, LCD
     // window, logger search and link start, splash closing, DataLogger window.
+    // Frees the splash (which may be null) when the search is done.
     void startUp(TfrmAbout* splash);
+
+    // Closed or left (File > Exit): the program is ending, also when that
+    // happened inside start-up.
+    bool ending() const { return m_ending; }
 
     LiveLink* liveLink() const { return m_live; }
     TComPort* Comm1() const { return m_comm1; }
@@ -84,6 +89,7 @@ class TfrmMain : public QMainWindow, public LinkView {
     void buildStatusBar();
     void fillWindowMenu();
     void openDataLoggerWindow();
+    void endProgram();
 
     TComPort* m_comm1;
     TComPort* m_comm2;
@@ -102,7 +108,7 @@ class TfrmMain : public QMainWindow, public LinkView {
     QPointer<TfrmAbout> m_splash;
     QString m_settingsPath;
     bool m_settingsExisted = false;
-    bool m_searching = false;
+    bool m_ending = false;
 };
 
 } // namespace tq

@@ -22,8 +22,17 @@ QString withSlash(QString p) {
 }
 } // namespace
 
-void AppPaths::setHome(const QString& dir) {
-    homeOverride() = dir.isEmpty() ? QString() : withSlash(QDir(dir).absolutePath());
+bool AppPaths::setHome(const QString& dir) {
+    if (dir.isEmpty()) {
+        homeOverride().clear();
+        return true;
+    }
+    const QString folder = QDir(dir).absolutePath();
+    // The folders inside it (ini/, template/, temp/) are created one level
+    // at a time later on, so the home itself must exist.
+    if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) return false;
+    homeOverride() = withSlash(folder);
+    return true;
 }
 
 QString AppPaths::programFolder() {

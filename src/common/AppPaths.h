@@ -9,8 +9,10 @@ class AppPaths {
   public:
     // The program folder: --home DIR when given, else the executable's
     // folder, or the per-user application data folder when that one
-    // cannot be written (a system-wide install).
-    static void setHome(const QString& dir);
+    // cannot be written (a system-wide install). A missing DIR is created
+    // with its parents; false (and the home left as it was) when it cannot
+    // be. An empty dir goes back to the default.
+    static bool setHome(const QString& dir);
     static QString programFolder();
 
     static QString settingsFolder() { return programFolder() + QStringLiteral("ini/"); }

@@ -8,14 +8,21 @@
 
 namespace tq {
 
-void pumpingWait(int ms) {
+bool pumpingWait(int ms) {
     if (ms <= 0) {
         QCoreApplication::processEvents();
-        return;
+        return true;
     }
+    // Only this timer ends the wait normally; anything else that ends the
+    // loop (or a loop that will not start) is the program quitting.
     QEventLoop loop;
-    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    bool waited = false;
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, [&] {
+        waited = true;
+        loop.quit();
+    });
     loop.exec();
+    return waited;
 }
 
 bool boundedWait(const std::function<bool()>& busy, int ms) {
@@ -34,7 +41,7 @@ bool pumpingWaitWhile(const std::function<bool()>& busy, int ms) {
     while (busy()) {
         if (ms >= 0 && clock.elapsed() >= ms) return false;
         // Short slices so the flag is seen soon after it clears.
-        pumpingWait(10);
+        if (!pumpingWait(10)) return false;
     }
     return true;
 }

@@ -10,6 +10,9 @@ namespace tq::lcd {
 // picture is drawn on demand for the widget's device pixel ratio, so it
 // stays sharp on high-DPI screens and when the window changes screen.
 class LcdImage : public QWidget {
+    // A meta-object of its own, so finding images among the window's
+    // children (qobject_cast, findChildren) never takes the panel for one.
+    Q_OBJECT
   public:
     using Source = std::function<QImage(qreal devicePixelRatio)>;
 

@@ -8,6 +8,7 @@ namespace tq::lcd {
 // The grey face of the LCD window. Like real glass it shows every
 // indicator faintly even when the indicator is off.
 class LcdPanel : public QWidget {
+    Q_OBJECT
   public:
     explicit LcdPanel(QWidget* parent);
 

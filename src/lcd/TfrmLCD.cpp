@@ -122,8 +122,27 @@ void TfrmLCD::setReceivingProbe(std::function<bool()> probe) {
 }
 
 void TfrmLCD::placeAtLowerLeft(const QWidget* mainWindow) {
+    m_placedBy = mainWindow;
+    m_placedOuterHeight = frameGeometry().height();
+    moveToLowerLeft(mainWindow);
+}
+
+void TfrmLCD::moveToLowerLeft(const QWidget* mainWindow) {
     const QRect main = mainWindow->frameGeometry();
     move(main.left() + 5, main.top() + main.height() - frameGeometry().height() - 30);
+}
+
+bool TfrmLCD::event(QEvent* e) {
+    // The window manager frames the window after it was placed: once the
+    // outer size is known, place it again by that (once; later moves are
+    // the user's).
+    if ((e->type() == QEvent::Move || e->type() == QEvent::Show) && m_placedBy &&
+        frameGeometry().height() != m_placedOuterHeight) {
+        const QWidget* mainWindow = m_placedBy;
+        m_placedBy = nullptr;
+        moveToLowerLeft(mainWindow);
+    }
+    return QWidget::event(e);
 }
 
 void TfrmLCD::closeEvent(QCloseEvent* event) {

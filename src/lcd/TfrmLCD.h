@@ -2,6 +2,7 @@
 
 #include "LcdState.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <vector>
@@ -38,14 +39,18 @@ class TfrmLCD : public QWidget {
     // close while it is.
     void setReceivingProbe(std::function<bool()> probe);
 
-    // Lower left of the main window: 5 pixels in, 30 pixels above its bottom.
+    // Lower left of the main window: 5 pixels in, the window's outer bottom
+    // 30 pixels above the main window's. Placed again once the window
+    // manager has added the frame.
     void placeAtLowerLeft(const QWidget* mainWindow);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* e) override;
 
   private:
     void writeTagFile(const QString& path) const;
+    void moveToLowerLeft(const QWidget* mainWindow);
 
     lcd::LcdImage* m_rs232 = nullptr;
     std::vector<lcd::LcdImage*> m_segments; // slot tag - 1
@@ -54,6 +59,8 @@ class TfrmLCD : public QWidget {
     DigitCodes m_previousCodes = LcdState{}.digitCodes;
     int m_lastRefreshChanges = 0;
     std::function<bool()> m_receivingProbe;
+    QPointer<const QWidget> m_placedBy; // until the frame is known
+    int m_placedOuterHeight = 0;
 };
 
 } // namespace tq

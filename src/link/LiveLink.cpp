@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QScopeGuard>
+#include <utility>
 
 namespace tq {
 
@@ -22,6 +23,10 @@ constexpr int kMaxReadPerEvent = 256;
 constexpr int kSearchReplyLength = 5;
 constexpr int kFirmwareReplyLength = 11;
 constexpr int kFirmwareBuffer = 16;
+
+// Thrown by a wait that the program's ending cut short: unwinds whatever
+// step of the link is running, without a word.
+class LinkEnded : public SilentAbort {};
 } // namespace
 
 LiveLink::LiveLink(TComPort* comm1, LinkView* view, QObject* parent)
@@ -36,10 +41,30 @@ bool LiveLink::attempt(const std::function<void()>& step) {
     try {
         step();
         return true;
+    } catch (const LinkEnded&) {
+        throw; // not a port failure: the program is ending
     } catch (const SilentAbort&) {
     } catch (const EComError&) {
     }
     return false;
+}
+
+void LiveLink::pause(int ms) {
+    const bool waited = !m_ended && pumpingWait(ms);
+    if (!waited || m_ended) {
+        m_ended = true;
+        throw LinkEnded();
+    }
+}
+
+void LiveLink::endLink() {
+    m_ended = true;
+    m_pendingPort = -1;
+    m_timer->stop();
+}
+
+void LiveLink::restartTimer() {
+    if (!m_ended) m_timer->start();
 }
 
 void LiveLink::searchLogger() {
@@ -54,11 +79,11 @@ void LiveLink::searchLogger() {
         attempt([&] { m_comm1->setDeviceName(deviceNameFor(m_view->portText(i))); });
         m_comm1->setOnRxChar({});
         m_view->showSearchProgress(QStringLiteral("Search Logger On ") + m_comm1->deviceName());
-        pumpingWait(200);
+        pause(200);
 
         const bool opened = attempt([&] {
             m_comm1->open();
-            pumpingWait(200);
+            pause(200);
             m_comm1->purgeInput();
         });
         if (!opened) {
@@ -72,7 +97,7 @@ void LiveLink::searchLogger() {
         QByteArray reply;
         const bool answered = attempt([&] {
             m_comm1->write(protocol::plainCommand(protocol::kSearch));
-            pumpingWait(500);
+            pause(500);
             if (m_comm1->inputCount() >= kSearchReplyLength) reply = m_comm1->read(kSearchReplyLength);
         });
         if (answered && reply.contains("860")) {
@@ -110,13 +135,13 @@ void LiveLink::searchLogger() {
 void LiveLink::startLink() {
     attempt([&] { m_comm1->close(); });
     m_comm1->setOnRxChar([this] { Comm1RxChar(); });
-    pumpingWait(500);
+    pause(500);
     attempt([&] { m_comm1->open(); });
-    pumpingWait(200);
+    pause(200);
     m_comm1->purgeInput();
-    pumpingWait(200);
+    pause(200);
     if (m_comm1->active()) attempt([&] { m_comm1->write(protocol::checksummedCommand(protocol::kLive)); });
-    m_timer->start();
+    restartTimer();
 }
 
 void LiveLink::declareConnected() {
@@ -150,7 +175,7 @@ void LiveLink::sendLiveRequest() {
     if (!m_comm1->active()) return;
     if (!m_link.connected) {
         m_comm1->write(QByteArray(1, protocol::kWake));
-        pumpingWait(200);
+        pause(200);
         if (!m_comm1->active()) return;
     }
     m_comm1->write(protocol::plainCommand(protocol::kLive));
@@ -158,9 +183,15 @@ void LiveLink::sendLiveRequest() {
 
 void LiveLink::MainTimerTimer() {
     // A tick arriving inside this tick's own pumping wait is dropped.
-    if (m_link.timerBusy) return;
+    if (m_link.timerBusy || m_ended) return;
     m_link.timerBusy = true;
-    const auto clear = qScopeGuard([this] { m_link.timerBusy = false; });
+    const auto clear = qScopeGuard([this] {
+        m_link.timerBusy = false;
+        // A port picked during this tick's wait is switched to now, once
+        // the tick has unwound.
+        if (m_pendingPort >= 0)
+            QMetaObject::invokeMethod(this, &LiveLink::switchToPendingPort, Qt::QueuedConnection);
+    });
     const qint64 sinceLast = m_lastTick.isValid() ? m_lastTick.elapsed() : 0;
     m_lastTick.start();
 
@@ -192,8 +223,14 @@ int LiveLink::correctedInterval(int currentMs, qint64 sinceLastTickMs) {
 }
 
 void LiveLink::ComboBoxDeviceNameChange(int index) {
-    if (index < 0 || index >= m_view->portCount()) return;
-    pumpingWaitWhile([this] { return m_link.timerBusy; });
+    if (index < 0 || index >= m_view->portCount() || m_ended) return;
+    if (m_link.timerBusy) {
+        // The tick is suspended beneath this call, in its pumping wait:
+        // waiting for it here would never end. It switches when it is done.
+        m_pendingPort = index;
+        return;
+    }
+    m_pendingPort = -1;
     attempt([&] { m_comm1->close(); });
     attempt([&] {
         m_comm1->setDeviceName(deviceNameFor(m_view->portText(index)));
@@ -202,13 +239,18 @@ void LiveLink::ComboBoxDeviceNameChange(int index) {
     m_link.portIndex = index;
 }
 
+void LiveLink::switchToPendingPort() {
+    const int index = std::exchange(m_pendingPort, -1);
+    if (index >= 0) guarded([&] { ComboBoxDeviceNameChange(index); });
+}
+
 void LiveLink::comPortMenu(int k) {
     attempt([&] {
         m_comm1->close();
-        pumpingWait(100);
+        pause(100);
         m_link.portIndex = k - 1;
         m_comm1->setOnRxChar([this] { Comm1RxChar(); });
-        pumpingWait(100);
+        pause(100);
         m_comm1->open();
     });
     m_comm1->purgeInput();
@@ -219,7 +261,7 @@ void LiveLink::changeBaudRate(int baud, int waitBeforeOpenMs) {
     pumpingWaitWhile([this] { return m_link.receiving; });
     attempt([&] { m_comm1->close(); });
     m_comm1->setBaudRate(baud);
-    if (waitBeforeOpenMs > 0) pumpingWait(waitBeforeOpenMs);
+    if (waitBeforeOpenMs > 0) pause(waitBeforeOpenMs);
     attempt([&] { m_comm1->open(); });
 }
 
@@ -242,12 +284,12 @@ void LiveLink::btnSetupClick(const std::function<void()>& runDialog) {
     suspendForCommand();
     QApplication::restoreOverrideCursor();
     if (runDialog) runDialog();
-    pumpingWait(500);
+    pause(500);
     attempt([&] { m_comm1->open(); });
-    pumpingWait(500);
+    pause(500);
     m_comm1->purgeInput();
-    pumpingWait(500);
-    m_timer->start();
+    pause(500);
+    restartTimer();
 }
 
 void LiveLink::FirmwareVersion1Click(const std::function<void(const QString&)>& showDialog) {
@@ -264,14 +306,14 @@ void LiveLink::FirmwareVersion1Click(const std::function<void(const QString&)>& 
         // next command that starts it.
         m_comm1->close();
         m_comm1->setOnRxChar({});
-        pumpingWait(200);
+        pause(200);
         m_comm1->open();
 
         if (m_comm1->active()) {
             m_comm1->write(QByteArray(1, protocol::kWake));
-            pumpingWait(200);
+            pause(200);
             m_comm1->write(protocol::plainCommand(protocol::kFirmware));
-            pumpingWait(1000);
+            pause(1000);
             const int waiting = m_comm1->inputCount();
             const QByteArray reply = m_comm1->read(qMin(waiting, kFirmwareBuffer));
             // Whatever exceeds the reply buffer is read and dropped.
@@ -284,11 +326,11 @@ void LiveLink::FirmwareVersion1Click(const std::function<void(const QString&)>& 
 
     m_comm1->close();
     m_comm1->setOnRxChar([this] { Comm1RxChar(); });
-    pumpingWait(200);
+    pause(200);
     m_comm1->open();
     m_comm1->purgeInput();
-    pumpingWait(500);
-    m_timer->start();
+    pause(500);
+    restartTimer();
 }
 
 } // namespace tq

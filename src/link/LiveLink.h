@@ -34,6 +34,12 @@ class LiveLink : public QObject {
     void searchLogger();
     void startLink();
 
+    // The program is ending: the timer stops, a running search or command
+    // gives up at its next wait, and nothing of the link starts again. A
+    // wait cut short by the program quitting has the same effect.
+    void endLink();
+    bool ended() const { return m_ended; }
+
     void Comm1RxChar();
     void MainTimerTimer();
 
@@ -59,6 +65,10 @@ class LiveLink : public QObject {
     static constexpr int kBusyWaitMs = 3000;
 
   private:
+    // A pumping wait; throws a silent abort once the link has ended.
+    void pause(int ms);
+    void restartTimer();
+    void switchToPendingPort();
     void declareConnected();
     void sendLiveRequest();
     bool attempt(const std::function<void()>& step);
@@ -70,6 +80,8 @@ class LiveLink : public QObject {
     LcdState m_lcd;
     QElapsedTimer m_lastTick;
     bool m_resetPeriod = true;
+    bool m_ended = false;
+    int m_pendingPort = -1; // picked during a tick; switched to after it
 };
 
 } // namespace tq

@@ -5,6 +5,10 @@
 
 #include <QSerialPort>
 
+#ifdef Q_OS_UNIX
+#include <poll.h>
+#endif
+
 namespace tq {
 
 namespace {
@@ -174,15 +178,36 @@ void TComPort::dispatchRx() {
 
 void TComPort::onPortError(int error) {
     const auto e = static_cast<QSerialPort::SerialPortError>(error);
-    // A removed device (a USB adapter pulled out, a hung-up terminal) fails
-    // every read from then on: close quietly instead of failing forever.
-    if ((e == QSerialPort::ResourceError || e == QSerialPort::PermissionError ||
-         e == QSerialPort::ReadError) &&
-        active()) {
+    if (e != QSerialPort::ResourceError && e != QSerialPort::PermissionError && e != QSerialPort::ReadError)
+        return;
+    if (!active()) return;
+    if (deviceGone()) {
+        // A removed device (a USB adapter pulled out, a hung-up terminal)
+        // fails every read from then on: close quietly instead of failing
+        // forever.
         qCDebug(lcLink) << "device lost" << m_deviceName << m_port->errorString();
         m_port->close();
         m_port->clearError();
+        return;
     }
+    // An empty read: the read notification came after inputCount had
+    // already pulled the bytes in, and the port reported whatever error
+    // number was left over. The device is fine; make sure the port keeps
+    // telling us about new bytes (it stops after a "resource" error).
+    qCDebug(lcLink) << "empty read ignored" << m_deviceName << m_port->errorString();
+    m_port->clearError();
+    m_port->setReadBufferSize(kInputQueue);
+}
+
+bool TComPort::deviceGone() const {
+#ifdef Q_OS_UNIX
+    // A removed or hung-up device reports a hang-up on its descriptor.
+    pollfd p{static_cast<int>(m_port->handle()), POLLIN, 0};
+    const int ready = ::poll(&p, 1, 0);
+    return ready < 0 || (ready > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0);
+#else
+    return m_port->error() == QSerialPort::ResourceError;
+#endif
 }
 
 void TComPort::raise(int code, const QString& message) {

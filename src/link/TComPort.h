@@ -73,6 +73,7 @@ class TComPort : public QObject {
     void onReadyRead();
     void dispatchRx();
     void onPortError(int error);
+    bool deviceGone() const;
     void applyModemLines();
     void requireOpen(); // the closed-port error otherwise
     QString systemText() const;

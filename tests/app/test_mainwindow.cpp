@@ -1,4 +1,5 @@
 #include "AppPaths.h"
+#include "Deadline.h"
 #include "DialogRunner.h"
 #include "LiveLink.h"
 #include "LoggerSim.h"
@@ -18,11 +19,16 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
@@ -47,6 +53,14 @@ struct Scratch {
     }
     QString path(const QString& rel) const { return dir.filePath(rel); }
 };
+
+// Closing or leaving the main window asks the (here not running) event loop
+// to end; running it once takes that request back, so the later waits of
+// this test program work again.
+void finishQuitRequest() {
+    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+}
 
 QAction* action(QWidget& w, const char* name) {
     return w.findChild<QAction*>(QLatin1String(name));
@@ -143,10 +157,8 @@ TEST(MainWindow, SettingsWrittenOnCloseNotOnExit) {
         TfrmMain w({});
         EXPECT_EQ(w.liveLink()->link().portIndex, 4);
         w.Exit1Click();
-        // Exit asked the (not running) event loop to end: run it once so
-        // the later waits of this test program work again.
-        QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
-        QCoreApplication::exec();
+        EXPECT_TRUE(w.ending());
+        finishQuitRequest();
     }
     QFile f(scratch.path(QStringLiteral("ini/TQ880.ini")));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -157,6 +169,8 @@ TEST(MainWindow, SettingsWrittenOnCloseNotOnExit) {
     w.liveLink()->link().portIndex = 2;
     w.show();
     EXPECT_TRUE(w.close());
+    EXPECT_TRUE(w.ending());
+    finishQuitRequest();
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("[COM PORT]\n2\n"));
 }
@@ -175,11 +189,58 @@ TEST(MainWindow, CloseWithoutSettingsFolderKeepsTheWindowOpen) {
     w.show();
     EXPECT_FALSE(w.close());
     EXPECT_TRUE(w.isVisible());
+    EXPECT_FALSE(w.ending());
     Messages::setHandler({});
     ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(shown[0],
               QStringLiteral("Cannot create ") + AppPaths::settingsFolder() + QStringLiteral(" directory."));
     EXPECT_FALSE(w.Comm1()->active());
+}
+
+TEST(Splash, StaysCentredAndKeepsItsSizeWhileShowingProgress) {
+    TfrmAbout splash;
+    splash.btnOK->hide(); // as at start-up, after construction
+    splash.show();
+    QCoreApplication::processEvents();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect shown = splash.geometry();
+    // Centred, frame and all (its size is only known once shown).
+    EXPECT_TRUE(screen.contains(splash.frameGeometry()));
+    EXPECT_LE((splash.frameGeometry().center() - screen.center()).manhattanLength(), 6);
+    // A window resized while being framed can land anywhere: the status,
+    // even a long one, never changes the size.
+    for (const QString& status :
+         {QStringLiteral("Initializing COM Port ..."),
+          QStringLiteral("Search Logger On /dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A600ABCD-if00-port0"),
+          QString()}) {
+        splash.setStatus(status);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(splash.geometry(), shown) << status.toStdString();
+    }
+    splash.setStatus(QStringLiteral("Search Logger On /dev/ttyUSB0"));
+    EXPECT_EQ(splash.Label4->text(), QStringLiteral("Search Logger On /dev/ttyUSB0"));
+}
+
+TEST(MainWindow, FirmwareVersionIsReachedByItsShortcutAndNamedInTheHelpPage) {
+    Scratch scratch;
+    QStringList shown;
+    Messages::setHandler([&](Messages::Kind, const QString&, const QString& text) {
+        shown << text;
+        return Messages::Ok;
+    });
+    TfrmMain w({});
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    EXPECT_FALSE(action(w, "FirmwareVersion1")->isVisible()); // the menu item stays hidden
+    QTest::keyClick(&w, Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+    Messages::setHandler({});
+    // No logger: the command's own refusal shows that it ran.
+    EXPECT_EQ(shown, QStringList{QStringLiteral("There is no connection with Logger !")});
+
+    QFile help(AppPaths::helpFile());
+    ASSERT_TRUE(help.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(help.readAll().contains("Ctrl+Shift+V"));
 }
 
 TEST(MainWindow, HelpOpensThePageBesideTheProgram) {
@@ -200,10 +261,10 @@ TEST(MainWindow, StartsAgainstTheSimulatedLoggerAndConnects) {
 
     // A port that cannot be opened comes first: it leaves the list.
     TfrmMain w({QStringLiteral("/dev/tq880-missing"), logger.devicePath()});
-    TfrmAbout splash;
-    splash.show();
+    QPointer<TfrmAbout> splash = new TfrmAbout;
+    splash->show();
     w.show();
-    w.startUp(&splash);
+    w.startUp(splash);
 
     LiveLink* live = w.liveLink();
     EXPECT_EQ(live->link().modelCode, 862);
@@ -213,14 +274,14 @@ TEST(MainWindow, StartsAgainstTheSimulatedLoggerAndConnects) {
     EXPECT_EQ(box->count(), 1);
     EXPECT_EQ(box->currentText(), logger.devicePath());
     EXPECT_TRUE(live->MainTimer()->isActive());
-    EXPECT_FALSE(splash.isVisible());
+    EXPECT_TRUE(splash.isNull()); // freed once the search is done
 
     pumpingWaitWhile(
         [&] {
             return w.lcdWindow() &&
                    w.lcdWindow()->findChild<QWidget*>(QStringLiteral("imgBATEmpty"))->isHidden();
         },
-        4000);
+        kEventDeadlineMs);
     EXPECT_EQ(panel(w, 0), logger.devicePath());
     EXPECT_EQ(panel(w, 1), QStringLiteral("On Connection"));
     EXPECT_TRUE(action(w, "DataLogger1")->isEnabled());
@@ -236,13 +297,13 @@ TEST(MainWindow, StartsAgainstTheSimulatedLoggerAndConnects) {
 
     // The logger goes silent: about three ticks later the link is lost ...
     logger.setSilent(true);
-    pumpingWaitWhile([&] { return live->link().connected; }, 6000);
+    pumpingWaitWhile([&] { return live->link().connected; }, kEventDeadlineMs);
     EXPECT_EQ(panel(w, 1), QStringLiteral("Off Connection"));
     EXPECT_FALSE(action(w, "DataLogger1")->isEnabled());
     EXPECT_FALSE(w.lcdWindow()->findChild<QWidget*>(QStringLiteral("imgRS232"))->isVisible());
     // ... and back with its first frame.
     logger.setSilent(false);
-    pumpingWaitWhile([&] { return !live->link().connected; }, 4000);
+    pumpingWaitWhile([&] { return !live->link().connected; }, kEventDeadlineMs);
     EXPECT_EQ(panel(w, 1), QStringLiteral("On Connection"));
 
     // The firmware box shows the logger's version text.
@@ -262,10 +323,10 @@ TEST(MainWindow, StartsAgainstTheSimulatedLoggerAndConnects) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(w.lcdWindow(), nullptr);
     logger.setSilent(true);
-    pumpingWaitWhile([&] { return live->link().connected; }, 6000);
+    pumpingWaitWhile([&] { return live->link().connected; }, kEventDeadlineMs);
     EXPECT_EQ(panel(w, 1), QStringLiteral("Off Connection"));
     logger.setSilent(false);
-    pumpingWaitWhile([&] { return !live->link().connected; }, 4000);
+    pumpingWaitWhile([&] { return !live->link().connected; }, kEventDeadlineMs);
     EXPECT_EQ(panel(w, 1), QStringLiteral("On Connection"));
     live->MainTimer()->stop();
 }

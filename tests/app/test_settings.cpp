@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -74,4 +76,65 @@ TEST(CommandLine, Options) {
     EXPECT_FALSE(c.error.isEmpty());
     c = CommandLine::parse({QStringLiteral("tq880"), QStringLiteral("--bogus")});
     EXPECT_FALSE(c.error.isEmpty());
+    EXPECT_TRUE(c.output.isEmpty());
+    // Help or version is the answer whatever else the line holds.
+    c = CommandLine::parse({QStringLiteral("tq880"), QStringLiteral("--bogus"), QStringLiteral("-v")});
+    EXPECT_EQ(c.output, QStringLiteral("tq880 " TQ880_VERSION "\n"));
+    // Qt's own options have a single dash.
+    EXPECT_TRUE(CommandLine::mayHoldQtOptions(
+        {QStringLiteral("tq880"), QStringLiteral("-platform"), QStringLiteral("offscreen")}));
+    EXPECT_FALSE(CommandLine::mayHoldQtOptions(
+        {QStringLiteral("tq880"), QStringLiteral("--bogus"), QStringLiteral("-h"), QStringLiteral("value")}));
+}
+
+namespace {
+struct Outcome {
+    int code = -1;
+    bool crashed = true;
+    QString out, err;
+};
+
+// The real program, with no display of any kind to talk to.
+Outcome runWithoutDisplay(const QStringList& arguments) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QLatin1String(name));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(TQ880_PROGRAM), arguments);
+    Outcome o;
+    if (!p.waitForFinished(60000)) {
+        p.kill();
+        p.waitForFinished();
+        return o;
+    }
+    o.crashed = p.exitStatus() != QProcess::NormalExit;
+    o.code = p.exitCode();
+    o.out = QString::fromLocal8Bit(p.readAllStandardOutput());
+    o.err = QString::fromLocal8Bit(p.readAllStandardError());
+    return o;
+}
+} // namespace
+
+TEST(CommandLine, HelpVersionAndBadOptionsNeedNoDisplay) {
+    Outcome help = runWithoutDisplay({QStringLiteral("--help")});
+    EXPECT_FALSE(help.crashed) << help.err.toStdString();
+    EXPECT_EQ(help.code, 0);
+    EXPECT_TRUE(help.out.startsWith(QStringLiteral("Usage: tq880 [options]"))) << help.out.toStdString();
+    for (const char* option :
+         {"--port <PATH>", "--no-system-ports", "--home <DIR>", "--simulate <MODEL>", "--version"})
+        EXPECT_TRUE(help.out.contains(QLatin1String(option))) << option;
+
+    Outcome version = runWithoutDisplay({QStringLiteral("--version")});
+    EXPECT_FALSE(version.crashed);
+    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.out, QStringLiteral("tq880 " TQ880_VERSION "\n"));
+
+    Outcome bad = runWithoutDisplay({QStringLiteral("--bogus")});
+    EXPECT_FALSE(bad.crashed);
+    EXPECT_EQ(bad.code, 2);
+    EXPECT_TRUE(bad.err.contains(QStringLiteral("Unknown option 'bogus'."))) << bad.err.toStdString();
+    Outcome model = runWithoutDisplay({QStringLiteral("--simulate"), QStringLiteral("999")});
+    EXPECT_EQ(model.code, 2);
+    EXPECT_TRUE(model.err.contains(QStringLiteral("--simulate takes 860 or 862"))) << model.err.toStdString();
 }

@@ -1,10 +1,16 @@
+#include "AppPaths.h"
 #include "CommandGuard.h"
 #include "DateTime.h"
 #include "Messages.h"
 #include "PumpingWait.h"
 #include "Regional.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -77,6 +83,29 @@ TEST(Waits, PumpingWaitRunsEventsAndBoundedWaitDoesNot) {
     EXPECT_FALSE(busy);
 }
 
+TEST(Waits, QuittingCutsEveryWaitShortAndNoneSpins) {
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_TRUE(pumpingWait(30)); // a normal wait runs its full time
+
+    // The program is told to end in the middle of a long wait ...
+    QTimer::singleShot(20, [] { QCoreApplication::exit(0); });
+    clock.restart();
+    EXPECT_FALSE(pumpingWait(60000));
+    EXPECT_LT(clock.elapsed(), 30000);
+    // ... and later waits return at once instead of pausing or looping,
+    // even one on a flag that never clears.
+    clock.restart();
+    EXPECT_FALSE(pumpingWait(60000));
+    EXPECT_FALSE(pumpingWaitWhile([] { return true; }));
+    EXPECT_LT(clock.elapsed(), 30000);
+
+    // Running the main loop once clears the request, as a new start would.
+    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+    EXPECT_TRUE(pumpingWait(10));
+}
+
 TEST(CommandGuard, SilentAbortSaysNothingOtherErrorsAreShown) {
     QStringList shown;
     Messages::setHandler([&](Messages::Kind kind, const QString&, const QString& text) {
@@ -91,4 +120,25 @@ TEST(CommandGuard, SilentAbortSaysNothingOtherErrorsAreShown) {
     EXPECT_FALSE(guarded([] { throw std::runtime_error("boom"); }));
     Messages::setHandler({});
     EXPECT_EQ(shown, QStringList({QStringLiteral("Cannot create x/ directory."), QStringLiteral("boom")}));
+}
+
+TEST(AppPaths, HomeIsCreatedWithItsParents) {
+    QTemporaryDir scratch;
+    const QString home = scratch.filePath(QStringLiteral("not/there/yet"));
+    EXPECT_TRUE(AppPaths::setHome(home));
+    EXPECT_TRUE(QFileInfo(home).isDir());
+    EXPECT_EQ(AppPaths::programFolder(), home + QLatin1Char('/'));
+    // Its own folders are made one level at a time, which now works.
+    EXPECT_TRUE(QDir().mkdir(AppPaths::templateFolder()));
+    EXPECT_TRUE(QDir().mkdir(AppPaths::settingsFolder()));
+
+    // A home that cannot be made (a file is in the way) is refused and the
+    // home stays as it was.
+    QFile blocker(scratch.filePath(QStringLiteral("file")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    EXPECT_FALSE(AppPaths::setHome(scratch.filePath(QStringLiteral("file/home"))));
+    EXPECT_EQ(AppPaths::programFolder(), home + QLatin1Char('/'));
+    EXPECT_TRUE(AppPaths::setHome(QString()));
+    EXPECT_NE(AppPaths::programFolder(), home + QLatin1Char('/'));
 }

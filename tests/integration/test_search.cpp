@@ -1,9 +1,12 @@
+#include "CommandGuard.h"
+#include "Deadline.h"
 #include "FakeLinkView.h"
 #include "LiveLink.h"
 #include "LoggerSim.h"
 #include "PumpingWait.h"
 #include "TComPort.h"
 
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -114,7 +117,7 @@ TEST(LiveLinkWithLogger, LiveFramesWatchdogAndReconnect) {
     SearchRig rig({logger->devicePath()});
     rig.live.searchLogger();
     rig.live.startLink();
-    pumpingWaitWhile([&] { return rig.view.lcdRefreshes == 0; }, 3000);
+    pumpingWaitWhile([&] { return rig.view.lcdRefreshes == 0; }, kEventDeadlineMs);
     EXPECT_GE(rig.view.lcdRefreshes, 1);
     // The sim shows 23.4 C with 4 battery and 2 memory steps by default.
     EXPECT_EQ(rig.view.lastLcd.digitCodes[4], 2);
@@ -123,10 +126,11 @@ TEST(LiveLinkWithLogger, LiveFramesWatchdogAndReconnect) {
 
     // Unplugged: three silent ticks, then polling with the wake byte.
     logger->setSilent(true);
-    pumpingWaitWhile([&] { return rig.live.link().connected; }, 6000);
+    pumpingWaitWhile([&] { return rig.live.link().connected; }, kEventDeadlineMs);
     EXPECT_EQ(rig.view.state, QStringLiteral("Off Connection"));
     logger->clearLog();
-    pumpingWait(1300);
+    pumpingWaitWhile([&] { return logger->receivedCommands().count(QByteArray("\xEF\x41\xFE", 3)) < 2; },
+                     kEventDeadlineMs);
     const auto sent = logger->receivedCommands();
     ASSERT_GE(sent.size(), 2);
     // Every request (but one cut in half by clearing the log) follows a wake byte.
@@ -140,7 +144,7 @@ TEST(LiveLinkWithLogger, LiveFramesWatchdogAndReconnect) {
     EXPECT_GE(requests, 1);
 
     logger->setSilent(false);
-    pumpingWaitWhile([&] { return !rig.live.link().connected; }, 4000);
+    pumpingWaitWhile([&] { return !rig.live.link().connected; }, kEventDeadlineMs);
     EXPECT_EQ(rig.view.state, QStringLiteral("On Connection"));
 }
 
@@ -155,7 +159,7 @@ TEST(LiveLinkWithLogger, FirmwareVersionFromTheLogger) {
     EXPECT_EQ(shown, QStringLiteral("V1.02.003"));
     // Live frames resume afterwards.
     const int before = rig.view.lcdRefreshes;
-    pumpingWaitWhile([&] { return rig.view.lcdRefreshes == before; }, 3000);
+    pumpingWaitWhile([&] { return rig.view.lcdRefreshes == before; }, kEventDeadlineMs);
     EXPECT_GT(rig.view.lcdRefreshes, before);
 }
 
@@ -170,8 +174,68 @@ TEST(LiveLinkWithLogger, PortChooserSwitchesPorts) {
     EXPECT_EQ(rig.comm1.deviceName(), b->devicePath());
     EXPECT_TRUE(rig.comm1.active());
     b->clearLog();
-    pumpingWaitWhile([&] { return b->liveRequests() == 0; }, 3000);
+    pumpingWaitWhile([&] { return b->liveRequests() == 0; }, kEventDeadlineMs);
     EXPECT_GT(b->liveRequests(), 0);
+}
+
+TEST(LiveLinkWithLogger, PortPickedDuringTheTicksWaitIsTakenOnceTheTickIsDone) {
+    auto a = startSim(860);
+    a->setSilent(true);
+    auto b = startSim(860);
+    b->setSilent(true);
+    SearchRig rig({a->devicePath(), b->devicePath()});
+    rig.live.searchLogger();
+    rig.live.startLink();
+    ASSERT_FALSE(rig.live.link().connected);
+    // The user picks port 1 while a tick waits after its wake byte.
+    bool pickedInsideTheTick = false;
+    QTimer picker;
+    QObject::connect(&picker, &QTimer::timeout, [&] {
+        if (!rig.live.link().timerBusy) return;
+        picker.stop();
+        a->clearLog();
+        b->clearLog();
+        rig.live.ComboBoxDeviceNameChange(1);
+        pickedInsideTheTick = rig.live.link().timerBusy;
+    });
+    picker.start(2);
+    pumpingWaitWhile([&] { return b->liveRequests() == 0; }, kEventDeadlineMs);
+    EXPECT_TRUE(pickedInsideTheTick);
+    // The tick finished on the old port: its wake byte got its request ...
+    const auto onA = a->receivedCommands();
+    ASSERT_FALSE(onA.isEmpty());
+    EXPECT_EQ(onA.count(QByteArray("\xEF\x41\xFE", 3)), 1);
+    EXPECT_EQ(onA.last(), QByteArray("\xEF\x41\xFE", 3));
+    // ... and the new port is the live port from then on.
+    EXPECT_EQ(rig.live.link().portIndex, 1);
+    EXPECT_EQ(rig.comm1.deviceName(), b->devicePath());
+    EXPECT_TRUE(rig.comm1.active());
+    EXPECT_GT(b->liveRequests(), 0);
+    EXPECT_FALSE(rig.live.link().timerBusy);
+}
+
+TEST(LoggerSearch, EndingTheLinkStopsTheSearchAndNothingStartsAgain) {
+    auto quiet = startSim(860);
+    quiet->setSilent(true);
+    auto logger = startSim(862);
+    SearchRig rig({quiet->devicePath(), logger->devicePath()});
+    QTimer::singleShot(100, [&] { rig.live.endLink(); });
+    // The search gives up at its next wait, without a word.
+    EXPECT_FALSE(guarded([&] {
+        rig.live.searchLogger();
+        rig.live.startLink();
+    }));
+    EXPECT_TRUE(rig.live.ended());
+    EXPECT_TRUE(logger->receivedCommands().isEmpty());
+    EXPECT_FALSE(rig.live.MainTimer()->isActive());
+    EXPECT_EQ(rig.view.ports.size(), 2); // no port was dropped for it
+    // Neither a tick nor a port change does anything any more.
+    const int before = quiet->receivedCommands().size();
+    rig.live.MainTimerTimer();
+    rig.live.ComboBoxDeviceNameChange(1);
+    pumpingWait(100);
+    EXPECT_EQ(quiet->receivedCommands().size(), before);
+    EXPECT_NE(rig.comm1.deviceName(), logger->devicePath());
 }
 
 TEST(LiveLinkWithLogger, SetupGateLendsThePortAndTakesItBack) {
@@ -220,7 +284,7 @@ TEST(LiveLinkWithLogger, GarbageOnTheWireDoesNotStopTheLink) {
     logger->setGarbageBefore(noise);
     rig.live.startLink();
     const int before = rig.view.lcdRefreshes;
-    pumpingWaitWhile([&] { return rig.view.lcdRefreshes < before + 2; }, 6000);
+    pumpingWaitWhile([&] { return rig.view.lcdRefreshes < before + 2; }, kEventDeadlineMs);
     EXPECT_GE(rig.view.lcdRefreshes, before + 2);
     EXPECT_TRUE(rig.live.link().connected);
     EXPECT_LT(rig.live.link().rxBuffer.size(), rig.live.link().frameLength);

@@ -1,7 +1,9 @@
 #include "LcdTestSupport.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -63,6 +65,20 @@ TEST(LcdWindow, ImagesSitWhereTheLoggerHasThemAndStartHidden) {
     }
 }
 
+TEST(LcdWindow, OnlyImagesAreFoundAsImages) {
+    TfrmLCD window;
+    // The panel and any other widget on the window are no images.
+    new QLabel(QStringLiteral("not an image"), &window);
+    const QList<lcd::LcdImage*> images = window.findChildren<lcd::LcdImage*>();
+    QStringList names;
+    for (const lcd::LcdImage* img : images)
+        names << img->objectName();
+    names.sort();
+    QStringList expected = kTaggedNames + kCellNames + QStringList{"imgRS232"};
+    expected.sort();
+    EXPECT_EQ(names.join(QLatin1Char(' ')).toStdString(), expected.join(QLatin1Char(' ')).toStdString());
+}
+
 TEST(LcdWindow, SegmentListFileNamesEverySlotInOrder) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -111,6 +127,20 @@ TEST(LcdWindow, PlacedAtTheLowerLeftOfTheMainWindow) {
     EXPECT_EQ(window.frameGeometry().left(), frame.left() + 5);
     EXPECT_EQ(window.frameGeometry().top(),
               frame.top() + frame.height() - window.frameGeometry().height() - 30);
+}
+
+TEST(LcdWindow, PlacedByItsOuterHeightOnceTheFrameIsKnown) {
+    QWidget main;
+    main.setGeometry(100, 50, 800, 600);
+    main.show();
+    TfrmLCD window(&main);
+    window.placeAtLowerLeft(&main); // before the window has a frame
+    window.show();
+    QCoreApplication::processEvents();
+    const QRect frame = main.frameGeometry();
+    EXPECT_GT(window.frameGeometry().height(), window.height());
+    EXPECT_EQ(window.frameGeometry().left(), frame.left() + 5);
+    EXPECT_EQ(window.frameGeometry().bottom(), frame.bottom() - 30);
 }
 
 TEST(LcdWindow, RsMarkIsSwitchedOnlyByItsOwnCall) {

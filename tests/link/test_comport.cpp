@@ -1,4 +1,5 @@
 #include "CommandGuard.h"
+#include "Deadline.h"
 #include "PtyPair.h"
 #include "PumpingWait.h"
 #include "TComPort.h"
@@ -31,14 +32,14 @@ TEST(TComPort, OpenReadWriteAndCountWithoutEvents) {
     EXPECT_FALSE(port.rtsOn());
 
     port.write(QByteArray("\xEF\x41\xFE", 3));
-    EXPECT_EQ(pty.receive(3, 1000), QByteArray("\xEF\x41\xFE", 3));
+    EXPECT_EQ(pty.receive(3, kEventDeadlineMs), QByteArray("\xEF\x41\xFE", 3));
 
     pty.send("hello");
     // No event processing: the count must still see the bytes.
     QElapsedTimer t;
     t.start();
     int n = 0;
-    while ((n = port.inputCount()) < 5 && t.elapsed() < 2000)
+    while ((n = port.inputCount()) < 5 && t.elapsed() < kEventDeadlineMs)
         QThread::msleep(5);
     EXPECT_EQ(n, 5);
     EXPECT_EQ(port.read(3), QByteArray("hel"));
@@ -64,8 +65,11 @@ TEST(TComPort, PurgeDropsWaitingInput) {
     port.setDeviceName(pty.slavePath());
     port.open();
     pty.send("garbage");
-    QThread::msleep(50);
-    EXPECT_GT(port.inputCount(), 0);
+    QElapsedTimer t;
+    t.start();
+    while (port.inputCount() < 7 && t.elapsed() < kEventDeadlineMs)
+        QThread::msleep(5);
+    EXPECT_EQ(port.inputCount(), 7);
     port.purgeInput();
     EXPECT_EQ(port.inputCount(), 0);
     port.purgeOutput(); // nothing pending; must not fail
@@ -123,7 +127,7 @@ TEST(TComPort, RxEventsAndDetaching) {
         got += port.read(port.inputCount());
     });
     pty.send("abc");
-    pumpingWaitWhile([&] { return got.size() < 3; }, 2000);
+    pumpingWaitWhile([&] { return got.size() < 3; }, kEventDeadlineMs);
     EXPECT_EQ(got, QByteArray("abc"));
     EXPECT_GE(events, 1);
 
@@ -131,7 +135,8 @@ TEST(TComPort, RxEventsAndDetaching) {
     port.setOnRxChar({});
     const int before = events;
     pty.send("xyz");
-    pumpingWait(200);
+    pumpingWaitWhile([&] { return port.inputCount() < 3; }, kEventDeadlineMs);
+    pumpingWait(100);
     EXPECT_EQ(events, before);
     EXPECT_EQ(port.inputCount(), 3);
     EXPECT_EQ(port.read(3), QByteArray("xyz"));
@@ -145,7 +150,7 @@ TEST(TComPort, HandlerThatReadsInSlicesGetsTheRest) {
     QByteArray got;
     port.setOnRxChar([&] { got += port.read(qMin(port.inputCount(), 4)); });
     pty.send(QByteArray(30, 'z'));
-    pumpingWaitWhile([&] { return got.size() < 30; }, 2000);
+    pumpingWaitWhile([&] { return got.size() < 30; }, kEventDeadlineMs);
     EXPECT_EQ(got.size(), 30);
 }
 
@@ -162,9 +167,9 @@ TEST(TComPort, ErrorInsideHandlerStaysOutOfTheEventLoop) {
         throw SilentAbort();
     });
     pty.send("1");
-    pumpingWaitWhile([&] { return calls == 0; }, 2000);
+    pumpingWaitWhile([&] { return calls == 0; }, kEventDeadlineMs);
     pty.send("2");
-    pumpingWaitWhile([&] { return calls < 2; }, 2000);
+    pumpingWaitWhile([&] { return calls < 2; }, kEventDeadlineMs);
     EXPECT_EQ(calls, 2); // the port still delivers after a failed handler
 }
 
@@ -176,6 +181,6 @@ TEST(TComPort, RemovedDeviceClosesThePortQuietly) {
     port.open();
     port.setOnRxChar([&] { port.read(port.inputCount()); });
     pty.reset(); // the device goes away
-    pumpingWaitWhile([&] { return port.active(); }, 3000);
+    pumpingWaitWhile([&] { return port.active(); }, kEventDeadlineMs);
     EXPECT_FALSE(port.active());
 }

@@ -1,0 +1,69 @@
+#include "Program.h"
+
+#include "AppGlyphs.h"
+#include "AppPaths.h"
+#include "CommandLine.h"
+#include "LoggerSim.h"
+#include "Messages.h"
+#include "PortNames.h"
+#include "TfrmAbout.h"
+#include "TfrmMain.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QScreen>
+#include <QTextStream>
+#include <QTimer>
+#include <memory>
+
+namespace tq {
+
+int runProgram(const CommandLine& cmd) {
+    // No display name: the window system would append it to every caption.
+    QApplication::setApplicationName(QStringLiteral("TQ880"));
+    QApplication::setApplicationVersion(QStringLiteral(TQ880_VERSION));
+    QApplication::setWindowIcon(appIcon());
+
+    if (!cmd.home.isEmpty() && !AppPaths::setHome(cmd.home)) {
+        QTextStream(stderr) << "Cannot create the folder " << cmd.home << '\n';
+        return 1;
+    }
+
+    QStringList extra = cmd.extraPorts;
+    std::unique_ptr<sim::LoggerSim> simulated;
+    if (cmd.simulateModel != 0) {
+        simulated = std::make_unique<sim::LoggerSim>(cmd.simulateModel);
+        simulated->setDataSets(sim::LoggerSim::demoDataSets(3, 600));
+        simulated->setLiveDrift(true);
+        QString error;
+        if (!simulated->start(&error)) {
+            QTextStream(stderr) << "Cannot start the simulated logger: " << error << '\n';
+            return 1;
+        }
+        extra.prepend(simulated->devicePath());
+    }
+
+    // The about box doubles as the splash window; the main window frees it
+    // after the search.
+    auto* splash = new TfrmAbout;
+    splash->setAttribute(Qt::WA_DeleteOnClose);
+    splash->btnOK->hide();
+    splash->show();
+    splash->repaint();
+    QApplication::processEvents();
+
+    TfrmMain main(listPorts(extra, cmd.noSystemPorts));
+    Messages::setParent(&main);
+    // Without a window manager (a bare X server) maximising does nothing:
+    // take the screen's work area first.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) main.setGeometry(screen->availableGeometry());
+    main.showMaximized();
+    main.startUp(splash);
+    if (!main.ending()) main.openFiles(cmd.files);
+    // Closed or left during start-up: the loop ends as soon as it starts
+    // (running it also clears the quit request that ended the waits).
+    if (main.ending()) QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+    return QApplication::exec();
+}
+
+} // namespace tq
