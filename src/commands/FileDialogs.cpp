@@ -62,7 +62,12 @@ QStringList FileDialogs::nameFilters(const QString& described) {
             patterns << p.toUpper();
             if (p.toLower() != p.toUpper()) patterns << p.toLower();
         }
-        out << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+        const QString own = QStringLiteral("(") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+        // A description that ends with its patterns already is a Qt filter as it stands.
+        if (parts[i].endsWith(own))
+            out << parts[i];
+        else
+            out << parts[i] + QLatin1Char(' ') + own;
     }
     return out;
 }

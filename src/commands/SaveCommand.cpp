@@ -34,7 +34,9 @@ QWidget* ownerOf(const CommandContext& c) {
 } // namespace
 
 bool SaveCommand::run() {
-    QMdiSubWindow* active = m_context.area ? m_context.area->activeSubWindow() : nullptr;
+    // The current window also while the frame is not the active window (a
+    // dialog had the focus last).
+    QMdiSubWindow* active = m_context.area ? m_context.area->currentSubWindow() : nullptr;
     auto* window = active ? qobject_cast<TfrmGraph*>(active->widget()) : nullptr;
     return window ? run(*window) : false;
 }

@@ -16,7 +16,6 @@ TfrmOpenSave::TfrmOpenSave(QWidget* parent) : QDialog(parent) {
         auto* b = new QPushButton(caption, this);
         b->setObjectName(QLatin1String(name));
         b->setMinimumHeight(30);
-        b->setAutoDefault(false);
         connect(b, &QPushButton::clicked, this, [this, result] { done(result); });
         layout->addWidget(b);
         return b;
@@ -26,6 +25,8 @@ TfrmOpenSave::TfrmOpenSave(QWidget* parent) : QDialog(parent) {
     btnOpenSingleSet =
         button("btnOpenSingleSet", QStringLiteral("Save single selected  data set to a  file"), SingleSet);
     Button1 = button("Button1", QStringLiteral("Cancel"), Cancel);
+    // The first choice has the focus, so Enter takes it.
+    btnOpenSets->setFocus();
     setMinimumWidth(380);
 }
 
