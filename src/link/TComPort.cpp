@@ -3,6 +3,7 @@
 #include "CommandGuard.h"
 #include "LinkLog.h"
 
+#include <QElapsedTimer>
 #include <QSerialPort>
 
 namespace tq {
@@ -122,6 +123,23 @@ int TComPort::inputCount() {
         raise(static_cast<int>(QSerialPort::ResourceError), QStringLiteral("The device was removed"));
     m_port->clearError();
     return static_cast<int>(m_port->bytesAvailable());
+}
+
+bool TComPort::waitForInput(int ms) {
+    requireOpen();
+    if (m_port->bytesAvailable() > 0) return true;
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        const qint64 left = qMax<qint64>(0, ms - clock.elapsed());
+        const bool woken = m_port->waitForReadyRead(int(left));
+        if (!active()) // the device went away while waiting
+            raise(static_cast<int>(QSerialPort::ResourceError), QStringLiteral("The device was removed"));
+        m_port->clearError();
+        if (m_port->bytesAvailable() > 0) return true;
+        // A wake-up without bytes (output drained) waits on for the rest.
+        if (!woken || clock.elapsed() >= ms) return false;
+    }
 }
 
 QByteArray TComPort::read(int count) {
