@@ -80,6 +80,7 @@ bool LoggerSim::start(QString* error) {
     m_parser = CommandParser();
     m_output.clear();
     m_stopping = false;
+    m_unplugged = false;
     m_thread = std::thread(&LoggerSim::run, this);
     return true;
 }
@@ -95,6 +96,15 @@ void LoggerSim::stop() {
     std::lock_guard lock(m_mutex);
     closeFds();
     m_path.clear();
+}
+
+void LoggerSim::closeLine() {
+    // Closing the master hangs up every open slave, as pulling the cable does.
+    ::close(m_master);
+    ::close(m_slave);
+    m_master = m_slave = -1;
+    m_unplugged = true;
+    m_output.clear();
 }
 
 void LoggerSim::closeFds() {
@@ -133,6 +143,7 @@ void LoggerSim::run() {
         {
             std::lock_guard lock(m_mutex);
             if (m_stopping) return;
+            if ((m_unplugged || m_device.unplugRequested()) && m_master >= 0) closeLine();
             blocked = !flushOutput(now);
             due = m_output.nextDueNs();
         }
@@ -194,6 +205,10 @@ bool LoggerSim::serveInput() {
 }
 
 bool LoggerSim::flushOutput(qint64 nowNs) {
+    if (m_master < 0) {
+        m_output.clear();
+        return true;
+    }
     for (;;) {
         const QByteArray bytes = m_output.ready(nowNs);
         if (bytes.isEmpty()) return true;
@@ -232,6 +247,10 @@ void LoggerSim::clearMemory() {
 
 QVector<SimDataSet> LoggerSim::demoDataSets(int count, int samplesEach) {
     return memory::demo(count, samplesEach, QDateTime::currentDateTime());
+}
+
+QVector<SimDataSet> LoggerSim::dataSetsFilling(qint64 memoryBytes) {
+    return memory::filling(memoryBytes, QDateTime::currentDateTime());
 }
 
 void LoggerSim::setLiveState(const LiveState& state) {
@@ -311,6 +330,37 @@ void LoggerSim::setBadChecksumBlock(int block, int times) {
 void LoggerSim::setTruncatedBlock(int block, int times) {
     std::lock_guard lock(m_mutex);
     m_device.setTruncatedBlock(block, times);
+}
+
+void LoggerSim::setSilentAfterBlock(int block) {
+    std::lock_guard lock(m_mutex);
+    m_device.setSilentAfterBlock(block);
+}
+
+void LoggerSim::setUnplugAfterBlock(int block) {
+    std::lock_guard lock(m_mutex);
+    m_device.setUnplugAfterBlock(block);
+}
+
+void LoggerSim::unplug() {
+    std::lock_guard lock(m_mutex);
+    m_unplugged = true;
+    wake();
+}
+
+bool LoggerSim::unplugged() const {
+    std::lock_guard lock(m_mutex);
+    return m_unplugged && m_master < 0;
+}
+
+void LoggerSim::setEraseRefused(bool on) {
+    std::lock_guard lock(m_mutex);
+    m_device.setEraseRefused(on);
+}
+
+void LoggerSim::setClockReply(const QByteArray& reply) {
+    std::lock_guard lock(m_mutex);
+    m_device.setClockReply(reply);
 }
 
 void LoggerSim::setGarbageBefore(const QByteArray& bytes) {
