@@ -125,9 +125,9 @@ int TComPort::inputCount() {
     return static_cast<int>(m_port->bytesAvailable());
 }
 
-bool TComPort::waitForInput(int ms) {
+int TComPort::waitForInput(int ms) {
     requireOpen();
-    if (m_port->bytesAvailable() > 0) return true;
+    if (m_port->bytesAvailable() > 0) return static_cast<int>(m_port->bytesAvailable());
     QElapsedTimer clock;
     clock.start();
     for (;;) {
@@ -135,10 +135,11 @@ bool TComPort::waitForInput(int ms) {
         const bool woken = m_port->waitForReadyRead(int(left));
         if (!active()) // the device went away while waiting
             raise(static_cast<int>(QSerialPort::ResourceError), QStringLiteral("The device was removed"));
-        m_port->clearError();
-        if (m_port->bytesAvailable() > 0) return true;
+        // Only a time-out leaves an error behind; clearing costs a signal.
+        if (m_port->error() != QSerialPort::NoError) m_port->clearError();
+        if (m_port->bytesAvailable() > 0) return static_cast<int>(m_port->bytesAvailable());
         // A wake-up without bytes (output drained) waits on for the rest.
-        if (!woken || clock.elapsed() >= ms) return false;
+        if (!woken || clock.elapsed() >= ms) return 0;
     }
 }
 

@@ -100,8 +100,8 @@ QByteArray SetupSession::awaitReply(int minBytes, int limitMs) {
     while (reply.size() < minBytes) {
         const qint64 left = limitMs - clock.elapsed();
         if (left <= 0) break;
-        if (m_port.waitForInput(int(left)))
-            reply += m_port.read(qMin(m_port.inputCount(), kMaxReply - int(reply.size())));
+        if (const int waiting = m_port.waitForInput(int(left)))
+            reply += m_port.read(qMin(waiting, kMaxReply - int(reply.size())));
     }
     return reply.size() >= minBytes ? reply : QByteArray();
 }

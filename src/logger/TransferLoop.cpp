@@ -18,7 +18,8 @@ void runBlockTransfer(TComPort& port, BlockTransfer& transfer, int maxSleepMs,
         const qint64 untilDeadline = transfer.nextDeadlineMs() - clock.elapsed();
         const int wait = int(std::clamp<qint64>(untilDeadline, 0, maxSleepMs));
         QByteArray arrived;
-        if (port.waitForInput(wait)) arrived = port.read(port.inputCount());
+        // The wait has pulled in what the device holds; no second look.
+        if (const int waiting = port.waitForInput(wait)) arrived = port.read(waiting);
 
         const BlockTransfer::Answer answer = transfer.step(arrived, clock.elapsed());
         if (!answer.send.isEmpty()) port.write(answer.send);

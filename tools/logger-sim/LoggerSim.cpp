@@ -193,13 +193,20 @@ bool LoggerSim::serveInput() {
 
     std::lock_guard lock(m_mutex);
     const qint64 now = monotonicNs();
+    // The PC's bytes come in at once. On a paced line the logger has a
+    // command only once all of its bytes would have crossed the wire, and
+    // the first byte of its reply reaches the PC one byte time after it
+    // starts (the queue hands each byte over as it starts).
+    qint64 lineNs = m_pacing ? OutputQueue::kByteNs : 0;
     for (const Command& command : m_parser.feed(data, now / 1'000'000)) {
+        if (m_pacing) lineNs += command.raw.size() * OutputQueue::kByteNs;
         if (m_log.size() >= kMaxLogEntries) m_log.remove(0, kMaxLogEntries / 2);
         m_log.append(command.raw);
         if (command.letter == 'A') ++m_liveRequests;
         if (m_silent) continue;
         const QByteArray reply = m_device.handle(command, QDateTime::currentDateTime());
-        if (!reply.isEmpty()) m_output.push(m_garbage + reply, now + qint64(m_replyDelayMs) * 1'000'000);
+        if (!reply.isEmpty())
+            m_output.push(m_garbage + reply, now + lineNs + qint64(m_replyDelayMs) * 1'000'000);
     }
     return true;
 }
@@ -372,6 +379,7 @@ void LoggerSim::setPacing(bool on) {
     {
         std::lock_guard lock(m_mutex);
         m_output.setPacing(on);
+        m_pacing = on;
         wake();
     }
 }

@@ -102,6 +102,7 @@ class LoggerSim {
     OutputQueue m_output;
     QByteArray m_garbage;
     int m_replyDelayMs = 0;
+    bool m_pacing = false;
     bool m_silent = false;
     QVector<QByteArray> m_log;
     int m_liveRequests = 0;
