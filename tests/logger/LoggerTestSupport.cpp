@@ -10,10 +10,10 @@ QByteArray make(const QByteArray& content, bool badSum) {
 }
 } // namespace blocks
 
-QByteArray directoryWith(quint8 fill, std::initializer_list<RecordSpec> records) {
+QByteArray directoryWith(quint8 fill, std::initializer_list<DirectoryEntry> records) {
     QByteArray d(256, char(fill));
     int k = 1;
-    for (const RecordSpec& r : records) {
+    for (const DirectoryEntry& r : records) {
         char* p = d.data() + 16 * k++;
         std::fill(p, p + 16, char(0));
         p[2] = char(r.interval & 0xFF);
@@ -30,7 +30,7 @@ QByteArray directoryWith(quint8 fill, std::initializer_list<RecordSpec> records)
     return d;
 }
 
-QByteArray memoryWith(quint8 fill, std::initializer_list<RecordSpec> records, qsizetype size) {
+QByteArray memoryWith(quint8 fill, std::initializer_list<DirectoryEntry> records, qsizetype size) {
     QByteArray image = directoryWith(fill, records);
     if (size > image.size()) image.append(QByteArray(size - image.size(), char(0x11)));
     return image;

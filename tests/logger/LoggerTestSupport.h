@@ -15,15 +15,15 @@ QByteArray make(const QByteArray& content, bool badSum = false);
 
 // A directory (256 bytes) whose records 1... carry these end addresses and
 // start dates; the rest is fill.
-struct RecordSpec {
+struct DirectoryEntry {
     qint64 end;
     QDateTime start = QDateTime(QDate(2024, 3, 29), QTime(7, 13, 15));
     int interval = 2;
 };
-QByteArray directoryWith(quint8 fill, std::initializer_list<RecordSpec> records);
+QByteArray directoryWith(quint8 fill, std::initializer_list<DirectoryEntry> records);
 
 // A memory image: the directory, then samples up to size (bytes of value 0x11).
-QByteArray memoryWith(quint8 fill, std::initializer_list<RecordSpec> records, qsizetype size);
+QByteArray memoryWith(quint8 fill, std::initializer_list<DirectoryEntry> records, qsizetype size);
 
 // Records what a transfer reports; asks to cancel once value reaches cancelAt.
 class RecordingProgress : public tq::Progress {
