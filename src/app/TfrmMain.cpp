@@ -19,6 +19,7 @@
 #include "TfrmFV.h"
 #include "TfrmGraph.h"
 #include "TfrmLCD.h"
+#include "TfrmSetup.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -442,9 +443,10 @@ void TfrmMain::FirmwareVersion1Click() {
 }
 
 void TfrmMain::btnSetupClick() {
-    // The setup dialog itself is not part of the program yet; the gate and
-    // the hand-over of the port are.
-    m_live->btnSetupClick({});
+    m_live->btnSetupClick([this] {
+        TfrmSetup setup(*m_comm1, m_live->link(), this);
+        runDialog(setup);
+    });
 }
 
 void TfrmMain::btnPrintClick() {

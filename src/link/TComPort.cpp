@@ -3,6 +3,7 @@
 #include "CommandGuard.h"
 #include "LinkLog.h"
 
+#include <QElapsedTimer>
 #include <QSerialPort>
 
 #ifdef Q_OS_UNIX
@@ -126,6 +127,24 @@ int TComPort::inputCount() {
         raise(static_cast<int>(QSerialPort::ResourceError), QStringLiteral("The device was removed"));
     m_port->clearError();
     return static_cast<int>(m_port->bytesAvailable());
+}
+
+int TComPort::waitForInput(int ms) {
+    requireOpen();
+    if (m_port->bytesAvailable() > 0) return static_cast<int>(m_port->bytesAvailable());
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        const qint64 left = qMax<qint64>(0, ms - clock.elapsed());
+        const bool woken = m_port->waitForReadyRead(int(left));
+        if (!active()) // the device went away while waiting
+            raise(static_cast<int>(QSerialPort::ResourceError), QStringLiteral("The device was removed"));
+        // Only a time-out leaves an error behind; clearing costs a signal.
+        if (m_port->error() != QSerialPort::NoError) m_port->clearError();
+        if (m_port->bytesAvailable() > 0) return static_cast<int>(m_port->bytesAvailable());
+        // A wake-up without bytes (output drained) waits on for the rest.
+        if (!woken || clock.elapsed() >= ms) return 0;
+    }
 }
 
 QByteArray TComPort::read(int count) {

@@ -49,6 +49,10 @@ class TComPort : public QObject {
     void purgeOutput();
     // Bytes waiting, including those that arrived while no events ran.
     int inputCount();
+    // Waits at most ms for input without running any events: returns as
+    // soon as at least one byte is waiting, with the number waiting, or 0
+    // when the time has passed. The thread sleeps in the system's wait.
+    int waitForInput(int ms);
     // Reads up to count waiting bytes (the program asks only for what
     // inputCount reported).
     QByteArray read(int count);

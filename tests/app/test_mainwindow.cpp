@@ -11,6 +11,7 @@
 #include "TfrmGraph.h"
 #include "TfrmLCD.h"
 #include "TfrmMain.h"
+#include "TfrmSetup.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -27,6 +28,8 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalSpy>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -328,6 +331,43 @@ TEST(MainWindow, StartsAgainstTheSimulatedLoggerAndConnects) {
     logger.setSilent(false);
     pumpingWaitWhile([&] { return !live->link().connected; }, kEventDeadlineMs);
     EXPECT_EQ(panel(w, 1), QStringLiteral("On Connection"));
+    live->MainTimer()->stop();
+}
+
+TEST(MainWindow, LoggerSetupRunsTheDialogAndGivesTheLinkBack) {
+    Scratch scratch;
+    sim::LoggerSim logger(862);
+    logger.setDataSets(sim::LoggerSim::demoDataSets(2, 40));
+    QString error;
+    ASSERT_TRUE(logger.start(&error)) << error.toStdString();
+    TfrmMain w({logger.devicePath()});
+    w.show();
+    w.startUp(nullptr);
+    LiveLink* live = w.liveLink();
+    ASSERT_TRUE(live->link().connected);
+
+    bool ran = false, livePortClosed = false;
+    QString firstRow;
+    setDialogRunner([&](QDialog& d) {
+        auto* setup = qobject_cast<TfrmSetup*>(&d);
+        if (!setup) return int(QDialog::Rejected);
+        ran = true;
+        QSignalSpy idle(setup, &TfrmSetup::idle);
+        setup->show();
+        EXPECT_TRUE(idle.wait(20000));
+        livePortClosed = !w.Comm1()->active() && !live->MainTimer()->isActive();
+        firstRow = setup->findChild<QTableWidget*>(QStringLiteral("DataGrid1"))->item(0, 3)->text();
+        setup->close();
+        return int(QDialog::Rejected);
+    });
+    w.findChild<QToolButton*>(QStringLiteral("btnSetup"))->click();
+    setDialogRunner({});
+    EXPECT_TRUE(ran);
+    EXPECT_TRUE(livePortClosed);
+    // 862 counts 4-byte samples from 320: 40 two-byte samples from 256 make 4.
+    EXPECT_EQ(firstRow, QStringLiteral("4"));
+    EXPECT_TRUE(w.Comm1()->active());
+    EXPECT_TRUE(live->MainTimer()->isActive());
     live->MainTimer()->stop();
 }
 

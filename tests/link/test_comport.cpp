@@ -7,7 +7,10 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
+#include <ctime>
 #include <gtest/gtest.h>
+#include <memory>
+#include <thread>
 
 using namespace tq;
 
@@ -183,4 +186,53 @@ TEST(TComPort, RemovedDeviceClosesThePortQuietly) {
     pty.reset(); // the device goes away
     pumpingWaitWhile([&] { return port.active(); }, kEventDeadlineMs);
     EXPECT_FALSE(port.active());
+}
+
+namespace {
+qint64 threadCpuMs() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return qint64(ts.tv_sec) * 1000 + ts.tv_nsec / 1'000'000;
+}
+} // namespace
+
+TEST(TComPort, WaitForInputSleepsUntilBytesOrTheTimeLimit) {
+    auto pty = std::make_unique<PtyPair>();
+    TComPort port;
+    abortOnError(port);
+    port.setDeviceName(pty->slavePath());
+    port.open();
+
+    // Silence: the whole limit passes, asleep.
+    QElapsedTimer clock;
+    clock.start();
+    const qint64 cpuBefore = threadCpuMs();
+    EXPECT_EQ(port.waitForInput(400), 0);
+    EXPECT_GE(clock.elapsed(), 395);
+    EXPECT_LT(threadCpuMs() - cpuBefore, 100);
+
+    // Bytes sent from another thread end the wait long before its limit.
+    std::thread device([&] {
+        QThread::msleep(100);
+        pty->send("ab");
+    });
+    clock.start();
+    EXPECT_GE(port.waitForInput(20000), 1);
+    EXPECT_LT(clock.elapsed(), 15000);
+    device.join();
+    EXPECT_GE(port.inputCount(), 1);
+    // Bytes already waiting answer at once, without events having run.
+    QThread::msleep(50);
+    EXPECT_GE(port.waitForInput(0), 1);
+    EXPECT_EQ(port.read(port.inputCount()), QByteArray("ab"));
+
+    // The device going away mid-wait ends it silently and closes the port.
+    std::thread unplug([&] {
+        QThread::msleep(100);
+        pty.reset();
+    });
+    EXPECT_THROW(port.waitForInput(20000), SilentAbort);
+    unplug.join();
+    EXPECT_FALSE(port.active());
+    EXPECT_THROW(port.waitForInput(10), SilentAbort); // closed port
 }

@@ -3,6 +3,7 @@
 #include "FdIo.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 
 PtyPort::PtyPort(const QString& path) {
@@ -28,6 +29,11 @@ QByteArray PtyPort::read(int n, int timeoutMs) {
 
 QByteArray PtyPort::readUntilQuiet(int quietMs) {
     return ::readUntilQuiet(m_fd, quietMs);
+}
+
+bool PtyPort::hungUp(int timeoutMs) {
+    pollfd p{m_fd, POLLIN, 0};
+    return m_fd >= 0 && ::poll(&p, 1, timeoutMs) > 0 && (p.revents & POLLHUP);
 }
 
 QByteArray plain(char letter, const QByteArray& params) {

@@ -20,6 +20,8 @@ class PtyPort {
     QByteArray read(int n, int timeoutMs = 2000);
     // Reads until no byte arrives for quietMs.
     QByteArray readUntilQuiet(int quietMs);
+    // The other end is gone (the line hung up), waiting up to timeoutMs.
+    bool hungUp(int timeoutMs);
 
   private:
     int m_fd = -1;

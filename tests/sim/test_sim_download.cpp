@@ -119,3 +119,62 @@ TEST(LoggerSimDownload, DirectoryReadStopsAfterFourBlocks) {
     EXPECT_EQ(directory, rig.sim.memoryImage().left(256));
     EXPECT_TRUE(rig.port->readUntilQuiet(kQuietMs).isEmpty());
 }
+
+TEST(LoggerSimDownload, ChecksumFaultCanStrikeEveryTime) {
+    SimRig rig(860);
+    rig.sim.setDataSets(twoSets());
+    rig.sim.setBadChecksumBlock(1, LoggerSim::kAlways);
+    rig.port->send(plain('D'));
+    ASSERT_TRUE(wellFormed(rig.port->read(67)));
+    rig.port->send(plain('y'));
+    for (int attempt = 0; attempt < 30; ++attempt) {
+        const QByteArray block = rig.port->read(67);
+        ASSERT_EQ(block.size(), 67) << "attempt " << attempt;
+        EXPECT_NE(sum64(block), quint8(block.at(65)));
+        rig.port->send(plain('n'));
+    }
+    // Cleared, the next resend is good.
+    rig.sim.setBadChecksumBlock(-1, 0);
+    EXPECT_TRUE(wellFormed(rig.port->read(67)));
+}
+
+TEST(LoggerSimDownload, SilenceAfterABlockHoldsBackTheRest) {
+    SimRig rig(862);
+    rig.sim.setDataSets(twoSets());
+    rig.sim.setSilentAfterBlock(2);
+    rig.port->send(plain('D'));
+    for (int k = 0; k < 3; ++k) {
+        ASSERT_TRUE(wellFormed(rig.port->read(67))) << "block " << k;
+        rig.port->send(plain('y'));
+    }
+    EXPECT_TRUE(rig.port->readUntilQuiet(kQuietMs).isEmpty());
+    // A refusal does not wake it either; the next request starts over.
+    rig.port->send(plain('n'));
+    EXPECT_TRUE(rig.port->readUntilQuiet(kQuietMs).isEmpty());
+    rig.port->send(plain('D'));
+    EXPECT_EQ(rig.port->read(67).mid(1, 64), rig.sim.memoryImage().left(64));
+}
+
+TEST(LoggerSimDownload, UnpluggedMidTransferHangsUpTheLine) {
+    SimRig rig(860);
+    rig.sim.setDataSets(twoSets());
+    rig.sim.setUnplugAfterBlock(1);
+    rig.port->send(plain('D'));
+    for (int k = 0; k < 2; ++k) {
+        ASSERT_TRUE(wellFormed(rig.port->read(67))) << "block " << k;
+        rig.port->send(plain('y'));
+    }
+    EXPECT_TRUE(rig.port->hungUp(2000));
+    EXPECT_TRUE(rig.sim.unplugged());
+    EXPECT_TRUE(rig.port->read(1, 100).isEmpty());
+    rig.sim.stop(); // stopping an unplugged logger is clean
+    EXPECT_FALSE(rig.sim.isRunning());
+}
+
+TEST(LoggerSimDownload, UnplugAtAnyMoment) {
+    SimRig rig(862);
+    EXPECT_EQ(rig.ask(plain('M'), 5).size(), 5);
+    rig.sim.unplug();
+    EXPECT_TRUE(rig.port->hungUp(2000));
+    EXPECT_TRUE(rig.sim.unplugged());
+}

@@ -226,3 +226,21 @@ TEST(LoggerSimExchanges, FullPortQueueDoesNotStopTheLogger) {
     EXPECT_EQ(content, image);
     EXPECT_EQ(all.right(5), bytes({0xEF, '8', '6', '0', 0xFE}));
 }
+
+TEST(LoggerSimExchanges, RefusedEraseAndFixedClockReply) {
+    SimRig rig(860);
+    rig.sim.setDataSets(LoggerSim::demoDataSets(2, 40));
+    const QByteArray memory = rig.sim.memoryImage();
+    rig.sim.setEraseRefused(true);
+    EXPECT_EQ(rig.ask(bytes({0xEF, 'e', 0x00, 0xFE}), 3), bytes({0xEF, 'N', 0xFE}));
+    EXPECT_EQ(rig.sim.memoryImage(), memory);
+    rig.sim.setEraseRefused(false);
+
+    const QByteArray impossible = bytes({0xEF, 24, 2, 30, 0, 0, 0, 0xFE});
+    rig.sim.setClockReply(impossible);
+    EXPECT_EQ(rig.ask(plain('T'), 8), impossible);
+    rig.sim.setClockReply({});
+    const QByteArray real = rig.ask(plain('T'), 8);
+    ASSERT_EQ(real.size(), 8);
+    EXPECT_EQ(int(real.at(1)), QDate::currentDate().year() % 100);
+}

@@ -140,3 +140,20 @@ TEST(SimMemory, DemoSetsArePlausible) {
     EXPECT_TRUE(memory::demo(0, 10, now).isEmpty());
     EXPECT_EQ(memory::usedRecords(memory::build(860, memory::demo(3, 0, now)), 0xFF), 3);
 }
+
+TEST(SimMemory, FillingReachesTheAskedSizeUpTo16MiB) {
+    const QDateTime now(QDate(2024, 5, 5), QTime(12, 0));
+    for (qint64 size : {qint64(256), qint64(1000), qint64(64 * 1024), qint64(1024 * 1024)}) {
+        for (int model : {860, 862}) {
+            const QByteArray image = memory::build(model, memory::filling(size, now));
+            EXPECT_EQ(image.size(), (size + 63) / 64 * 64) << size << " on " << model;
+            // Four runs unless there is no room for samples at all.
+            EXPECT_EQ(memory::usedRecords(image, memory::fillByte(model)), 4) << size;
+        }
+    }
+    const QByteArray largest = memory::build(860, memory::filling(16 * 1024 * 1024, now));
+    EXPECT_EQ(largest.size(), 16 * 1024 * 1024);
+    EXPECT_EQ(memory::endAddress(largest, 4), 0xFFFFFE);
+    // Asked for more, it stays at the largest memory a logger has.
+    EXPECT_EQ(memory::build(860, memory::filling(64 * 1024 * 1024, now)).size(), 16 * 1024 * 1024);
+}

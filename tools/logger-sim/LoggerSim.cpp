@@ -80,6 +80,7 @@ bool LoggerSim::start(QString* error) {
     m_parser = CommandParser();
     m_output.clear();
     m_stopping = false;
+    m_unplugged = false;
     m_thread = std::thread(&LoggerSim::run, this);
     return true;
 }
@@ -95,6 +96,15 @@ void LoggerSim::stop() {
     std::lock_guard lock(m_mutex);
     closeFds();
     m_path.clear();
+}
+
+void LoggerSim::closeLine() {
+    // Closing the master hangs up every open slave, as pulling the cable does.
+    ::close(m_master);
+    ::close(m_slave);
+    m_master = m_slave = -1;
+    m_unplugged = true;
+    m_output.clear();
 }
 
 void LoggerSim::closeFds() {
@@ -133,6 +143,7 @@ void LoggerSim::run() {
         {
             std::lock_guard lock(m_mutex);
             if (m_stopping) return;
+            if ((m_unplugged || m_device.unplugRequested()) && m_master >= 0) closeLine();
             blocked = !flushOutput(now);
             due = m_output.nextDueNs();
         }
@@ -182,18 +193,29 @@ bool LoggerSim::serveInput() {
 
     std::lock_guard lock(m_mutex);
     const qint64 now = monotonicNs();
+    // The PC's bytes come in at once. On a paced line the logger has a
+    // command only once all of its bytes would have crossed the wire, and
+    // the first byte of its reply reaches the PC one byte time after it
+    // starts (the queue hands each byte over as it starts).
+    qint64 lineNs = m_pacing ? OutputQueue::kByteNs : 0;
     for (const Command& command : m_parser.feed(data, now / 1'000'000)) {
+        if (m_pacing) lineNs += command.raw.size() * OutputQueue::kByteNs;
         if (m_log.size() >= kMaxLogEntries) m_log.remove(0, kMaxLogEntries / 2);
         m_log.append(command.raw);
         if (command.letter == 'A') ++m_liveRequests;
         if (m_silent) continue;
         const QByteArray reply = m_device.handle(command, QDateTime::currentDateTime());
-        if (!reply.isEmpty()) m_output.push(m_garbage + reply, now + qint64(m_replyDelayMs) * 1'000'000);
+        if (!reply.isEmpty())
+            m_output.push(m_garbage + reply, now + lineNs + qint64(m_replyDelayMs) * 1'000'000);
     }
     return true;
 }
 
 bool LoggerSim::flushOutput(qint64 nowNs) {
+    if (m_master < 0) {
+        m_output.clear();
+        return true;
+    }
     for (;;) {
         const QByteArray bytes = m_output.ready(nowNs);
         if (bytes.isEmpty()) return true;
@@ -232,6 +254,10 @@ void LoggerSim::clearMemory() {
 
 QVector<SimDataSet> LoggerSim::demoDataSets(int count, int samplesEach) {
     return memory::demo(count, samplesEach, QDateTime::currentDateTime());
+}
+
+QVector<SimDataSet> LoggerSim::dataSetsFilling(qint64 memoryBytes) {
+    return memory::filling(memoryBytes, QDateTime::currentDateTime());
 }
 
 void LoggerSim::setLiveState(const LiveState& state) {
@@ -313,6 +339,37 @@ void LoggerSim::setTruncatedBlock(int block, int times) {
     m_device.setTruncatedBlock(block, times);
 }
 
+void LoggerSim::setSilentAfterBlock(int block) {
+    std::lock_guard lock(m_mutex);
+    m_device.setSilentAfterBlock(block);
+}
+
+void LoggerSim::setUnplugAfterBlock(int block) {
+    std::lock_guard lock(m_mutex);
+    m_device.setUnplugAfterBlock(block);
+}
+
+void LoggerSim::unplug() {
+    std::lock_guard lock(m_mutex);
+    m_unplugged = true;
+    wake();
+}
+
+bool LoggerSim::unplugged() const {
+    std::lock_guard lock(m_mutex);
+    return m_unplugged && m_master < 0;
+}
+
+void LoggerSim::setEraseRefused(bool on) {
+    std::lock_guard lock(m_mutex);
+    m_device.setEraseRefused(on);
+}
+
+void LoggerSim::setClockReply(const QByteArray& reply) {
+    std::lock_guard lock(m_mutex);
+    m_device.setClockReply(reply);
+}
+
 void LoggerSim::setGarbageBefore(const QByteArray& bytes) {
     std::lock_guard lock(m_mutex);
     m_garbage = bytes;
@@ -322,6 +379,7 @@ void LoggerSim::setPacing(bool on) {
     {
         std::lock_guard lock(m_mutex);
         m_output.setPacing(on);
+        m_pacing = on;
         wake();
     }
 }

@@ -37,6 +37,9 @@ class LoggerSim {
     QByteArray memoryImage() const;
     void clearMemory();
     static QVector<SimDataSet> demoDataSets(int count, int samplesEach);
+    // Data sets whose memory is memoryBytes long (rounded up to whole
+    // blocks; at least the directory, at most 16 MiB).
+    static QVector<SimDataSet> dataSetsFilling(qint64 memoryBytes);
 
     // Display and identity.
     void setLiveState(const LiveState& state);
@@ -55,10 +58,22 @@ class LoggerSim {
     void setClockOffsetSeconds(qint64 seconds);
     QDateTime loggerClock() const;
 
-    // Faults. Blocks count from 0 within a transfer.
+    // Faults. Blocks count from 0 within a transfer; times = kAlways makes
+    // a block fault strike every time the block goes out.
+    static constexpr int kAlways = SimDevice::kAlways;
     void setSilent(bool on);
     void setBadChecksumBlock(int block, int times = 1);
     void setTruncatedBlock(int block, int times = 1);
+    // The logger falls silent after sending block k (-1: off).
+    void setSilentAfterBlock(int block);
+    // The device is removed when block k + 1 is due (-1: off).
+    void setUnplugAfterBlock(int block);
+    // The device is removed now: the pseudo-terminal closes, the program's
+    // port hangs up. Nothing is served until stop().
+    void unplug();
+    bool unplugged() const;
+    void setEraseRefused(bool on);
+    void setClockReply(const QByteArray& reply); // empty: the clock itself
     void setGarbageBefore(const QByteArray& bytes);
     void setPacing(bool on);
     void setReplyDelayMs(int ms);
@@ -78,6 +93,8 @@ class LoggerSim {
     // Writes what may leave now; false when the port is full.
     bool flushOutput(qint64 nowNs);
     void closeFds();
+    // Called with the mutex held, on the serving thread.
+    void closeLine();
 
     mutable std::mutex m_mutex;
     SimDevice m_device;
@@ -85,6 +102,7 @@ class LoggerSim {
     OutputQueue m_output;
     QByteArray m_garbage;
     int m_replyDelayMs = 0;
+    bool m_pacing = false;
     bool m_silent = false;
     QVector<QByteArray> m_log;
     int m_liveRequests = 0;
@@ -94,6 +112,7 @@ class LoggerSim {
     int m_slave = -1;
     int m_wakeFd = -1;
     bool m_stopping = false;
+    bool m_unplugged = false;
     std::thread m_thread;
 };
 

@@ -50,7 +50,7 @@ QByteArray SimDevice::handle(const Command& command, const QDateTime& now) {
     case 'n':
         return acknowledge(false);
     case 'T':
-        return clockReply(now);
+        return m_clockReply.isEmpty() ? clockReply(now) : m_clockReply;
     case 't':
         return setClock(command.params, now);
     case 'S':
@@ -63,6 +63,7 @@ QByteArray SimDevice::handle(const Command& command, const QDateTime& now) {
     case 'i':
         return setIntervalIndex(quint8(command.params.at(0)));
     case 'e':
+        if (m_eraseRefused) return no();
         erase();
         return yes();
     default:
@@ -71,7 +72,7 @@ QByteArray SimDevice::handle(const Command& command, const QDateTime& now) {
 }
 
 void SimDevice::setMemory(const QByteArray& image) {
-    m_memory = image;
+    m_memory = image.left(kMaxMemory);
     m_transfer = {};
 }
 
@@ -183,6 +184,11 @@ QByteArray SimDevice::sendBlock() {
         m_transfer.active = false;
         return {};
     }
+    if (m_unplugAfter >= 0 && k > m_unplugAfter) {
+        m_unplugRequested = true;
+        return {};
+    }
+    if (m_silentAfter >= 0 && k > m_silentAfter) return {};
     QByteArray content = m_memory.mid(qsizetype(k) * memory::kBlockSize, memory::kBlockSize);
     content.append(QByteArray(memory::kBlockSize - content.size(), char(memory::fillByte(m_model))));
     quint8 sum = 0;
@@ -191,12 +197,12 @@ QByteArray SimDevice::sendBlock() {
 
     QByteArray block = kStart + content;
     if (m_truncated.hits(k)) {
-        --m_truncated.times;
+        m_truncated.use();
         m_transfer.waitingForRefuse = true;
         return block.left(kTruncatedLength);
     }
     if (m_badChecksum.hits(k)) {
-        --m_badChecksum.times;
+        m_badChecksum.use();
         sum = quint8(sum + 1);
     }
     block.append(char(sum));

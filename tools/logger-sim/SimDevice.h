@@ -18,6 +18,10 @@ class SimDevice {
     static constexpr int kTruncatedLength = 30;
     // What a recording may hold; a run left on for days stops there.
     static constexpr int kMaxRecordedSamples = 32000;
+    // A fault's repeat count that never runs out.
+    static constexpr int kAlways = -1;
+    // The largest memory a logger holds.
+    static constexpr qint64 kMaxMemory = 16 * 1024 * 1024;
 
     explicit SimDevice(int model);
 
@@ -27,6 +31,7 @@ class SimDevice {
     // the PC's local time, the base of the logger clock.
     QByteArray handle(const Command& command, const QDateTime& now);
 
+    // An image beyond kMaxMemory is cut there.
     void setMemory(const QByteArray& image);
     const QByteArray& memory() const { return m_memory; }
     void erase();
@@ -49,8 +54,22 @@ class SimDevice {
     void setClockOffsetSeconds(qint64 seconds) { m_clockOffset = seconds; }
     QDateTime clock(const QDateTime& now) const { return now.addSecs(m_clockOffset); }
 
+    // times: how often the fault strikes block k; kAlways for every time.
     void setBadChecksumBlock(int block, int times) { m_badChecksum = {block, times}; }
     void setTruncatedBlock(int block, int times) { m_truncated = {block, times}; }
+    // Blocks after block k are not sent (-1: off).
+    void setSilentAfterBlock(int block) { m_silentAfter = block; }
+    // Instead of the block after block k the line goes dead (-1: off); the
+    // owner of the port sees unplugRequested().
+    void setUnplugAfterBlock(int block) {
+        m_unplugAfter = block;
+        m_unplugRequested = false;
+    }
+    bool unplugRequested() const { return m_unplugRequested; }
+    // Erase answers 'N' and keeps the memory.
+    void setEraseRefused(bool on) { m_eraseRefused = on; }
+    // A fixed answer to the clock request (empty: the clock itself).
+    void setClockReply(const QByteArray& reply) { m_clockReply = reply; }
 
     bool transferRunning() const { return m_transfer.active; }
 
@@ -58,7 +77,10 @@ class SimDevice {
     struct Fault {
         int block = -1;
         int times = 0;
-        bool hits(int k) const { return k == block && times > 0; }
+        bool hits(int k) const { return k == block && times != 0; }
+        void use() {
+            if (times > 0) --times;
+        }
     };
     struct Transfer {
         bool active = false;
@@ -91,6 +113,11 @@ class SimDevice {
     qint64 m_clockOffset = 0;
     Fault m_badChecksum;
     Fault m_truncated;
+    int m_silentAfter = -1;
+    int m_unplugAfter = -1;
+    bool m_unplugRequested = false;
+    bool m_eraseRefused = false;
+    QByteArray m_clockReply;
     Transfer m_transfer;
 };
 

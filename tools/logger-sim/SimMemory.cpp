@@ -100,6 +100,22 @@ QByteArray build(int model, const QVector<SimDataSet>& sets) {
     return image;
 }
 
+QVector<SimDataSet> filling(qint64 memoryBytes, const QDateTime& now) {
+    constexpr int kRuns = 4;
+    const qint64 bytes = std::clamp<qint64>(memoryBytes, kDirectorySize, kMaxEndAddress);
+    const qint64 samples = (bytes - kDirectorySize) / 2;
+    QVector<SimDataSet> sets = demo(kRuns, 0, now);
+    for (int k = 0; k < kRuns; ++k) {
+        // The last run takes the remainder.
+        const qint64 count = k < kRuns - 1 ? samples / kRuns : samples - (kRuns - 1) * (samples / kRuns);
+        SimDataSet& set = sets[k];
+        set.samples.resize(count);
+        for (qint64 i = 0; i < count; ++i)
+            set.samples[i] = qint16(200 + 30 * k + qRound(40.0 * qSin(2 * M_PI * double(i) / 500.0)));
+    }
+    return sets;
+}
+
 QVector<SimDataSet> demo(int count, int samplesEach, const QDateTime& now) {
     static constexpr int kIntervals[] = {2, 10, 60, 1, 300, 30, 5, 600};
     count = std::clamp(count, 0, kMaxDataSets);

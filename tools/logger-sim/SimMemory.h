@@ -41,5 +41,9 @@ QByteArray build(int model, const QVector<SimDataSet>& sets);
 // one run in Fahrenheit.
 QVector<SimDataSet> demo(int count, int samplesEach, const QDateTime& now);
 
+// Recordings that fill a memory of memoryBytes (rounded up to whole blocks,
+// between the bare directory and 16 MiB): four runs of about equal length.
+QVector<SimDataSet> filling(qint64 memoryBytes, const QDateTime& now);
+
 } // namespace memory
 } // namespace tq::sim

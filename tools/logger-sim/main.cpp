@@ -42,6 +42,10 @@ int main(int argc, char** argv) {
                       QStringLiteral("count"), QStringLiteral("3")});
     parser.addOption({QStringLiteral("samples"), QStringLiteral("Samples in each data set."),
                       QStringLiteral("count"), QStringLiteral("500")});
+    parser.addOption({QStringLiteral("memory-bytes"),
+                      QStringLiteral("Fill a memory of this many bytes instead (up to 16777216)."),
+                      QStringLiteral("bytes")});
+    parser.addOption({QStringLiteral("paced"), QStringLiteral("Send at the real line rate of 19200 baud.")});
     parser.addOption({QStringLiteral("silent"), QStringLiteral("Answer nothing, like an unplugged logger.")});
     parser.process(app);
 
@@ -64,9 +68,20 @@ int main(int argc, char** argv) {
     sigaction(SIGTERM, &action, nullptr);
 
     tq::sim::LoggerSim sim(model);
-    sim.setDataSets(tq::sim::LoggerSim::demoDataSets(intOption(parser, QStringLiteral("data-sets"), 3),
-                                                     intOption(parser, QStringLiteral("samples"), 500)));
+    if (parser.isSet(QStringLiteral("memory-bytes"))) {
+        bool ok = false;
+        const qint64 bytes = parser.value(QStringLiteral("memory-bytes")).toLongLong(&ok);
+        if (!ok || bytes < 0 || bytes > tq::sim::SimDevice::kMaxMemory) {
+            std::fprintf(stderr, "tq880-sim: --memory-bytes must be 0 to 16777216\n");
+            return 2;
+        }
+        sim.setDataSets(tq::sim::LoggerSim::dataSetsFilling(bytes));
+    } else {
+        sim.setDataSets(tq::sim::LoggerSim::demoDataSets(intOption(parser, QStringLiteral("data-sets"), 3),
+                                                         intOption(parser, QStringLiteral("samples"), 500)));
+    }
     sim.setLiveDrift(true);
+    sim.setPacing(parser.isSet(QStringLiteral("paced")));
     sim.setSilent(parser.isSet(QStringLiteral("silent")));
     QString error;
     if (!sim.start(&error)) {

@@ -1,0 +1,3 @@
+#include "LoggerLog.h"
+
+Q_LOGGING_CATEGORY(lcLogger, "tq880.logger", QtWarningMsg)
