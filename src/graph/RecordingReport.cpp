@@ -23,7 +23,7 @@ constexpr int kDpi = 96;
 constexpr double kMargin = 56.0;
 constexpr double kLine = 17.0;
 constexpr double kTableLine = 14.5;
-constexpr int kTableGroups = 3;
+constexpr int kMaxTableGroups = 4;
 constexpr double kGraphHeight = 360.0;
 const QColor kBeyondHigh(230, 40, 40, 50);
 const QColor kBeyondLow(40, 90, 230, 50);
@@ -46,6 +46,14 @@ QFont font(double points, bool bold = false) {
     return f;
 }
 
+// Where the columns of the sample table start within a group of columns,
+// measured on the widest texts of the locale, and how many groups fit.
+struct TableLayout {
+    double columns[4] = {0, 0, 0, 0}; // No, date, time, value
+    double groupWidth = 0;
+    int groups = 1;
+};
+
 // The texts of one report, in the report's regional formats.
 class Texts {
   public:
@@ -57,6 +65,28 @@ class Texts {
     QString date(TDateTime t) const { return m_formats.date(t); }
     QString time(TDateTime t) const { return m_formats.time(t); }
     QString sample(float v) const { return isReading(v) ? m_formats.value(v, 1) : QStringLiteral("OL"); }
+
+    TableLayout table(const QFont& font, double width) const {
+        const QFontMetricsF fm(font);
+        // A date and a time whose texts are as long as any.
+        const TDateTime wide = toDays(QDate(2024, 12, 28), QTime(23, 59, 58));
+        const TDateTime early = toDays(QDate(2024, 12, 28), QTime(10, 59, 58));
+        const double gap = fm.horizontalAdvance(QStringLiteral("00"));
+        TableLayout t;
+        t.columns[1] = fm.horizontalAdvance(QStringLiteral("99999")) + gap;
+        t.columns[2] =
+            t.columns[1] +
+            std::max(fm.horizontalAdvance(date(wide)), fm.horizontalAdvance(QStringLiteral("Date"))) +
+            gap / 2;
+        t.columns[3] = t.columns[2] +
+                       std::max(fm.horizontalAdvance(time(wide)), fm.horizontalAdvance(time(early))) +
+                       gap / 2;
+        const double needed =
+            t.columns[3] + fm.horizontalAdvance(m_formats.value(-1999.9, 1) + QStringLiteral(" *")) + gap;
+        t.groups = std::clamp(int(width / needed), 1, kMaxTableGroups);
+        t.groupWidth = width / t.groups;
+        return t;
+    }
 
   private:
     const Run& m_run;
@@ -239,7 +269,9 @@ int write(const QString& fileName, const Run& run, const Options& options, Chart
     // The sample table: groups of columns side by side, as many rows as fit.
     const double tableTop = kMargin + 40;
     const int rowsPerGroup = std::max(1, int((pageSize.height() - kMargin - tableTop) / kTableLine));
-    const qint64 perPage = qint64(rowsPerGroup) * kTableGroups;
+    const QFont tableFont = font(7.5);
+    const TableLayout layout = t.table(tableFont, pageSize.width() - 2 * kMargin);
+    const qint64 perPage = qint64(rowsPerGroup) * layout.groups;
     const qint64 samples = qint64(run.values.size());
     const int tablePages = options.table && samples > 0 ? int((samples + perPage - 1) / perPage) : 0;
     const int pages = 1 + tablePages;
@@ -324,8 +356,7 @@ int write(const QString& fileName, const Run& run, const Options& options, Chart
     }
     first.footer(footer, 1, pages);
 
-    const double groupWidth = (pageSize.width() - 2 * kMargin) / kTableGroups;
-    const double columns[] = {0, 46, 124, 190}; // No, date, time, value
+    const double* columns = layout.columns;
     for (int p = 0; p < tablePages; ++p) {
         if (!pdf.newPage())
             throw UserError(QStringLiteral("Cannot write %1: no new page could be started.").arg(name));
@@ -335,15 +366,15 @@ int write(const QString& fileName, const Run& run, const Options& options, Chart
         painter.drawText(QPointF(kMargin, kMargin + 16), QStringLiteral("Samples (%1)").arg(sub) +
                                                              QStringLiteral(", values in ") +
                                                              unitText(run.unit));
-        painter.setFont(font(7.5));
+        painter.setFont(tableFont);
         const qint64 from = qint64(p) * perPage;
-        for (int g = 0; g < kTableGroups; ++g) {
-            const double x = kMargin + g * groupWidth;
+        for (int g = 0; g < layout.groups; ++g) {
+            const double x = kMargin + g * layout.groupWidth;
             painter.setPen(QColor(60, 60, 60));
             const QStringList heads{QStringLiteral("No"), QStringLiteral("Date"), QStringLiteral("Time"),
                                     QStringLiteral("Value")};
             for (int c = 0; c < 4; ++c)
-                painter.drawText(QRectF(x + columns[c], tableTop - kTableLine, 80, kTableLine),
+                painter.drawText(QRectF(x + columns[c], tableTop - kTableLine, layout.groupWidth, kTableLine),
                                  Qt::AlignLeft | Qt::AlignVCenter, heads[c]);
             for (int r = 0; r < rowsPerGroup; ++r) {
                 const qint64 i = from + qint64(g) * rowsPerGroup + r;
@@ -359,7 +390,7 @@ int write(const QString& fileName, const Run& run, const Options& options, Chart
                 const QString cells[] = {QString::number(i + 1), t.date(when), t.time(when),
                                          t.sample(v) + (beyond ? QStringLiteral(" *") : QString())};
                 for (int c = 0; c < 4; ++c)
-                    painter.drawText(QRectF(x + columns[c], y, 80, kTableLine),
+                    painter.drawText(QRectF(x + columns[c], y, layout.groupWidth, kTableLine),
                                      Qt::AlignLeft | Qt::AlignVCenter, cells[c]);
             }
         }
