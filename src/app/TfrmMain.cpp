@@ -5,6 +5,7 @@
 #include "CommandGuard.h"
 #include "DataLoggerWindow.h"
 #include "DialogRunner.h"
+#include "ExportGraphCommand.h"
 #include "FileDialogs.h"
 #include "LiveLink.h"
 #include "Messages.h"
@@ -12,6 +13,7 @@
 #include "PortNames.h"
 #include "PrintCommands.h"
 #include "PumpingWait.h"
+#include "ReportCommand.h"
 #include "SaveCommand.h"
 #include "SettingsFile.h"
 #include "TComPort.h"
@@ -98,6 +100,8 @@ TfrmMain::TfrmMain(const QStringList& ports, QWidget* parent)
     commands.modelCode = [this] { return m_live->link().modelCode; };
     m_open = std::make_unique<OpenCommand>(commands);
     m_save = std::make_unique<SaveCommand>(commands);
+    m_exportGraph = std::make_unique<ExportGraphCommand>(commands);
+    m_report = std::make_unique<ReportCommand>(commands);
     TfrmGraph::setDataLoggerCloseQuery([this](TfrmGraph& window) { return m_save->closeQuery(window); });
 
     buildToolBar();
@@ -185,6 +189,10 @@ void TfrmMain::buildMenus() {
     QAction* print = addItem(file, "Print1", QStringLiteral("&Print"));
     print->setIcon(printGlyph());
     connect(print, &QAction::triggered, this, [this] { guarded([this] { btnPrintClick(); }); });
+    QAction* exportGraph = addItem(file, "ExportGraph1", QStringLiteral("&Export Graph..."));
+    connect(exportGraph, &QAction::triggered, this, [this] { guarded([this] { ExportGraph1Click(); }); });
+    QAction* report = addItem(file, "Report1", QStringLiteral("&Report..."));
+    connect(report, &QAction::triggered, this, [this] { guarded([this] { Report1Click(); }); });
     QAction* printerSetup = addItem(file, "PrinterSetup1", QStringLiteral("&Printer Setup"));
     connect(printerSetup, &QAction::triggered, this, [this] { guarded([this] { PrinterSetup1Click(); }); });
     addSeparator(file, "N2");
@@ -451,6 +459,12 @@ void TfrmMain::btnSetupClick() {
 
 void TfrmMain::btnPrintClick() {
     printCommand(m_mdi);
+}
+void TfrmMain::ExportGraph1Click() {
+    m_exportGraph->run();
+}
+void TfrmMain::Report1Click() {
+    m_report->run();
 }
 void TfrmMain::PrinterSetup1Click() {
     printerSetupCommand(this);

@@ -16,9 +16,11 @@ class QToolButton;
 
 namespace tq {
 
+class ExportGraphCommand;
 class FileDialogs;
 class LiveLink;
 class OpenCommand;
+class ReportCommand;
 class SaveCommand;
 class TComPort;
 class TfrmAbout;
@@ -76,6 +78,8 @@ class TfrmMain : public QMainWindow, public LinkView {
     void FirmwareVersion1Click();
     void btnSetupClick();
     void btnPrintClick();
+    void ExportGraph1Click();
+    void Report1Click();
     void PrinterSetup1Click();
     void Cascade1Click();
     void Tile1Click();
@@ -98,6 +102,8 @@ class TfrmMain : public QMainWindow, public LinkView {
     std::unique_ptr<FileDialogs> m_dialogs;
     std::unique_ptr<OpenCommand> m_open;
     std::unique_ptr<SaveCommand> m_save;
+    std::unique_ptr<ExportGraphCommand> m_exportGraph;
+    std::unique_ptr<ReportCommand> m_report;
     QComboBox* m_portBox = nullptr;
     QLabel* m_panel0 = nullptr;
     QLabel* m_panel1 = nullptr;

@@ -103,6 +103,17 @@ float Chart::outOfRangeLimitY() const {
     return d->limitY;
 }
 
+void Chart::setValueBands(const QVector<ValueBand>& bands) {
+    d->bands.clear();
+    for (const ValueBand& b : bands)
+        if (!std::isnan(b.from) && !std::isnan(b.to)) d->bands.append(b);
+    d->markDataChanged();
+}
+
+QVector<Chart::ValueBand> Chart::valueBands() const {
+    return d->bands;
+}
+
 // --- series look --------------------------------------------------------------
 
 void Chart::setSubsetLabel(int subset, const QString& label) {

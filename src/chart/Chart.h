@@ -16,6 +16,7 @@
 #include <functional>
 
 class QDialog;
+class QPainter;
 class QPrinter;
 class QCustomPlot;
 
@@ -64,6 +65,18 @@ class Chart : public QWidget {
     // No limit (infinity) until set; not part of the stored state.
     void setOutOfRangeLimitY(float limit);
     float outOfRangeLimitY() const;
+
+    // Horizontal zones of axis 0 (a report's limits): Y from ... to (either
+    // may be infinite, meaning the edge of the plot), filled with color,
+    // a line along each finite bound. The finite bounds join the automatic
+    // value range so they stay in view. Not part of the stored state.
+    struct ValueBand {
+        double from = 0.0;
+        double to = 0.0;
+        QColor color;
+    };
+    void setValueBands(const QVector<ValueBand>& bands);
+    QVector<ValueBand> valueBands() const;
 
     // --- series look -------------------------------------------------------
     void setSubsetLabel(int subset, const QString& label);
@@ -189,6 +202,9 @@ class Chart : public QWidget {
     static void setSharedPrinter(QPrinter* printer); // not owned; nullptr = the chart's own
     void printTo(QPrinter* printer);                 // no dialog
     QImage renderImage(const QSize& size);
+    // Draws the chart, laid out for size pixels, into target on any painter
+    // (a PDF or SVG page stays vector graphics).
+    void render(QPainter& painter, const QRectF& target, const QSize& size);
 
     // --- state -------------------------------------------------------------
     // The whole chart state (series, points, X and Y data, null value, labels,

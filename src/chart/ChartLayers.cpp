@@ -4,7 +4,9 @@
 #include "ChartTime.h"
 #include "LineStyles.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace tq {
 
@@ -108,6 +110,48 @@ void AnnotationLayer::draw(QCPPainter* painter) {
                                   a.text);
         } else {
             painter->drawText(QPointF(box.left(), box.top() + fm.ascent()), a.text);
+        }
+    }
+}
+
+BandLayer::BandLayer(QCustomPlot* plot, const QString& layer, ChartPrivate* d)
+    : QCPLayerable(plot, layer), d(d) {}
+
+QRect BandLayer::clipRect() const {
+    const QCPAxisRect* r = d->rectOf(0);
+    return r ? r->rect() : QRect();
+}
+
+void BandLayer::applyDefaultAntialiasingHint(QCPPainter* painter) const {
+    painter->setAntialiasing(false);
+}
+
+void BandLayer::draw(QCPPainter* painter) {
+    const QCPAxisRect* r = d->rectOf(0);
+    if (!r || d->bands.isEmpty()) return;
+    const QRect area = r->rect();
+    QCPAxis* y = r->axis(QCPAxis::atLeft);
+    // An infinite or far-away bound is the edge of the plot.
+    auto pixel = [&](double v) {
+        if (v == std::numeric_limits<double>::infinity()) return double(area.top());
+        if (v == -std::numeric_limits<double>::infinity()) return double(area.bottom() + 1);
+        return std::clamp(y->coordToPixel(v), double(area.top()), double(area.bottom() + 1));
+    };
+    for (const Chart::ValueBand& b : std::as_const(d->bands)) {
+        const double top = pixel(std::max(b.from, b.to));
+        const double bottom = pixel(std::min(b.from, b.to));
+        const QColor color = d->mono ? QColor(200, 200, 200) : b.color;
+        QColor fill = color;
+        fill.setAlpha(color.alpha() == 255 ? 60 : color.alpha());
+        painter->fillRect(QRectF(area.left(), top, area.width(), bottom - top), fill);
+        QColor edge = color.darker(130);
+        edge.setAlpha(255);
+        painter->setPen(QPen(edge, 1.5, Qt::DashLine));
+        for (const double bound : {b.from, b.to}) {
+            if (!std::isfinite(bound)) continue;
+            const double py = y->coordToPixel(bound);
+            if (py < area.top() || py > area.bottom() + 1) continue;
+            painter->drawLine(QPointF(area.left(), py), QPointF(area.right() + 1, py));
         }
     }
 }

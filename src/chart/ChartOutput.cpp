@@ -7,6 +7,7 @@
 #include "CustomizeDialog.h"
 
 #include <QCoreApplication>
+#include <QPicture>
 #include <QPrintDialog>
 #include <QPrinter>
 
@@ -113,6 +114,26 @@ QImage Chart::renderImage(const QSize& size) {
     painter.end();
     d->redraw();
     return image;
+}
+
+void Chart::render(QPainter& painter, const QRectF& target, const QSize& size) {
+    const QSize laid = size.expandedTo(QSize(1, 1));
+    d->settle();
+    // Recorded once at the layout size, then played into the target: the
+    // plot only draws onto its own painter type, and the page keeps vectors.
+    QPicture picture;
+    QCPPainter recorder;
+    if (!recorder.begin(&picture)) return;
+    recorder.setMode(QCPPainter::pmVectorized);
+    d->plot->toPainter(&recorder, laid.width(), laid.height());
+    recorder.end();
+    d->redraw();
+    painter.save();
+    painter.translate(target.topLeft());
+    painter.scale(target.width() / laid.width(), target.height() / laid.height());
+    painter.setClipRect(QRect(QPoint(0, 0), laid));
+    painter.drawPicture(0, 0, picture);
+    painter.restore();
 }
 
 QByteArray Chart::storeState() const {

@@ -71,6 +71,8 @@ ChartPrivate::ChartPrivate(Chart* chart) : QObject(chart), q(chart) {
     plot->legend->setMargins(QMargins(4, 0, 4, 2));
     marginGroup = new QCPMarginGroup(plot);
 
+    plot->addLayer(QStringLiteral("bands"), plot->layer(QStringLiteral("grid")), QCustomPlot::limBelow);
+    bandLayer = new BandLayer(plot, QStringLiteral("bands"), this);
     plot->addLayer(QStringLiteral("annotations"), plot->layer(QStringLiteral("main")), QCustomPlot::limAbove);
     plot->addLayer(QStringLiteral("cursors"), plot->layer(QStringLiteral("overlay")), QCustomPlot::limAbove);
     cursorLayer = plot->layer(QStringLiteral("cursors"));
@@ -186,6 +188,16 @@ void ChartPrivate::computeAutoRanges() {
         }
     }
     autoX = xMin <= xMax ? QCPRange(xMin, xMax) : QCPRange(0.0, 1.0);
+    // Bands stay in view beside the data they are drawn over.
+    if (n > 0 && yMin[0] <= yMax[0]) {
+        for (const Chart::ValueBand& b : std::as_const(bands)) {
+            for (const double edge : {b.from, b.to}) {
+                if (!std::isfinite(edge)) continue;
+                yMin[0] = std::min(yMin[0], edge);
+                yMax[0] = std::max(yMax[0], edge);
+            }
+        }
+    }
     autoY.resize(n);
     for (int a = 0; a < n; ++a) {
         if (yMin[a] > yMax[a]) {

@@ -20,6 +20,7 @@ namespace tq {
 
 class VertLineLayer;
 class AnnotationLayer;
+class BandLayer;
 
 class ChartPrivate : public QObject {
     Q_OBJECT
@@ -38,6 +39,8 @@ class ChartPrivate : public QObject {
     QCPLayer* cursorLayer = nullptr;
     VertLineLayer* vertLines = nullptr;
     AnnotationLayer* annotations = nullptr;
+    BandLayer* bandLayer = nullptr;
+    QVector<Chart::ValueBand> bands; // not part of the stored state
     QRubberBand* band = nullptr;
     QCursor baseCursor{Qt::ArrowCursor};
 

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QStringList>
 #include <QTextStream>
+
+#include <memory>
 
 namespace tq::cli {
 
@@ -21,16 +24,29 @@ struct Io {
     QTextStream& err;
 };
 
-// One sub-command: its name, a line of usage, and what runs it with the
-// arguments that follow the name.
+// One sub-command: its name, a line of usage, what runs it with the
+// arguments that follow the name, and whether it draws with the chart (a
+// widget: it then runs under a QApplication, offscreen unless a platform
+// is given).
 struct Command {
     const char* name;
     const char* usage;
     int (*run)(const QStringList& args, Io& io);
+    bool drawsCharts = false;
 };
 
 // The commands on files (list, export).
 int runList(const QStringList& args, Io& io);
 int runExport(const QStringList& args, Io& io);
+// Where the program keeps its files (paths).
+int runPaths(const QStringList& args, Io& io);
+// The commands that draw (plot, report).
+int runPlot(const QStringList& args, Io& io);
+int runReport(const QStringList& args, Io& io);
+
+// The application a command runs under: a QCoreApplication, or for one
+// that draws charts a QApplication on the offscreen platform when no
+// platform is given (no display needed).
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv, bool drawsCharts);
 
 } // namespace tq::cli

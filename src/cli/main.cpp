@@ -10,8 +10,15 @@ namespace {
 
 const tq::cli::Command kCommands[] = {
     {"list", "list FILE.880 [--intact]", tq::cli::runList},
-    {"export", "export FILE.880 --set K --format txt|csv [--locale NAME] [-o OUT] [--intact]",
+    {"export", "export FILE.880 --set K --format txt|csv|iso-csv [--locale NAME] [-o OUT] [--intact]",
      tq::cli::runExport},
+    {"plot", "plot FILE.880 --set K -o OUT.png|svg|pdf [--size WxH] [--model 860|862] [--intact]",
+     tq::cli::runPlot, true},
+    {"report",
+     "report FILE.880 --set K [--low L] [--high H] [--no-table] [--no-graph] [--activation-energy KJ] "
+     "[--locale NAME] [--model 860|862] -o OUT.pdf [--intact]",
+     tq::cli::runReport, true},
+    {"paths", "paths", tq::cli::runPaths},
 };
 
 void usage(QTextStream& err) {
@@ -24,7 +31,10 @@ void usage(QTextStream& err) {
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    bool drawsCharts = false;
+    for (const auto& c : kCommands)
+        if (argc > 1 && std::strcmp(argv[1], c.name) == 0) drawsCharts = c.drawsCharts;
+    const auto app = tq::cli::makeApplication(argc, argv, drawsCharts);
     QCoreApplication::setApplicationName(QStringLiteral("tq880-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TQ880_VERSION));
     QTextStream out(stdout);

@@ -80,13 +80,18 @@ void FileDialogs::prepareOpen(const QString& filter, const QString& defaultExten
     m_open->selectFile(QString());
 }
 
-void FileDialogs::prepareSave(const QString& filter, const QString& defaultExtension) {
+void FileDialogs::prepareSave(const QString& filter, const QString& defaultExtension, const QString& extra) {
     m_saveFilter = filter;
+    m_saveExtra = extra;
     m_saveExtension = defaultExtension;
     m_save->setDirectory(initialFolder());
-    m_save->setNameFilters(nameFilters(filter));
+    m_save->setNameFilters(nameFilters(filter) + nameFilters(extra));
     const QString ext = filterExtension(m_save->selectedNameFilter());
     m_save->setDefaultSuffix(ext.isEmpty() ? defaultExtension : ext);
+}
+
+bool FileDialogs::saveChoseExtra() const {
+    return !m_saveExtra.isEmpty() && nameFilters(m_saveExtra).contains(m_save->selectedNameFilter());
 }
 
 QString FileDialogs::chosen(QFileDialog* dialog) {

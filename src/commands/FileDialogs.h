@@ -23,11 +23,16 @@ class FileDialogs {
     static QStringList nameFilters(const QString& described);
 
     // Initial folder, filter and default extension; the open dialog's file
-    // name is cleared, the save dialog's kept.
+    // name is cleared, the save dialog's kept. The save dialog may offer
+    // entries of our own after the described filter.
     void prepareOpen(const QString& filter, const QString& defaultExtension);
-    void prepareSave(const QString& filter, const QString& defaultExtension);
+    void prepareSave(const QString& filter, const QString& defaultExtension,
+                     const QString& extra = QString());
     QString openFilter() const { return m_openFilter; }
-    QString saveFilter() const { return m_saveFilter; }
+    QString saveFilter() const { return m_saveFilter; } // the described entries
+    QString saveExtraFilter() const { return m_saveExtra; }
+    // After runSave: whether the entry chosen was one of the extra ones.
+    bool saveChoseExtra() const;
     QString saveDefaultExtension() const { return m_saveExtension; }
 
     // The chosen file, or an empty string when the user cancelled. A name
@@ -44,7 +49,7 @@ class FileDialogs {
 
     QFileDialog* m_open;
     QFileDialog* m_save;
-    QString m_openFilter, m_saveFilter;
+    QString m_openFilter, m_saveFilter, m_saveExtra;
     QString m_saveExtension;
 };
 

@@ -28,4 +28,16 @@ QString openSingleCaption() {
                         : QStringLiteral("Open single data flle(*.TXT,*.GHF)");
 }
 
+QString isoCsv() {
+    return QStringLiteral("CSV with ISO times(*.csv,time and value with a point, for scripts)|*.CSV");
+}
+
+QString pictures() {
+    return QStringLiteral("PNG picture(*.png)|*.PNG|SVG drawing(*.svg)|*.SVG|PDF document(*.pdf)|*.PDF");
+}
+
+QString report() {
+    return QStringLiteral("PDF document(*.pdf)|*.PDF");
+}
+
 } // namespace tq::filters

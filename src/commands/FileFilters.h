@@ -12,6 +12,10 @@ QString collectionSave();    // "Data Set Collection file(...)|*.880"
 QString collectionOpen();    // "Data Sets Collection (*.880)|*.880"
 QString openSingleCaption(); // the choice window's second button when opening
 bool csvOffered();
+// Entries of our own, offered after the described ones.
+QString isoCsv();   // the self-describing CSV, in any regional setting
+QString pictures(); // Export Graph: PNG, SVG, PDF
+QString report();   // Report: PDF
 } // namespace filters
 
 } // namespace tq

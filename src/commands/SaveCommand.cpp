@@ -9,6 +9,7 @@
 #include "FileDialogs.h"
 #include "FileFilters.h"
 #include "GraphFile.h"
+#include "GraphRun.h"
 #include "GraphTextFile.h"
 #include "Messages.h"
 #include "TextFile.h"
@@ -42,14 +43,14 @@ bool SaveCommand::run() {
 }
 
 bool SaveCommand::run(TfrmGraph& window) {
-    if (!window.isDataLogger()) return saveGraph(*window.chart());
+    if (!window.isDataLogger()) return saveGraph(*window.chart(), recordedUnit(window));
     TfrmOpenSave choice(ownerOf(m_context));
     choice.setWindowTitle(QStringLiteral("Save File"));
     switch (runDialog(choice)) {
     case TfrmOpenSave::Collection:
         return saveCollection();
     case TfrmOpenSave::SingleSet:
-        return saveGraph(*window.chart());
+        return saveGraph(*window.chart(), recordedUnit(window));
     default:
         return false;
     }
@@ -64,11 +65,13 @@ bool SaveCommand::saveCollection() {
     return true;
 }
 
-bool SaveCommand::saveGraph(const Chart& chart) {
-    m_context.dialogs->prepareSave(filters::singleFile(), QStringLiteral("GHF"));
+bool SaveCommand::saveGraph(const Chart& chart, std::optional<TemperatureUnit> unit) {
+    m_context.dialogs->prepareSave(filters::singleFile(), QStringLiteral("GHF"), filters::isoCsv());
     const QString name = m_context.dialogs->runSave();
     if (name.isEmpty()) return false;
     const QString ext = QFileInfo(name).suffix().toLower();
+    if (m_context.dialogs->saveChoseExtra() && ext == QLatin1String("csv"))
+        return saveIsoCsv(chart, name, unit);
     if (ext == QLatin1String("ghf")) return guarded([&] { SaveGraphFile(chart, name); });
     if (ext == QLatin1String("txt")) return saveText(chart, name, textfile::kTab);
     if (ext == QLatin1String("csv")) return saveText(chart, name, textfile::kComma);
@@ -78,6 +81,33 @@ bool SaveCommand::saveGraph(const Chart& chart) {
 }
 
 bool SaveCommand::saveText(const Chart& chart, const QString& fileName, QChar separator) {
+    return saveRange(chart, [&](qint64 first, qint64 last, Progress& progress) {
+        WriteTextFile(chart, fileName, separator, first, last, progress);
+    });
+}
+
+bool SaveCommand::saveIsoCsv(const Chart& chart, const QString& fileName,
+                             std::optional<TemperatureUnit> unit) {
+    if (!unit) {
+        // A file's graph does not say; the header must.
+        switch (Messages::ask(QStringLiteral("The graph does not record the unit of its values. Are they "
+                                             "degrees Celsius? (No: degrees Fahrenheit)"))) {
+        case Messages::Yes:
+            unit = TemperatureUnit::Celsius;
+            break;
+        case Messages::No:
+            unit = TemperatureUnit::Fahrenheit;
+            break;
+        default:
+            return false;
+        }
+    }
+    return saveRange(chart, [&](qint64 first, qint64 last, Progress& progress) {
+        WriteIsoCsvFile(chart, fileName, *unit, first, last, progress);
+    });
+}
+
+bool SaveCommand::saveRange(const Chart& chart, const std::function<void(qint64, qint64, Progress&)>& write) {
     TextRange range;
     {
         TfrmScope ask(ownerOf(m_context));
@@ -97,8 +127,7 @@ bool SaveCommand::saveText(const Chart& chart, const QString& fileName, QChar se
     progress.SText1->show();
     progress.setMaximum(qMax<qint64>(0, range.last - range.first + 1));
     progress.startProgress(TfrmScope::Display::Bar, true, 0);
-    const bool written =
-        guarded([&] { WriteTextFile(chart, fileName, separator, range.first, range.last, progress); });
+    const bool written = guarded([&] { write(range.first, range.last, progress); });
     progress.close();
     return written;
 }

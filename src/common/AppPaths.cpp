@@ -35,20 +35,38 @@ bool AppPaths::setHome(const QString& dir) {
     return true;
 }
 
+QString AppPaths::userFolder() {
+    // One folder for the program and tq880-cli alike, whatever each is called.
+    const QString user = withSlash(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)) +
+                         QStringLiteral("TQ880/");
+    QDir().mkpath(user);
+    return user;
+}
+
 QString AppPaths::programFolder() {
     if (!homeOverride().isEmpty()) return homeOverride();
     static const QString folder = [] {
         const QString exeDir = QCoreApplication::applicationDirPath();
-        if (QFileInfo(exeDir).isWritable()) return withSlash(exeDir);
-        QString user = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-        QDir().mkpath(user);
-        return withSlash(user);
+        if (installedDataFolder(exeDir).isEmpty() && QFileInfo(exeDir).isWritable()) return withSlash(exeDir);
+        return userFolder();
     }();
     return folder;
 }
 
+QString AppPaths::dataPathFromBin() {
+    return QStringLiteral(TQ880_DATA_FROM_BIN);
+}
+
+QString AppPaths::installedDataFolder(const QString& exeDir) {
+    const QString data = QDir::cleanPath(withSlash(exeDir) + dataPathFromBin());
+    // The help page is installed there and nowhere in a build tree.
+    return QFileInfo::exists(data + QStringLiteral("/TQ880HELP.htm")) ? withSlash(data) : QString();
+}
+
 QString AppPaths::helpFile() {
-    return withSlash(QCoreApplication::applicationDirPath()) + QStringLiteral("TQ880HELP.htm");
+    const QString exeDir = QCoreApplication::applicationDirPath();
+    const QString installed = installedDataFolder(exeDir);
+    return (installed.isEmpty() ? withSlash(exeDir) : installed) + QStringLiteral("TQ880HELP.htm");
 }
 
 QString AppPaths::settleDataFolder() {

@@ -7,13 +7,22 @@ namespace tq {
 // Where the program keeps its files. Folders end with '/'.
 class AppPaths {
   public:
-    // The program folder: --home DIR when given, else the executable's
-    // folder, or the per-user application data folder when that one
-    // cannot be written (a system-wide install). A missing DIR is created
-    // with its parents; false (and the home left as it was) when it cannot
-    // be. An empty dir goes back to the default.
+    // The program folder: --home DIR when given; for an installed program
+    // the per-user data folder (~/.local/share/TQ880/), also where the
+    // install folder could be written (as root); in a build tree the
+    // executable's folder, or the per-user folder when that cannot be
+    // written. A missing DIR is created with its parents; false (and the
+    // home left as it was) when it cannot be. An empty dir goes back to the
+    // default.
     static bool setHome(const QString& dir);
     static QString programFolder();
+    static QString userFolder();
+
+    // An installed program keeps its data (the help page) at this path
+    // from its executable's folder ("../share/tq880" for the usual layout).
+    static QString dataPathFromBin();
+    // That data folder when exeDir holds an installed program, else empty.
+    static QString installedDataFolder(const QString& exeDir);
 
     static QString settingsFolder() { return programFolder() + QStringLiteral("ini/"); }
     static QString settingsFile() { return settingsFolder() + QStringLiteral("TQ880.ini"); }
@@ -21,7 +30,7 @@ class AppPaths {
     static QString templateFile() { return templateFolder() + QStringLiteral("graph.ghf"); }
     static QString tempFolder() { return programFolder() + QStringLiteral("temp/"); }
 
-    // The help page ships beside the executable.
+    // The help page: in the installed data folder, or beside the executable.
     static QString helpFile();
 
     // The data folder: documents + "TQ880/", created when missing; the

@@ -2,6 +2,7 @@
 
 #include "Chart.h"
 #include "CommandGuard.h"
+#include "DataSetChart.h"
 #include "DataSetCollection.h"
 #include "LoggerModel.h"
 #include "Regional.h"
@@ -101,13 +102,9 @@ void TfrmGraph::showDataSet(int k) {
     const DataSetCollection& collection = dataSetCollection();
     if (k < 0 || k >= collection.count()) return;
     const DataSet& set = collection.dataSet(k);
-    const SampleSlice slice = collection.slice(k);
-    prepareGraph(loggerModel(m_modelCode).seriesCount, set.sampleCount, set.startTime,
-                 set.startTime + double(set.sampleCount) * set.intervalSeconds / kSecondsPerDay);
-    if (!slice.empty()) {
-        PESGraph1->setXData(slice.times, slice.count);
-        PESGraph1->setYData(slice.values, slice.count);
-    }
+    prepareDataSetChart(*PESGraph1, set, collection.slice(k), m_modelCode);
+    updateToolAvailability();
+    m_dataSet = k;
     refreshStatistics();
     // The data set's own start and rate rather than those guessed from the
     // chart points.

@@ -4,10 +4,6 @@
 
 namespace tq {
 
-bool isOutOfRange(float v) {
-    return v > kOutOfRangeLimit || v < -kOutOfRangeLimit;
-}
-
 QString rangedValueText(float v) {
     return isOutOfRange(v) ? QStringLiteral("OL") : valueText(v, 1);
 }

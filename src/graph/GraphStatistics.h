@@ -1,63 +1,20 @@
 #pragma once
 
-// The arithmetic behind the statistics boxes, the cursors and the pointer
+// The texts of the statistics boxes, the cursor statistics and the pointer
 // search, as plain functions over a series given by two accessors
-// (x(i) -> day count, y(i) -> value), so it runs on chart data and on plain
-// arrays alike.
+// (x(i) -> day count, y(i) -> value), so they run on chart data and on plain
+// arrays alike. The overall pass itself is shared with the recording
+// report (RunStatistics in data).
 
 #include "DateTime.h"
+#include "RunStatistics.h"
 
 #include <QString>
 
 namespace tq {
 
-// Values above 3000 or below -3000 are out of range and read "OL".
-constexpr float kOutOfRangeLimit = 3000.0f;
-bool isOutOfRange(float v);
 // "OL" for an out-of-range value, else the value with 1 decimal.
 QString rangedValueText(float v);
-
-// Keeps the highest and lowest value of s with their times. Strict
-// comparisons: the earliest point wins a tie.
-template <class S, class XAt> void takeExtremes(S& s, float v, int i, XAt& x) {
-    if (v > s.max) {
-        s.max = v;
-        s.maxTime = x(i);
-    }
-    if (v < s.min) {
-        s.min = v;
-        s.minTime = x(i);
-    }
-}
-
-struct OverallStatistics {
-    int points = 0;
-    TDateTime first = 0.0; // X of point 0
-    TDateTime last = 0.0;  // X of the last point
-    float max = -9999.0f;
-    TDateTime maxTime = 0.0;
-    float min = 9999.0f;
-    TDateTime minTime = 0.0;
-    double sum = 0.0; // in-range values only
-    int count = 0;
-};
-
-template <class XAt, class YAt> OverallStatistics overallStatistics(int points, XAt x, YAt y) {
-    OverallStatistics s;
-    s.points = points;
-    if (points <= 0) return s;
-    s.first = x(0);
-    s.last = x(points - 1);
-    for (int i = 0; i < points; ++i) {
-        const float v = y(i);
-        takeExtremes(s, v, i, x);
-        if (v > -kOutOfRangeLimit && v < kOutOfRangeLimit) {
-            s.sum += v;
-            ++s.count;
-        }
-    }
-    return s;
-}
 
 // The texts of the overall statistics boxes.
 struct OverallTexts {

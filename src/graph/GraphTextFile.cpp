@@ -4,6 +4,7 @@
 #include "ChartModel.h"
 #include "CommandGuard.h"
 #include "FileAccess.h"
+#include "IsoCsvFile.h"
 #include "LoggerModel.h"
 #include "Progress.h"
 #include "Regional.h"
@@ -47,6 +48,19 @@ qint64 WriteTextFile(const Chart& chart, const QString& fileName, QChar separato
     last = qMin<qint64>(last, chart.points());
     const TextWriteOutcome outcome =
         writeTextLines(file, points, separator, first, last, progress, RegionalFormats(), name);
+    if (!file.commit()) throw UserError(QStringLiteral("Cannot write %1: %2").arg(name, file.errorString()));
+    return outcome.lines;
+}
+
+qint64 WriteIsoCsvFile(const Chart& chart, const QString& fileName, TemperatureUnit unit, qint64 first,
+                       qint64 last, Progress& progress) {
+    const QString name = shownName(fileName);
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        throw UserError(QStringLiteral("Cannot create %1: %2").arg(name, file.errorString()));
+    const ChartSeries0 points(const_cast<Chart&>(chart));
+    last = qMin<qint64>(last, chart.points());
+    const TextWriteOutcome outcome = isocsv::write(file, points, unit, first, last, progress, name);
     if (!file.commit()) throw UserError(QStringLiteral("Cannot write %1: %2").arg(name, file.errorString()));
     return outcome.lines;
 }

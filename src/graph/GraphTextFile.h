@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RunStatistics.h"
+
 #include <QChar>
 #include <QString>
 
@@ -16,6 +18,10 @@ class TfrmGraph;
 // Throws UserError naming the file.
 qint64 WriteTextFile(const Chart& chart, const QString& fileName, QChar separator, qint64 first, qint64 last,
                      Progress& progress);
+
+// The same for the self-describing CSV of values in this unit.
+qint64 WriteIsoCsvFile(const Chart& chart, const QString& fileName, TemperatureUnit unit, qint64 first,
+                       qint64 last, Progress& progress);
 
 struct TextFileOpen {
     qint64 points = 0; // points read into the chart

@@ -73,7 +73,7 @@ void saveGraphTemplate(const Chart& chart) {
     writeGraphFile(AppPaths::templateFile(), chart.storeStyle());
 }
 
-void prepareChart(Chart& chart, int n, int p, double xMin, double xMax, int modelCode) {
+void prepareChart(Chart& chart, int n, int p, double xMin, double xMax, int modelCode, TemplateUse use) {
     const QString templateFile = AppPaths::templateFile();
     const bool fromTemplate = QFileInfo::exists(templateFile);
     int templateSeries = n;
@@ -115,7 +115,7 @@ void prepareChart(Chart& chart, int n, int p, double xMin, double xMax, int mode
     chart.setAllowDataHotSpots(true);
     chart.redraw();
 
-    if (!QFileInfo::exists(templateFile)) saveGraphTemplate(chart);
+    if (use == TemplateUse::ReadAndWrite && !QFileInfo::exists(templateFile)) saveGraphTemplate(chart);
 }
 
 } // namespace tq

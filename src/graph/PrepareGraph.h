@@ -12,7 +12,11 @@ class Chart;
 // of a humidity logger in the default style.
 // Throws UserError when the template cannot be read, or when its folder
 // cannot be made (the chart is prepared by then; no template is written).
-void prepareChart(Chart& chart, int n, int p, double xMin, double xMax, int modelCode);
+// A picture drawn without a window (tq880-cli) reads the template but
+// leaves writing it to the program.
+enum class TemplateUse { ReadAndWrite, ReadOnly };
+void prepareChart(Chart& chart, int n, int p, double xMin, double xMax, int modelCode,
+                  TemplateUse use = TemplateUse::ReadAndWrite);
 
 // Saves the chart, without its points, as the graph template, making its
 // folder when needed.

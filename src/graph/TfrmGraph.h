@@ -90,6 +90,9 @@ class TfrmGraph : public QWidget {
     // showDataSet, then the data list filled with its first row selected
     // and, when asked, the marker on point 0 (cursors at a third and two).
     void showDataSetWithList(int k, bool placeCursors);
+    // The data set of the program's collection this window graphs (0-based),
+    // or -1 for a window that shows none (a file's, or before the first).
+    int shownDataSet() const { return m_dataSet; }
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -130,6 +133,7 @@ class TfrmGraph : public QWidget {
     void PESGraph1CustomizeDlg(bool accepted);
 
     int m_modelCode;
+    int m_dataSet = -1;
     // Cursor state is kept per window, so an index always belongs to this
     // window's chart.
     int m_aIndex = 0;

@@ -1,10 +1,13 @@
 // tq880-cli run as a process, as scripts run it.
 
 #include "GoldenFile.h"
+#include "PdfTools.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QImageReader>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -19,8 +22,10 @@ struct CliRun {
     QByteArray err;
 };
 
-CliRun cli(const QStringList& args) {
+CliRun cli(const QStringList& args,
+           const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
     QProcess p;
+    p.setProcessEnvironment(env);
     p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/tq880-cli"), args);
     CliRun r;
     if (!p.waitForFinished(60000)) return r;
@@ -137,4 +142,141 @@ TEST(Cli, ExitStatusesSayWhatWentWrong) {
         {QStringLiteral("list"), collectionFile("third-set-beyond-the-file"), QStringLiteral("--intact")});
     EXPECT_EQ(intact.status, 0);
     EXPECT_EQ(lines(intact.out).size(), 2);
+}
+
+TEST(Cli, ExportIsoCsvDescribesItself) {
+    // Data set 2 of the sample is recorded in Fahrenheit.
+    const CliRun r = cli({QStringLiteral("export"), collectionFile("fill-ff-three-sets"),
+                          QStringLiteral("--set"), QStringLiteral("2"), QStringLiteral("--format"),
+                          QStringLiteral("iso-csv"), QStringLiteral("--locale"), QStringLiteral("de_DE")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QStringList l = lines(r.out);
+    ASSERT_EQ(l.size(), 5);
+    EXPECT_EQ(l[0], QStringLiteral("time,temperature_F"));
+    // ISO times with an offset, a point whatever the locale.
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^2025-12-31T23:59:50[+-]\\d\\d:\\d\\d,-?\\d+\\.\\d$"))
+                    .match(l[1])
+                    .hasMatch())
+        << l[1].toStdString();
+    EXPECT_TRUE(r.out.contains("\r\n"));
+}
+
+TEST(Cli, PlotDrawsTheChartAtTheChosenSizeWithoutADisplay) {
+    QTemporaryDir dir;
+    const QString png = dir.filePath(QStringLiteral("set1.png"));
+    // No platform given: the program picks the offscreen one itself.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    const CliRun r = cli({QStringLiteral("plot"), collectionFile("one-set-500-samples"),
+                          QStringLiteral("--set"), QStringLiteral("1"), QStringLiteral("-o"), png,
+                          QStringLiteral("--size"), QStringLiteral("800x500")},
+                         env);
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(QImageReader(png).size(), QSize(800, 500));
+    // A copy of the program in a folder of its own reads no template there
+    // and writes none: that is the program's to write.
+    QTemporaryDir own;
+    const QString copy = own.filePath(QStringLiteral("tq880-cli"));
+    ASSERT_TRUE(QFile::copy(QCoreApplication::applicationDirPath() + QStringLiteral("/tq880-cli"), copy));
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(copy, {QStringLiteral("plot"), collectionFile("one-set-500-samples"), QStringLiteral("--set"),
+                   QStringLiteral("1"), QStringLiteral("-o"), own.filePath(QStringLiteral("x.png"))});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    EXPECT_TRUE(QFile::exists(own.filePath(QStringLiteral("x.png"))));
+    EXPECT_FALSE(QFile::exists(own.filePath(QStringLiteral("template"))));
+
+    const QString svg = dir.filePath(QStringLiteral("set1.svg"));
+    ASSERT_EQ(cli({QStringLiteral("plot"), collectionFile("one-set-500-samples"), QStringLiteral("--set"),
+                   QStringLiteral("1"), QStringLiteral("-o"), svg})
+                  .status,
+              0);
+    EXPECT_TRUE(fileBytes(svg).contains("viewBox=\"0 0 1200 700\""));
+    const QString pdf = dir.filePath(QStringLiteral("set1.pdf"));
+    ASSERT_EQ(cli({QStringLiteral("plot"), collectionFile("one-set-500-samples"), QStringLiteral("--set"),
+                   QStringLiteral("1"), QStringLiteral("-o"), pdf, QStringLiteral("--size"),
+                   QStringLiteral("400x300")})
+                  .status,
+              0);
+    EXPECT_TRUE(tq::test::pdfPageSize(pdf).startsWith(QStringLiteral("300 x 225 pts")));
+
+    // Refusals: no picture name, another format, a bad size, no such set.
+    const QString good = collectionFile("one-set-500-samples");
+    const QString one = QStringLiteral("1");
+    EXPECT_EQ(cli({QStringLiteral("plot"), good, QStringLiteral("--set"), one}).status, 2);
+    EXPECT_EQ(cli({QStringLiteral("plot"), good, QStringLiteral("--set"), one, QStringLiteral("-o"),
+                   dir.filePath(QStringLiteral("x.jpg"))})
+                  .status,
+              2);
+    EXPECT_EQ(cli({QStringLiteral("plot"), good, QStringLiteral("--set"), one, QStringLiteral("-o"), png,
+                   QStringLiteral("--size"), QStringLiteral("9000x10")})
+                  .status,
+              2);
+    EXPECT_EQ(cli({QStringLiteral("plot"), good, QStringLiteral("--set"), QStringLiteral("2"),
+                   QStringLiteral("-o"), png})
+                  .status,
+              2);
+    const CliRun nowhere = cli({QStringLiteral("plot"), good, QStringLiteral("--set"), one,
+                                QStringLiteral("-o"), dir.filePath(QStringLiteral("no/such/x.png"))});
+    EXPECT_EQ(nowhere.status, 3);
+    EXPECT_TRUE(nowhere.err.contains("x.png")) << nowhere.err.toStdString();
+    EXPECT_EQ(cli({QStringLiteral("plot"), QStringLiteral("/nonexistent/a.880"), QStringLiteral("--set"), one,
+                   QStringLiteral("-o"), png})
+                  .status,
+              3);
+}
+
+TEST(Cli, ReportWritesThePdfWithTheSummaryFigures) {
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("r.pdf"));
+    // 500 samples 2 s apart from 2024-03-29 07:13:15.
+    const CliRun r =
+        cli({QStringLiteral("report"), collectionFile("one-set-500-samples"), QStringLiteral("--set"),
+             QStringLiteral("1"), QStringLiteral("--low"), QStringLiteral("-5"), QStringLiteral("--high"),
+             QStringLiteral("30.5"), QStringLiteral("--locale"), QStringLiteral("en_GB"),
+             QStringLiteral("--model"), QStringLiteral("860"), QStringLiteral("-o"), pdf});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const int pages = tq::test::pdfPages(pdf);
+    EXPECT_GE(pages, 2);
+    EXPECT_TRUE(r.out.contains(QStringLiteral(": %1 pages").arg(pages).toUtf8())) << r.out.toStdString();
+    EXPECT_TRUE(tq::test::pdfPageSize(pdf).contains(QStringLiteral("A4")));
+    const QString text = tq::test::pdfText(pdf);
+    for (const char* s : {"one-set-500-samples.880, data set 1", "Logger model", "860", "500",
+                          "2 s (00:00:02)", "00:16:38", "29/03/2024 07:13:15", "Mean kinetic temperature",
+                          "Low limit", "-5.0 °C", "30.5 °C", "Excursions above"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(s))) << s;
+
+    // Without the table: one page.
+    ASSERT_EQ(cli({QStringLiteral("report"), collectionFile("one-set-500-samples"), QStringLiteral("--set"),
+                   QStringLiteral("1"), QStringLiteral("--no-table"), QStringLiteral("-o"), pdf})
+                  .status,
+              0);
+    EXPECT_EQ(tq::test::pdfPages(pdf), 1);
+
+    // Refusals write nothing.
+    const QString never = dir.filePath(QStringLiteral("never.pdf"));
+    const QString good = collectionFile("one-set-500-samples");
+    const QString set = QStringLiteral("--set"), one = QStringLiteral("1"), o = QStringLiteral("-o");
+    EXPECT_EQ(cli({QStringLiteral("report"), good, set, one, QStringLiteral("--low"), QStringLiteral("9"),
+                   QStringLiteral("--high"), QStringLiteral("8"), o, never})
+                  .status,
+              2);
+    EXPECT_EQ(cli({QStringLiteral("report"), good, set, one, QStringLiteral("--high"), QStringLiteral("8,5"),
+                   o, never})
+                  .status,
+              2);
+    EXPECT_EQ(cli({QStringLiteral("report"), good, set, one, QStringLiteral("--activation-energy"),
+                   QStringLiteral("-1"), o, never})
+                  .status,
+              2);
+    EXPECT_EQ(cli({QStringLiteral("report"), good, set, one, QStringLiteral("--model"), QStringLiteral("861"),
+                   o, never})
+                  .status,
+              2);
+    EXPECT_EQ(
+        cli({QStringLiteral("report"), good, set, one, o, dir.filePath(QStringLiteral("r.txt"))}).status, 2);
+    EXPECT_FALSE(QFile::exists(never));
 }

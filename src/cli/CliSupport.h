@@ -1,0 +1,31 @@
+#pragma once
+
+#include "Cli.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QLocale>
+
+namespace tq {
+
+class DataSetCollection;
+
+namespace cli {
+
+// What the commands on collection files share: reading and decoding the
+// file, the arguments, the data set number and the locale.
+extern const QCommandLineOption kIntact;
+
+// Reads and decodes FILE.880 into collection; reports what failed and returns its status.
+int loadCollection(const QString& fileName, bool intactOnly, DataSetCollection& collection, Io& io);
+// Parses args with p; false (after saying why) unless exactly `positional` file names are given.
+bool parse(QCommandLineParser& p, const QStringList& args, Io& io, int positional);
+// --set K: a number from 1, or 0 after saying why; then whether the file
+// holds data set k (saying so when not).
+int dataSetNumber(const QCommandLineParser& p, const QCommandLineOption& set, Io& io);
+bool dataSetExists(int k, int count, Io& io);
+// --locale NAME, or the system's; false for a name no locale has.
+bool localeOf(const QCommandLineParser& p, const QCommandLineOption& locale, QLocale& out, Io& io);
+
+} // namespace cli
+} // namespace tq

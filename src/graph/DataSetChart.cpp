@@ -1,0 +1,23 @@
+#include "DataSetChart.h"
+
+#include "Chart.h"
+#include "DataSetCollection.h"
+#include "LoggerModel.h"
+#include "RunStatistics.h"
+
+namespace tq {
+
+void prepareDataSetChart(Chart& chart, const DataSet& set, const SampleSlice& slice, int modelCode,
+                         TemplateUse use) {
+    // The logger's out-of-range marks (+-9999.0) are no readings: gaps.
+    chart.setOutOfRangeLimitY(kOutOfRangeLimit);
+    prepareChart(chart, loggerModel(modelCode).seriesCount, set.sampleCount, set.startTime,
+                 set.startTime + double(set.sampleCount) * set.intervalSeconds / kSecondsPerDay, modelCode,
+                 use);
+    if (!slice.empty()) {
+        chart.setXData(slice.times, slice.count);
+        chart.setYData(slice.values, slice.count);
+    }
+}
+
+} // namespace tq

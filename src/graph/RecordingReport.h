@@ -1,0 +1,63 @@
+#pragma once
+
+#include "RunStatistics.h"
+
+#include <QLocale>
+#include <QPageSize>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace tq {
+
+class Chart;
+
+// The recording report: a PDF of one run with its summary, statistics,
+// limits and verdict, the graph with the zones beyond the limits, and the
+// sample table on the pages after.
+namespace report {
+
+struct Run {
+    QString source;    // the file the run comes from, as shown
+    int dataSet = 0;   // 1-based number in a collection file; 0 for none
+    int modelCode = 0; // 860 or 862; 0 when not known
+    TemperatureUnit unit = TemperatureUnit::Celsius;
+    bool unitRecorded = true; // false: the user said which (a text file does not)
+    int intervalSeconds = 0;
+    std::vector<double> times;
+    std::vector<float> values;
+};
+
+struct Options {
+    RunLimits limits;
+    double activationEnergyKJ = kDefaultActivationEnergyKJ;
+    bool graph = true;
+    bool table = true;
+    QLocale locale;      // dates, times, numbers and the paper size
+    QString createdText; // when the report was made, as shown in the footer
+};
+
+// Letter where it is the usual paper, A4 everywhere else.
+QPageSize pageSizeFor(const QLocale& locale);
+// "2 d 03:04:05", "00:10:00".
+QString durationText(double seconds);
+// "°C" or "°F".
+QString unitText(TemperatureUnit unit);
+
+// What the report checks: empty when fine, else the problem in a sentence.
+QString checkOptions(const Options& options);
+
+// Gives the chart the report's look: the zones beyond the limits as bands,
+// no cursor or marker lines.
+void prepareChart(Chart& chart, const RunLimits& limits);
+
+// Writes the report (the chart, already prepared, is drawn when
+// options.graph). The figures are those of runFigures over run. A failure
+// leaves any file of that name as it was. Returns the number of pages.
+// Throws UserError naming the file and what failed.
+int write(const QString& fileName, const Run& run, const Options& options, Chart* chart);
+
+} // namespace report
+
+} // namespace tq
