@@ -1,25 +1,11 @@
 #include "IsoCsvFile.h"
 
-#include "CommandGuard.h"
-#include "Progress.h"
-
 #include <QDateTime>
 #include <QTimeZone>
 
 #include <cstdlib>
 
 namespace tq::isocsv {
-
-namespace {
-constexpr qint64 kWriteBuffer = 256 * 1024;
-
-void flush(QIODevice& out, QByteArray& buffer, const QString& what) {
-    if (buffer.isEmpty()) return;
-    if (out.write(buffer) != buffer.size())
-        throw UserError(QStringLiteral("Cannot write %1: %2").arg(what, out.errorString()));
-    buffer.clear();
-}
-} // namespace
 
 QByteArray header(TemperatureUnit unit) {
     return unit == TemperatureUnit::Fahrenheit ? QByteArrayLiteral("time,temperature_F\r\n")
@@ -48,26 +34,12 @@ QString valueText(float v) {
 
 TextWriteOutcome write(QIODevice& out, const PointSource& points, TemperatureUnit unit, qint64 first,
                        qint64 last, Progress& progress, const QString& what) {
-    TextWriteOutcome outcome;
-    QByteArray buffer = header(unit);
-    buffer.reserve(kWriteBuffer + 256);
-    for (qint64 i = first - 1; i <= last - 1; ++i) {
-        const double x = points.x(i);
-        if (x == 0.0) break;
-        ++outcome.lines;
-        progress.setValue(outcome.lines);
-        buffer += timeText(x).toLatin1();
-        buffer += ',';
-        buffer += valueText(points.y(i)).toLatin1();
-        buffer += "\r\n";
-        if (buffer.size() >= kWriteBuffer) flush(out, buffer, what);
-        if (progress.cancelled()) {
-            outcome.cancelled = true;
-            break;
-        }
-    }
-    flush(out, buffer, what);
-    return outcome;
+    return writePointLines(out, points, first, last, progress, what, header(unit),
+                           [](QByteArray& line, double x, float y) {
+                               line += timeText(x).toLatin1();
+                               line += ',';
+                               line += valueText(y).toLatin1();
+                           });
 }
 
 } // namespace tq::isocsv

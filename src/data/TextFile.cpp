@@ -52,25 +52,18 @@ QString textValue(float y, const RegionalFormats& formats) {
     return formats.value(double(y), 1);
 }
 
-TextWriteOutcome writeTextLines(QIODevice& out, const PointSource& points, QChar separator, qint64 first,
-                                qint64 last, Progress& progress, const RegionalFormats& formats,
-                                const QString& what) {
+TextWriteOutcome writePointLines(QIODevice& out, const PointSource& points, qint64 first, qint64 last,
+                                 Progress& progress, const QString& what, const QByteArray& header,
+                                 const LineFormat& format) {
     TextWriteOutcome outcome;
-    QByteArray buffer;
+    QByteArray buffer = header;
     buffer.reserve(kWriteBuffer + 256);
-    QString line;
     for (qint64 i = first - 1; i <= last - 1; ++i) {
         const double x = points.x(i);
         if (x == 0.0) break;
         ++outcome.lines;
         progress.setValue(outcome.lines);
-        line.clear();
-        formats.appendDate(line, x);
-        line += separator;
-        formats.appendTime(line, x);
-        line += separator;
-        line += textValue(points.y(i), formats);
-        buffer += line.toUtf8();
+        format(buffer, x, points.y(i));
         buffer += "\r\n";
         if (buffer.size() >= kWriteBuffer) flush(out, buffer, what);
         if (progress.cancelled()) {
@@ -80,6 +73,22 @@ TextWriteOutcome writeTextLines(QIODevice& out, const PointSource& points, QChar
     }
     flush(out, buffer, what);
     return outcome;
+}
+
+TextWriteOutcome writeTextLines(QIODevice& out, const PointSource& points, QChar separator, qint64 first,
+                                qint64 last, Progress& progress, const RegionalFormats& formats,
+                                const QString& what) {
+    QString line;
+    return writePointLines(out, points, first, last, progress, what, QByteArray(),
+                           [&](QByteArray& buffer, double x, float y) {
+                               line.clear();
+                               formats.appendDate(line, x);
+                               line += separator;
+                               formats.appendTime(line, x);
+                               line += separator;
+                               line += textValue(y, formats);
+                               buffer += line.toUtf8();
+                           });
 }
 
 TextScan scanTextLines(QIODevice& in, QChar separator, Progress& progress, const RegionalFormats& formats) {

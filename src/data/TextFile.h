@@ -6,6 +6,8 @@
 #include <QIODevice>
 #include <QString>
 
+#include <functional>
+
 namespace tq {
 
 class Progress;
@@ -42,6 +44,16 @@ struct TextWriteOutcome {
     qint64 lines = 0;
     bool cancelled = false;
 };
+// Appends one point's line, without its end.
+using LineFormat = std::function<void(QByteArray& line, double x, float y)>;
+// The loop every text format shares: header, then points first ... last
+// (1-based, inclusive, already clipped) until the first whose X is 0.0
+// (never filled), each line ended by CR LF, the lines written reported and
+// a cancel obeyed after each one. Throws UserError naming what when the
+// device refuses a write.
+TextWriteOutcome writePointLines(QIODevice& out, const PointSource& points, qint64 first, qint64 last,
+                                 Progress& progress, const QString& what, const QByteArray& header,
+                                 const LineFormat& format);
 // Writes points first ... last (1-based, inclusive, already clipped) and
 // stops at the first point whose X is 0.0 (never filled). Reports the lines
 // written after each one and stops when the user cancels; the lines written
