@@ -38,31 +38,38 @@ QFile& openOrThrow(QFile& file) {
 
 } // namespace
 
-qint64 WriteTextFile(const Chart& chart, const QString& fileName, QChar separator, qint64 first, qint64 last,
-                     Progress& progress) {
+namespace {
+// Writes the chart's series 0 through a temporary file that replaces the
+// target only when complete (a cancel keeps the lines written so far).
+qint64 saveLines(
+    const Chart& chart, const QString& fileName, qint64 last,
+    const std::function<TextWriteOutcome(QIODevice&, const PointSource&, qint64, const QString&)>& write) {
     const QString name = shownName(fileName);
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         throw UserError(QStringLiteral("Cannot create %1: %2").arg(name, file.errorString()));
     const ChartSeries0 points(const_cast<Chart&>(chart));
-    last = qMin<qint64>(last, chart.points());
-    const TextWriteOutcome outcome =
-        writeTextLines(file, points, separator, first, last, progress, RegionalFormats(), name);
+    const TextWriteOutcome outcome = write(file, points, qMin<qint64>(last, chart.points()), name);
     if (!file.commit()) throw UserError(QStringLiteral("Cannot write %1: %2").arg(name, file.errorString()));
     return outcome.lines;
+}
+} // namespace
+
+qint64 WriteTextFile(const Chart& chart, const QString& fileName, QChar separator, qint64 first, qint64 last,
+                     Progress& progress) {
+    return saveLines(chart, fileName, last,
+                     [&](QIODevice& out, const PointSource& points, qint64 end, const QString& name) {
+                         return writeTextLines(out, points, separator, first, end, progress,
+                                               RegionalFormats(), name);
+                     });
 }
 
 qint64 WriteIsoCsvFile(const Chart& chart, const QString& fileName, TemperatureUnit unit, qint64 first,
                        qint64 last, Progress& progress) {
-    const QString name = shownName(fileName);
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw UserError(QStringLiteral("Cannot create %1: %2").arg(name, file.errorString()));
-    const ChartSeries0 points(const_cast<Chart&>(chart));
-    last = qMin<qint64>(last, chart.points());
-    const TextWriteOutcome outcome = isocsv::write(file, points, unit, first, last, progress, name);
-    if (!file.commit()) throw UserError(QStringLiteral("Cannot write %1: %2").arg(name, file.errorString()));
-    return outcome.lines;
+    return saveLines(chart, fileName, last,
+                     [&](QIODevice& out, const PointSource& points, qint64 end, const QString& name) {
+                         return isocsv::write(out, points, unit, first, end, progress, name);
+                     });
 }
 
 TextFileOpen ReadTextFile(TfrmGraph& window, const QString& fileName, QChar separator, Progress& progress) {

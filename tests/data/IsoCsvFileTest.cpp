@@ -1,13 +1,13 @@
 #include "IsoCsvFile.h"
 
 #include "Progress.h"
+#include "TimeZone.h"
 
 #include <QBuffer>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <ctime>
 #include <vector>
 
 using namespace tq;
@@ -26,42 +26,23 @@ TDateTime at(int y, int mo, int d, int h, int mi, int s) {
     return t;
 }
 
-// Runs the test in a zone with summer time, then gives the old one back.
-class InZone {
-  public:
-    explicit InZone(const char* zone) : m_old(qgetenv("TZ")), m_had(qEnvironmentVariableIsSet("TZ")) {
-        qputenv("TZ", zone);
-        tzset();
-    }
-    ~InZone() {
-        if (m_had)
-            qputenv("TZ", m_old);
-        else
-            qunsetenv("TZ");
-        tzset();
-    }
-
-  private:
-    QByteArray m_old;
-    bool m_had;
-};
 } // namespace
 
 TEST(IsoCsv, TimesCarryTheirOffsetAndKeepTheRecordedFields) {
-    const InZone berlin("Europe/Berlin");
+    const tq::test::InZone berlin("Europe/Berlin");
     EXPECT_EQ(isocsv::timeText(at(2024, 1, 15, 8, 0, 5)), QStringLiteral("2024-01-15T08:00:05+01:00"));
     EXPECT_EQ(isocsv::timeText(at(2024, 7, 15, 23, 59, 59)), QStringLiteral("2024-07-15T23:59:59+02:00"));
     // 02:30 does not exist on the day the clocks go forward: written as
     // recorded, with the offset after the change.
     EXPECT_EQ(isocsv::timeText(at(2024, 3, 31, 2, 30, 0)).left(19), QStringLiteral("2024-03-31T02:30:00"));
-    const InZone newYork("America/New_York");
+    const tq::test::InZone newYork("America/New_York");
     EXPECT_EQ(isocsv::timeText(at(2024, 1, 15, 8, 0, 0)), QStringLiteral("2024-01-15T08:00:00-05:00"));
-    const InZone kolkata("Asia/Kolkata");
+    const tq::test::InZone kolkata("Asia/Kolkata");
     EXPECT_EQ(isocsv::timeText(at(2024, 1, 15, 8, 0, 0)), QStringLiteral("2024-01-15T08:00:00+05:30"));
 }
 
 TEST(IsoCsv, HeaderPointDecimalsEmptyMarksAndTheRange) {
-    const InZone utc("UTC");
+    const tq::test::InZone utc("UTC");
     Points p;
     for (int i = 0; i < 5; ++i)
         p.xs.push_back(at(2024, 6, 3, 8, i, 0));

@@ -7,6 +7,7 @@
 #include "GraphTestSupport.h"
 #include "Regional.h"
 #include "TfrmGraph.h"
+#include "TimeZone.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -683,33 +684,10 @@ TEST_F(GraphWindowTest, DataLoggerWindowForACollectionFileTakesTheFullWidth) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-namespace {
-// Runs the test body under a time zone with daylight saving (a POSIX rule,
-// so no zone database is needed) and restores the zone afterwards.
-class DaylightSavingZone {
-  public:
-    DaylightSavingZone() : m_had(qEnvironmentVariableIsSet("TZ")), m_old(qgetenv("TZ")) {
-        qputenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3");
-        tzset();
-    }
-    ~DaylightSavingZone() {
-        if (m_had)
-            qputenv("TZ", m_old);
-        else
-            qunsetenv("TZ");
-        tzset();
-    }
-
-  private:
-    bool m_had;
-    QByteArray m_old;
-};
-} // namespace
-
 TEST_F(GraphWindowTest, ListsShowLoggerTimesInADaylightSavingGap) {
     // The logger's clock knows no zones: a run started at 02:30 on the night
     // the clocks go forward keeps that time in both lists.
-    DaylightSavingZone zone;
+    const tq::test::InZone zone("CET-1CEST,M3.5.0,M10.5.0/3");
     TDateTime gapStart = 0;
     ASSERT_TRUE(encodeDateTime(2024, 3, 31, 2, 30, 0, gapStart));
     std::vector<DataSet> sets(1);
