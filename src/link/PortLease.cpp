@@ -26,9 +26,9 @@ PortLease::PortLease(LiveLink& live, Resume resume) : m_live(live), m_resume(res
 }
 
 PortLease::~PortLease() {
+    quietly([this] { m_live.comm2()->close(); });
     if (m_live.ended()) return;
     TComPort* comm1 = m_live.comm1();
-    quietly([this] { m_live.comm2()->close(); });
     quietly([comm1] { comm1->close(); });
     m_live.attachReceiveHandler();
     if (!settle(m_resume.beforeOpenMs)) return;

@@ -11,7 +11,8 @@ class TComPort;
 // closes the live port. Ending it gives the link back on every path, a
 // silent abort and a port error included: the download port closed, the
 // live port reopened with its receive handler and purged, the timer on.
-// Once the program is ending nothing is given back.
+// Once the program is ending nothing is given back (the download port is
+// still closed).
 class PortLease {
   public:
     // The pauses around reopening the live port, which differ per command.
