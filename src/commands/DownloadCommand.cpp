@@ -71,6 +71,9 @@ QWidget* DownloadCommand::mainWindow() const {
 
 void DownloadCommand::run() {
     const LoggerLink& link = m_live.link();
+    // Another command has the device (a download lets events run, so its
+    // button can be pressed again): this one does not start.
+    if (m_live.lent()) return;
     if (!loggerchecks::connected(link) || !loggerchecks::notRecording(link, kRecording)) return;
     restoreOrCreateDataLoggerWindow(m_context.area, link.modelCode, false);
 

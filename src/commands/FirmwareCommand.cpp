@@ -10,6 +10,8 @@
 namespace tq {
 
 void FirmwareCommand::run() {
+    // Another command has the device: this one does not start.
+    if (m_live.lent()) return;
     if (!loggerchecks::connected(m_live.link())) return;
     WaitCursor cursor;
     TfrmFV box(m_parent);

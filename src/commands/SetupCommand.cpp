@@ -9,6 +9,8 @@ namespace tq {
 
 void SetupCommand::run() {
     const LoggerLink& link = m_live.link();
+    // Another command has the device: this one does not start.
+    if (m_live.lent()) return;
     if (!loggerchecks::connected(link) ||
         !loggerchecks::notRecording(
             link, QStringLiteral("The Logger is recording , please stop recording before setup.")))

@@ -227,6 +227,12 @@ void LiveLink::ComboBoxDeviceNameChange(int index) {
         m_pendingPort = index;
         return;
     }
+    if (m_lent) {
+        // A command has the device: the live port may not open under it.
+        // The switch follows once the link is given back.
+        m_pendingPort = index;
+        return;
+    }
     m_pendingPort = -1;
     attempt([&] { m_comm1->close(); });
     attempt([&] {
@@ -234,6 +240,11 @@ void LiveLink::ComboBoxDeviceNameChange(int index) {
         m_comm1->open();
     });
     m_link.portIndex = index;
+}
+
+void LiveLink::switchAfterLoan() {
+    if (m_pendingPort >= 0)
+        QMetaObject::invokeMethod(this, &LiveLink::switchToPendingPort, Qt::QueuedConnection);
 }
 
 void LiveLink::switchToPendingPort() {

@@ -44,6 +44,8 @@ class LiveLink : public QObject {
     // wait cut short by the program quitting has the same effect.
     void endLink();
     bool ended() const { return m_ended; }
+    // A command has borrowed the device (a PortLease is held).
+    bool lent() const { return m_lent; }
 
     // The receive handler of Comm1; receive() is its body over any port.
     void Comm1RxChar();
@@ -74,6 +76,8 @@ class LiveLink : public QObject {
     void attachReceiveHandler();
     void restartTimer();
     void switchToPendingPort();
+    // A port picked while the device was lent is switched to now.
+    void switchAfterLoan();
     void declareConnected();
     void sendLiveRequest();
     bool attempt(const std::function<void()>& step);
@@ -87,7 +91,8 @@ class LiveLink : public QObject {
     QElapsedTimer m_lastTick;
     bool m_resetPeriod = true;
     bool m_ended = false;
-    int m_pendingPort = -1; // picked during a tick; switched to after it
+    bool m_lent = false;
+    int m_pendingPort = -1; // picked during a tick or a loan; switched to after it
 };
 
 } // namespace tq

@@ -21,11 +21,13 @@ template <typename Step> void quietly(Step&& step) {
 } // namespace
 
 PortLease::PortLease(LiveLink& live, Resume resume) : m_live(live), m_resume(resume) {
+    m_live.m_lent = true;
     m_live.suspendForCommand();
     quietly([this] { m_live.comm1()->close(); });
 }
 
 PortLease::~PortLease() {
+    m_live.m_lent = false;
     quietly([this] { m_live.comm2()->close(); });
     if (m_live.ended()) return;
     TComPort* comm1 = m_live.comm1();
@@ -37,6 +39,7 @@ PortLease::~PortLease() {
     quietly([comm1] { comm1->purgeInput(); });
     if (!settle(m_resume.afterPurgeMs)) return;
     m_live.restartTimer();
+    m_live.switchAfterLoan();
 }
 
 bool PortLease::settle(int ms) {

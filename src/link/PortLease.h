@@ -12,7 +12,9 @@ class TComPort;
 // silent abort and a port error included: the download port closed, the
 // live port reopened with its receive handler and purged, the timer on.
 // Once the program is ending nothing is given back (the download port is
-// still closed).
+// still closed). One lease at a time: a command finds the device lent
+// (LiveLink::lent) and does not start; a port picked in the chooser
+// meanwhile is switched to after the hand-back.
 class PortLease {
   public:
     // The pauses around reopening the live port, which differ per command.

@@ -401,3 +401,38 @@ TEST_F(DownloadCommandTest, TheProgramEndingStopsTheTransferAndGivesNothingBack)
     EXPECT_FALSE(live->comm2()->active());
     EXPECT_LT(requests(QByteArray("\xEF\x79\xFE", 3)), 1000) << "the transfer went on";
 }
+
+TEST_F(DownloadCommandTest, OneCommandAtATimeAndAPortPickedMeanwhileFollowsAfter) {
+    startLogger(860);
+    LoggerSim other(860);
+    ASSERT_TRUE(other.start(nullptr));
+    view.ports = {sim->devicePath(), other.devicePath()};
+    sim->setDataSets(LoggerSim::demoDataSets(3, 150));
+    sim->clearLog();
+    // While the transfer runs (it lets events run) the user presses Download
+    // again, opens Logger Setup and picks the other port.
+    bool pressed = false, liveOpenedMeanwhile = true;
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        if (!ProgressWatch::window()) return;
+        user.stop();
+        pressed = true;
+        download();
+        SetupCommand(*live, nullptr).run();
+        live->ComboBoxDeviceNameChange(1);
+        liveOpenedMeanwhile = comm1.active();
+    });
+    user.start(5);
+    ASSERT_TRUE(download());
+    EXPECT_TRUE(pressed);
+    EXPECT_FALSE(liveOpenedMeanwhile);
+    EXPECT_EQ(requests(kDownload), 1);
+    EXPECT_TRUE(dialogTitles.isEmpty()) << "no setup dialog";
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(dataSetCollection().count(), 3);
+    // The port picked during the download is the live port once it is over.
+    pumpingWaitWhile([&] { return comm1.deviceName() != other.devicePath(); }, kEventDeadlineMs);
+    EXPECT_EQ(comm1.deviceName(), other.devicePath());
+    EXPECT_TRUE(comm1.active());
+    EXPECT_EQ(live->link().portIndex, 1);
+}
