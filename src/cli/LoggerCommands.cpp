@@ -28,8 +28,9 @@ namespace {
 
 const QCommandLineOption kPort(QStringLiteral("port"), QStringLiteral("The logger's serial port."),
                                QStringLiteral("PATH"));
-// A setting read back may differ from the PC's time by this much.
-constexpr qint64 kClockToleranceSeconds = 2;
+// The clock is set to whole seconds and read back a moment later: within
+// this of the PC's time it took the setting.
+constexpr qint64 kClockToleranceSeconds = 3;
 
 // --port PATH, required once.
 bool portOf(const QCommandLineParser& p, QString& path, Io& io) {
