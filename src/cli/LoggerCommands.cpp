@@ -168,8 +168,12 @@ int runDownload(const QStringList& args, Io& io) {
 
     const bool keep = p.isSet(keepPartial) && image.size() > 0;
     if (result == DownloadResult::ReadError) {
-        io.err << "read error: " << session.received() << " of " << session.total() << " bytes arrived ("
-               << session.retries() << " blocks refused or incomplete)" << Qt::endl;
+        io.err << "read error: " << session.received();
+        if (session.total() > 0)
+            io.err << " of " << session.total() << " bytes arrived";
+        else
+            io.err << " bytes arrived, before the whole memory directory";
+        io.err << " (" << session.retries() << " blocks refused or incomplete)" << Qt::endl;
         if (keep && writeAtomically(file, image, io))
             io.err << "what arrived is in " << file.fileName() << Qt::endl;
         return ReadError;

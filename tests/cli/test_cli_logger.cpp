@@ -84,12 +84,20 @@ TEST(CliLogger, DownloadWritesTheFileOnlyWhenCompleteAndDecoded) {
     sim->setBadChecksumBlock(2, LoggerSim::kAlways);
     const CliRun broken = cli(withPort({"download", "-o", file}, *sim));
     EXPECT_EQ(broken.status, 6);
-    EXPECT_TRUE(broken.err.contains("read error: 128 of")) << broken.err.toStdString();
+    EXPECT_TRUE(broken.err.contains("read error: 128 bytes arrived, before the whole memory directory"))
+        << broken.err.toStdString();
     EXPECT_EQ(fileBytes(file), memory);
     // ... unless what arrived is asked for.
     const QString partial = dir.filePath("partial.880");
     EXPECT_EQ(cli(withPort({"download", "-o", partial, "--keep-partial"}, *sim)).status, 6);
     EXPECT_EQ(fileBytes(partial), memory.left(128));
+    // After the directory the total is known.
+    sim->setBadChecksumBlock(5, LoggerSim::kAlways);
+    const CliRun later = cli(withPort({"download", "-o", partial}, *sim));
+    EXPECT_EQ(later.status, 6);
+    EXPECT_TRUE(
+        later.err.contains(QStringLiteral("read error: 320 of %1 bytes arrived").arg(memory.size()).toUtf8()))
+        << later.err.toStdString();
     sim->setBadChecksumBlock(-1);
 
     // A data error: nothing written, or the memory as it came on request.
