@@ -5,8 +5,10 @@
 #include "CommandGuard.h"
 #include "DataLoggerWindow.h"
 #include "DialogRunner.h"
+#include "DownloadCommand.h"
 #include "ExportGraphCommand.h"
 #include "FileDialogs.h"
+#include "FirmwareCommand.h"
 #include "LiveLink.h"
 #include "Messages.h"
 #include "OpenCommand.h"
@@ -16,12 +18,11 @@
 #include "ReportCommand.h"
 #include "SaveCommand.h"
 #include "SettingsFile.h"
+#include "SetupCommand.h"
 #include "TComPort.h"
 #include "TfrmAbout.h"
-#include "TfrmFV.h"
 #include "TfrmGraph.h"
 #include "TfrmLCD.h"
-#include "TfrmSetup.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -43,12 +44,6 @@
 namespace tq {
 
 namespace {
-// The main window's port handlers: every port error ends the operation
-// without a word.
-void abortSilently(TComPort&, const EComError&, int& action) {
-    action = 1;
-}
-
 QAction* addItem(QMenu* menu, const char* name, const QString& caption) {
     QAction* a = menu->addAction(caption);
     a->setObjectName(QLatin1String(name));
@@ -62,8 +57,7 @@ QAction* addSeparator(QMenu* menu, const char* name) {
 } // namespace
 
 TfrmMain::TfrmMain(const QStringList& ports, QWidget* parent)
-    : QMainWindow(parent), m_comm1(new TComPort(this)), m_comm2(new TComPort(this)),
-      m_mdi(new QMdiArea(this)) {
+    : QMainWindow(parent), m_comm1(new TComPort(this)), m_mdi(new QMdiArea(this)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Kelvaria TQ880"));
     setWindowIcon(appIcon());
@@ -72,12 +66,8 @@ TfrmMain::TfrmMain(const QStringList& ports, QWidget* parent)
     m_comm1->setBaudRate(19200);
     m_comm1->setDtrControl(TComPort::DtrControl::Enable);
     m_comm1->setRtsControl(TComPort::RtsControl::Disable);
-    m_comm1->setOnError(abortSilently);
-    m_comm2->setObjectName(QStringLiteral("Comm2"));
-    m_comm2->setBaudRate(19200);
-    m_comm2->setDtrControl(TComPort::DtrControl::Disable);
-    m_comm2->setRtsControl(TComPort::RtsControl::Enable);
-    m_comm2->setOnError(abortSilently);
+    // Every port error ends the operation without a word.
+    m_comm1->setOnError(TComPort::abortSilently);
     m_live = new LiveLink(m_comm1, this, this);
 
     // The child window area: no border, never scroll bars.
@@ -102,6 +92,9 @@ TfrmMain::TfrmMain(const QStringList& ports, QWidget* parent)
     m_save = std::make_unique<SaveCommand>(commands);
     m_exportGraph = std::make_unique<ExportGraphCommand>(commands);
     m_report = std::make_unique<ReportCommand>(commands);
+    m_download = std::make_unique<DownloadCommand>(commands, *m_live);
+    m_setup = std::make_unique<SetupCommand>(*m_live, this);
+    m_firmware = std::make_unique<FirmwareCommand>(*m_live, this);
     TfrmGraph::setDataLoggerCloseQuery([this](TfrmGraph& window) { return m_save->closeQuery(window); });
 
     buildToolBar();
@@ -155,6 +148,8 @@ void TfrmMain::buildToolBar() {
     bar->addSeparator();
     m_btnDataLogger =
         button("btnDataLogger", downloadGlyph(), QStringLiteral("Download"), QStringLiteral("Load Data"));
+    connect(m_btnDataLogger, &QToolButton::clicked, this,
+            [this] { guarded([this] { btnDataLoggerClick(); }); });
     auto* setup =
         button("btnSetup", setupGlyph(), QStringLiteral("Logger Setup"), QStringLiteral("Setup Meter"));
     connect(setup, &QToolButton::clicked, this, [this] { guarded([this] { btnSetupClick(); }); });
@@ -201,6 +196,7 @@ void TfrmMain::buildMenus() {
 
     m_dataLogger1 = bar->addAction(QStringLiteral("&DataLogger"));
     m_dataLogger1->setObjectName(QStringLiteral("DataLogger1"));
+    connect(m_dataLogger1, &QAction::triggered, this, [this] { guarded([this] { btnDataLoggerClick(); }); });
     QAction* option = bar->addAction(QStringLiteral("&Setup"));
     option->setObjectName(QStringLiteral("Option1"));
     connect(option, &QAction::triggered, this, [this] { guarded([this] { btnSetupClick(); }); });
@@ -308,6 +304,10 @@ void TfrmMain::buildStatusBar() {
     }
 }
 
+TComPort* TfrmMain::Comm2() const {
+    return m_live->comm2();
+}
+
 TfrmLCD* TfrmMain::lcdWindow() const {
     return m_lcd.data();
 }
@@ -390,7 +390,7 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
         return;
     }
     guarded([&] { m_comm1->close(); });
-    guarded([&] { m_comm2->close(); });
+    guarded([&] { m_live->comm2()->close(); });
     QString error;
     if (!SettingsFile::write(AppPaths::settingsFolder(), m_live->link().portIndex, &error)) {
         Messages::error(error);
@@ -443,18 +443,15 @@ void TfrmMain::AboutTQ8801Click() {
 }
 
 void TfrmMain::FirmwareVersion1Click() {
-    m_live->FirmwareVersion1Click([this](const QString& version) {
-        TfrmFV box(this);
-        box.setVersion(version);
-        runDialog(box);
-    });
+    m_firmware->run();
 }
 
 void TfrmMain::btnSetupClick() {
-    m_live->btnSetupClick([this] {
-        TfrmSetup setup(*m_comm1, m_live->link(), this);
-        runDialog(setup);
-    });
+    m_setup->run();
+}
+
+void TfrmMain::btnDataLoggerClick() {
+    m_download->run();
 }
 
 void TfrmMain::btnPrintClick() {

@@ -16,12 +16,15 @@ class QToolButton;
 
 namespace tq {
 
+class DownloadCommand;
 class ExportGraphCommand;
 class FileDialogs;
+class FirmwareCommand;
 class LiveLink;
 class OpenCommand;
 class ReportCommand;
 class SaveCommand;
+class SetupCommand;
 class TComPort;
 class TfrmAbout;
 class TfrmLCD;
@@ -47,7 +50,7 @@ class TfrmMain : public QMainWindow, public LinkView {
 
     LiveLink* liveLink() const { return m_live; }
     TComPort* Comm1() const { return m_comm1; }
-    TComPort* Comm2() const { return m_comm2; }
+    TComPort* Comm2() const;
     QMdiArea* mdiArea() const { return m_mdi; }
     TfrmLCD* lcdWindow() const; // null once the user closed it
     QString settingsPath() const { return m_settingsPath; }
@@ -77,6 +80,7 @@ class TfrmMain : public QMainWindow, public LinkView {
     void AboutTQ8801Click();
     void FirmwareVersion1Click();
     void btnSetupClick();
+    void btnDataLoggerClick();
     void btnPrintClick();
     void ExportGraph1Click();
     void Report1Click();
@@ -96,7 +100,6 @@ class TfrmMain : public QMainWindow, public LinkView {
     void endProgram();
 
     TComPort* m_comm1;
-    TComPort* m_comm2;
     LiveLink* m_live;
     QMdiArea* m_mdi;
     std::unique_ptr<FileDialogs> m_dialogs;
@@ -104,6 +107,9 @@ class TfrmMain : public QMainWindow, public LinkView {
     std::unique_ptr<SaveCommand> m_save;
     std::unique_ptr<ExportGraphCommand> m_exportGraph;
     std::unique_ptr<ReportCommand> m_report;
+    std::unique_ptr<DownloadCommand> m_download;
+    std::unique_ptr<SetupCommand> m_setup;
+    std::unique_ptr<FirmwareCommand> m_firmware;
     QComboBox* m_portBox = nullptr;
     QLabel* m_panel0 = nullptr;
     QLabel* m_panel1 = nullptr;

@@ -12,7 +12,8 @@ namespace tq::cli {
 enum Status {
     Ok = 0,
     BadArguments = 2,
-    CannotRead = 3, // a file that cannot be read; a port that cannot be opened or no logger answers
+    CannotRead = 3, // a file that cannot be read or written; a port that cannot be opened or fails, no
+                    // logger answers, or it does not take a setting
     NoData = 4,
     DataError = 5,
     ReadError = 6,
@@ -40,6 +41,15 @@ int runList(const QStringList& args, Io& io);
 int runExport(const QStringList& args, Io& io);
 // Where the program keeps its files (paths).
 int runPaths(const QStringList& args, Io& io);
+// The commands that talk to a logger (ports, download, info, set-clock,
+// set-unit, set-interval, erase).
+int runPorts(const QStringList& args, Io& io);
+int runDownload(const QStringList& args, Io& io);
+int runInfo(const QStringList& args, Io& io);
+int runSetClock(const QStringList& args, Io& io);
+int runSetUnit(const QStringList& args, Io& io);
+int runSetInterval(const QStringList& args, Io& io);
+int runErase(const QStringList& args, Io& io);
 // The commands that draw (plot, report).
 int runPlot(const QStringList& args, Io& io);
 int runReport(const QStringList& args, Io& io);

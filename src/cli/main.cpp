@@ -19,6 +19,13 @@ const tq::cli::Command kCommands[] = {
      "[--locale NAME] [--model 860|862] -o OUT.pdf [--intact]",
      tq::cli::runReport, true},
     {"paths", "paths", tq::cli::runPaths},
+    {"ports", "ports [--port PATH ...] [--no-system-ports]", tq::cli::runPorts},
+    {"download", "download --port PATH -o FILE.880 [--keep-partial]", tq::cli::runDownload},
+    {"info", "info --port PATH", tq::cli::runInfo},
+    {"set-clock", "set-clock --port PATH", tq::cli::runSetClock},
+    {"set-unit", "set-unit C|F --port PATH", tq::cli::runSetUnit},
+    {"set-interval", "set-interval MM:SS --port PATH", tq::cli::runSetInterval},
+    {"erase", "erase --port PATH --yes", tq::cli::runErase},
 };
 
 void usage(QTextStream& err) {

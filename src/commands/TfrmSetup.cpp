@@ -76,7 +76,7 @@ TfrmSetup::TfrmSetup(TComPort& comm1, const LoggerLink& link, QWidget* parent, C
 
     m_comm3->setObjectName(QStringLiteral("Comm3"));
     SetupSession::configurePort(*m_comm3);
-    m_comm3->setOnError([](TComPort&, const EComError&, int& action) { action = 1; });
+    m_comm3->setOnError(TComPort::abortSilently);
 
     m_timer1->setObjectName(QStringLiteral("Timer1"));
     m_timer1->setInterval(kClockTickMs);

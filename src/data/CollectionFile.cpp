@@ -49,6 +49,16 @@ void writeWorkingCopy(const void* data, qint64 size) {
     current() = true;
 }
 
+void writeWorkingCopyAhead(const void* data, qint64 size) {
+    const bool wasCurrent = current();
+    try {
+        writeWorkingCopy(data, size);
+    } catch (const UserError&) {
+        current() = wasCurrent && QFile::exists(workingCopyPath());
+        throw;
+    }
+}
+
 bool workingCopyCurrent() {
     return current();
 }

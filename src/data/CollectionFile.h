@@ -23,6 +23,10 @@ QString workingCopyPath();
 // the previous copy whole. Throws UserError: the folder's path when it
 // cannot be made, otherwise a sentence saying the copy could not be written.
 void writeWorkingCopy(const void* data, qint64 size);
+// The same for data sets not shown yet, which replace those shown only once
+// their copy is written (a download): a failed write leaves the copy as
+// current as it was, unless the folder, and so the copy, is gone.
+void writeWorkingCopyAhead(const void* data, qint64 size);
 // False after a write of the working copy failed: it then holds an older
 // memory than the data sets shown. True again after the next good write.
 bool workingCopyCurrent();

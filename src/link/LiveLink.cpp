@@ -4,13 +4,12 @@
 #include "FrameCutter.h"
 #include "LinkView.h"
 #include "LiveDecoder.h"
-#include "Messages.h"
+#include "LoggerSearch.h"
 #include "PortNames.h"
 #include "Protocol.h"
 #include "PumpingWait.h"
 #include "TComPort.h"
 
-#include <QApplication>
 #include <QScopeGuard>
 #include <utility>
 
@@ -20,9 +19,6 @@ namespace {
 const QString kOn = QStringLiteral("On Connection");
 const QString kOff = QStringLiteral("Off Connection");
 constexpr int kMaxReadPerEvent = 256;
-constexpr int kSearchReplyLength = 5;
-constexpr int kFirmwareReplyLength = 11;
-constexpr int kFirmwareBuffer = 16;
 
 // Thrown by a wait that the program's ending cut short: unwinds whatever
 // step of the link is running, without a word.
@@ -30,7 +26,12 @@ class LinkEnded : public SilentAbort {};
 } // namespace
 
 LiveLink::LiveLink(TComPort* comm1, LinkView* view, QObject* parent)
-    : QObject(parent), m_comm1(comm1), m_view(view), m_timer(new QTimer(this)) {
+    : QObject(parent), m_comm1(comm1), m_comm2(new TComPort(this)), m_view(view), m_timer(new QTimer(this)) {
+    m_comm2->setObjectName(QStringLiteral("Comm2"));
+    m_comm2->setBaudRate(19200);
+    m_comm2->setDtrControl(TComPort::DtrControl::Disable);
+    m_comm2->setRtsControl(TComPort::RtsControl::Enable);
+    m_comm2->setOnError(TComPort::abortSilently);
     m_timer->setObjectName(QStringLiteral("MainTimer"));
     m_timer->setTimerType(Qt::PreciseTimer);
     m_timer->setInterval(1000);
@@ -49,12 +50,17 @@ bool LiveLink::attempt(const std::function<void()>& step) {
     return false;
 }
 
-void LiveLink::pause(int ms) {
+bool LiveLink::waitUnlessEnded(int ms) {
     const bool waited = !m_ended && pumpingWait(ms);
     if (!waited || m_ended) {
         m_ended = true;
-        throw LinkEnded();
+        return false;
     }
+    return true;
+}
+
+void LiveLink::pause(int ms) {
+    if (!waitUnlessEnded(ms)) throw LinkEnded();
 }
 
 void LiveLink::endLink() {
@@ -69,6 +75,7 @@ void LiveLink::restartTimer() {
 
 void LiveLink::searchLogger() {
     m_comm1->setOnRxChar({});
+    LoggerSearch search(*m_comm1, [this](int ms) { pause(ms); });
     const int passes = m_view->portCount();
     int i = -1;
     bool found = false;
@@ -79,40 +86,22 @@ void LiveLink::searchLogger() {
         attempt([&] { m_comm1->setDeviceName(deviceNameFor(m_view->portText(i))); });
         m_comm1->setOnRxChar({});
         m_view->showSearchProgress(QStringLiteral("Search Logger On ") + m_comm1->deviceName());
-        pause(200);
 
-        const bool opened = attempt([&] {
-            m_comm1->open();
-            pause(200);
-            m_comm1->purgeInput();
-        });
-        if (!opened) {
+        switch (search.probe()) {
+        case LoggerSearch::Outcome::CannotOpen:
             // A port that cannot be opened leaves the list until the program ends.
-            attempt([&] { m_comm1->close(); });
             m_view->removePort(i);
             --i;
-            continue;
-        }
-
-        QByteArray reply;
-        const bool answered = attempt([&] {
-            m_comm1->write(protocol::plainCommand(protocol::kSearch));
-            pause(500);
-            if (m_comm1->inputCount() >= kSearchReplyLength) reply = m_comm1->read(kSearchReplyLength);
-        });
-        if (answered && reply.contains("860")) {
-            m_link.modelCode = 860;
+            break;
+        case LoggerSearch::Outcome::NoLogger:
+            break;
+        case LoggerSearch::Outcome::Found:
             found = true;
-        } else if (answered && reply.contains("862")) {
-            m_link.modelCode = 862;
-            found = true;
-        }
-        if (found) {
+            m_link.modelCode = search.model();
             m_link.frameLength = LoggerLink::frameLengthFor(m_link.modelCode);
             m_link.connected = true;
             m_link.portIndex = i;
-        } else {
-            attempt([&] { m_comm1->close(); });
+            break;
         }
     }
 
@@ -132,9 +121,13 @@ void LiveLink::searchLogger() {
     }
 }
 
+void LiveLink::attachReceiveHandler() {
+    m_comm1->setOnRxChar([this] { Comm1RxChar(); });
+}
+
 void LiveLink::startLink() {
     attempt([&] { m_comm1->close(); });
-    m_comm1->setOnRxChar([this] { Comm1RxChar(); });
+    attachReceiveHandler();
     pause(500);
     attempt([&] { m_comm1->open(); });
     pause(200);
@@ -153,14 +146,18 @@ void LiveLink::declareConnected() {
 }
 
 void LiveLink::Comm1RxChar() {
+    receive(*m_comm1);
+}
+
+void LiveLink::receive(RxPort& port) {
     m_link.receiving = true;
     // A read failure must not leave the flag set.
     const auto clear = qScopeGuard([this] { m_link.receiving = false; });
 
-    const int n = qMin(m_comm1->inputCount(), kMaxReadPerEvent);
+    const int n = qMin(port.inputCount(), kMaxReadPerEvent);
     if (n > 0) {
         m_link.dataSeen = true;
-        m_link.rxBuffer.append(m_comm1->read(n));
+        m_link.rxBuffer.append(port.read(n));
     }
     const QList<QByteArray> frames = cutFrames(m_link.rxBuffer, m_link.frameLength);
     for (const QByteArray& payload : frames) {
@@ -230,6 +227,12 @@ void LiveLink::ComboBoxDeviceNameChange(int index) {
         m_pendingPort = index;
         return;
     }
+    if (m_lent) {
+        // A command has the device: the live port may not open under it.
+        // The switch follows once the link is given back.
+        m_pendingPort = index;
+        return;
+    }
     m_pendingPort = -1;
     attempt([&] { m_comm1->close(); });
     attempt([&] {
@@ -237,6 +240,11 @@ void LiveLink::ComboBoxDeviceNameChange(int index) {
         m_comm1->open();
     });
     m_link.portIndex = index;
+}
+
+void LiveLink::switchAfterLoan() {
+    if (m_pendingPort >= 0)
+        QMetaObject::invokeMethod(this, &LiveLink::switchToPendingPort, Qt::QueuedConnection);
 }
 
 void LiveLink::switchToPendingPort() {
@@ -249,7 +257,7 @@ void LiveLink::comPortMenu(int k) {
         m_comm1->close();
         pause(100);
         m_link.portIndex = k - 1;
-        m_comm1->setOnRxChar([this] { Comm1RxChar(); });
+        attachReceiveHandler();
         pause(100);
         m_comm1->open();
     });
@@ -269,68 +277,6 @@ void LiveLink::suspendForCommand() {
     boundedWait([this] { return m_link.timerBusy; }, kBusyWaitMs);
     m_timer->stop();
     boundedWait([this] { return m_link.receiving; }, kBusyWaitMs);
-}
-
-void LiveLink::btnSetupClick(const std::function<void()>& runDialog) {
-    if (!m_link.connected) {
-        Messages::info(QStringLiteral("There is no connection with Logger !"));
-        return;
-    }
-    if (m_link.recording) {
-        Messages::info(QStringLiteral("The Logger is recording , please stop recording before setup."));
-        return;
-    }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    suspendForCommand();
-    QApplication::restoreOverrideCursor();
-    if (runDialog) runDialog();
-    pause(500);
-    attempt([&] { m_comm1->open(); });
-    pause(500);
-    m_comm1->purgeInput();
-    pause(500);
-    restartTimer();
-}
-
-void LiveLink::FirmwareVersion1Click(const std::function<void(const QString&)>& showDialog) {
-    if (!m_link.connected) {
-        Messages::info(QStringLiteral("There is no connection with Logger !"));
-        return;
-    }
-    QString version;
-    {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        const auto cursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-        suspendForCommand();
-        // A failed open ends the command; the timer then stays off until the
-        // next command that starts it.
-        m_comm1->close();
-        m_comm1->setOnRxChar({});
-        pause(200);
-        m_comm1->open();
-
-        if (m_comm1->active()) {
-            m_comm1->write(QByteArray(1, protocol::kWake));
-            pause(200);
-            m_comm1->write(protocol::plainCommand(protocol::kFirmware));
-            pause(1000);
-            const int waiting = m_comm1->inputCount();
-            const QByteArray reply = m_comm1->read(qMin(waiting, kFirmwareBuffer));
-            // Whatever exceeds the reply buffer is read and dropped.
-            for (int rest = m_comm1->inputCount(); rest > 0; rest = m_comm1->inputCount())
-                m_comm1->read(rest);
-            if (waiting == kFirmwareReplyLength) version = QString::fromLatin1(reply.mid(1, 9));
-        }
-    }
-    showDialog(version);
-
-    m_comm1->close();
-    m_comm1->setOnRxChar([this] { Comm1RxChar(); });
-    pause(200);
-    m_comm1->open();
-    m_comm1->purgeInput();
-    pause(500);
-    restartTimer();
 }
 
 } // namespace tq

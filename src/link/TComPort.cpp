@@ -231,9 +231,9 @@ bool TComPort::deviceGone() const {
 
 void TComPort::raise(int code, const QString& message) {
     EComError error(code, message);
-    int action = 0;
+    ErrorAction action = ErrorAction::Raise;
     if (m_onError) m_onError(*this, error, action);
-    if (action == 1) throw SilentAbort();
+    if (action == ErrorAction::Abort) throw SilentAbort();
     throw error;
 }
 

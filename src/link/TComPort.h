@@ -1,6 +1,7 @@
 #pragma once
 
 #include "EComError.h"
+#include "RxPort.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -14,15 +15,22 @@ namespace tq {
 // The program's serial port: QSerialPort with the behaviour the rest of the
 // program relies on. Received-data events arrive on the user-interface
 // thread; every failure goes through OnError, and a handler that answers
-// "abort" turns it into a silent abort (tq::SilentAbort).
-class TComPort : public QObject {
+// Abort turns it into a silent abort (tq::SilentAbort).
+class TComPort : public QObject, public RxPort {
     Q_OBJECT
   public:
     enum class DtrControl { Default, Disable, Enable, Handshake };
     enum class RtsControl { Default, Disable, Enable, Handshake, Toggle };
+    // What OnError answers: let EComError propagate, or end the operation
+    // without a word.
+    enum class ErrorAction { Raise, Abort };
 
-    // action starts at 0; setting it to 1 ends the operation silently.
-    using ErrorHandler = std::function<void(TComPort& port, const EComError& error, int& action)>;
+    // action starts as Raise.
+    using ErrorHandler = std::function<void(TComPort& port, const EComError& error, ErrorAction& action)>;
+    // The program's answer to every port error.
+    static void abortSilently(TComPort&, const EComError&, ErrorAction& action) {
+        action = ErrorAction::Abort;
+    }
     using RxHandler = std::function<void()>;
 
     explicit TComPort(QObject* parent = nullptr);
@@ -48,14 +56,14 @@ class TComPort : public QObject {
     void purgeInput();
     void purgeOutput();
     // Bytes waiting, including those that arrived while no events ran.
-    int inputCount();
+    int inputCount() override;
     // Waits at most ms for input without running any events: returns as
     // soon as at least one byte is waiting, with the number waiting, or 0
     // when the time has passed. The thread sleeps in the system's wait.
     int waitForInput(int ms);
     // Reads up to count waiting bytes (the program asks only for what
     // inputCount reported).
-    QByteArray read(int count);
+    QByteArray read(int count) override;
     void write(const QByteArray& bytes);
 
     // Assigning an empty handler stops event delivery; bytes keep waiting.

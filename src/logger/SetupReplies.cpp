@@ -36,11 +36,17 @@ std::optional<QDateTime> takeClockReplies(QByteArray& buffer) {
     return last;
 }
 
-std::optional<int> intervalIndexFromReply(const QByteArray& reply) {
+std::optional<int> intervalSecondsFromReply(const QByteArray& reply) {
     if (reply.size() < kIntervalReplyLength || reply.at(0) != protocol::kStart ||
         reply.at(3) != protocol::kEnd)
         return std::nullopt;
-    return intervals::indexOfSeconds(ByteReader(reply).u16At(1));
+    return ByteReader(reply).u16At(1);
+}
+
+std::optional<int> intervalIndexFromReply(const QByteArray& reply) {
+    const std::optional<int> seconds = intervalSecondsFromReply(reply);
+    if (!seconds) return std::nullopt;
+    return intervals::indexOfSeconds(*seconds);
 }
 
 bool eraseConfirmed(const QByteArray& reply) {

@@ -16,6 +16,10 @@ namespace tq {
 // clock found, if any.
 std::optional<QDateTime> takeClockReplies(QByteArray& buffer);
 
+// The seconds of a read-interval reply (EF lo hi FE, little-endian). Empty
+// when the reply is shorter than 4 bytes or not framed by EF ... FE.
+std::optional<int> intervalSecondsFromReply(const QByteArray& reply);
+
 // The interval list entry a read-interval reply (EF lo hi FE, seconds)
 // selects: the table entry of those seconds, 0 when the table lacks them.
 // Empty when the reply is shorter than 4 bytes or not framed by EF ... FE,

@@ -1,6 +1,7 @@
 #include "SetupSession.h"
 
 #include "BlockTransfer.h"
+#include "IntervalTable.h"
 #include "LoggerLog.h"
 #include "MemoryLayout.h"
 #include "Protocol.h"
@@ -17,6 +18,7 @@ namespace {
 // Every reply the logger gives to a setting is at least this long.
 constexpr int kShortReply = 3;
 constexpr int kIntervalReply = 4;
+constexpr int kClockReply = 8;
 // The directory read runs no events, so it only needs the machine's deadlines.
 constexpr int kDirectorySleepMs = 500;
 } // namespace
@@ -43,10 +45,22 @@ int SetupSession::readDirectory(QByteArray& directory) {
 }
 
 std::optional<int> SetupSession::readInterval() {
+    const std::optional<int> seconds = readIntervalSeconds();
+    if (!seconds) return std::nullopt;
+    return intervals::indexOfSeconds(*seconds);
+}
+
+std::optional<int> SetupSession::readIntervalSeconds() {
     m_port.write(protocol::plainCommand(protocol::kReadInterval));
     // All four bytes are awaited: looking at the reply after three would
     // miss a fourth still on the line.
-    return intervalIndexFromReply(awaitReply(kIntervalReply, kReplyLimitMs));
+    return intervalSecondsFromReply(awaitReply(kIntervalReply, kReplyLimitMs));
+}
+
+std::optional<QDateTime> SetupSession::readClock() {
+    m_port.write(protocol::plainCommand(protocol::kReadClock));
+    QByteArray reply = awaitReply(kClockReply, kReplyLimitMs);
+    return takeClockReplies(reply);
 }
 
 QByteArray SetupSession::setClockCommand(const QDateTime& t) {

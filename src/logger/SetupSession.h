@@ -34,6 +34,11 @@ class SetupSession {
     int readDirectory(QByteArray& directory);
     // The interval list entry the logger reports; empty without a usable reply.
     std::optional<int> readInterval();
+    // The interval itself, in seconds, whether the list holds it or not.
+    std::optional<int> readIntervalSeconds();
+    // The logger's clock, polled (the dialog reads it through its receive
+    // handler); empty without a possible date and time in the reply.
+    std::optional<QDateTime> readClock();
 
     // The replies of these are read and dropped.
     void setClock(const QDateTime& localTime);

@@ -1,5 +1,6 @@
 // tq880-cli run as a process, as scripts run it.
 
+#include "CliRun.h"
 #include "GoldenFile.h"
 #include "PdfTools.h"
 
@@ -16,40 +17,8 @@ using tq::test::goldenPath;
 
 namespace {
 
-struct CliRun {
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-CliRun cli(const QStringList& args,
-           const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/tq880-cli"), args);
-    CliRun r;
-    if (!p.waitForFinished(60000)) return r;
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
-}
-
 QString collectionFile(const char* name) {
     return goldenPath(QStringLiteral("collections/%1.880").arg(QLatin1String(name)));
-}
-
-QStringList lines(const QByteArray& b) {
-    QStringList l = QString::fromUtf8(b).split(QLatin1Char('\n'));
-    if (!l.isEmpty() && l.last().isEmpty()) l.removeLast();
-    for (QString& s : l)
-        if (s.endsWith(QLatin1Char('\r'))) s.chop(1);
-    return l;
-}
-
-QByteArray fileBytes(const QString& name) {
-    QFile f(name);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace

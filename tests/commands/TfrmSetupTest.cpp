@@ -69,7 +69,7 @@ struct SetupRig {
         QString error;
         EXPECT_TRUE(sim.start(&error)) << error.toStdString();
         comm1.setDeviceName(sim.devicePath());
-        comm1.setOnError([](TComPort&, const EComError&, int& action) { action = 1; });
+        comm1.setOnError(TComPort::abortSilently);
         link.modelCode = model;
         link.frameLength = LoggerLink::frameLengthFor(model);
         link.connected = true;

@@ -1,10 +1,15 @@
 #include "CommandGuard.h"
 #include "Deadline.h"
+#include "DialogRunner.h"
 #include "FakeLinkView.h"
+#include "FirmwareCommand.h"
 #include "LiveLink.h"
 #include "LoggerSim.h"
 #include "PumpingWait.h"
+#include "SetupCommand.h"
 #include "TComPort.h"
+#include "TfrmFV.h"
+#include "TfrmSetup.h"
 
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -20,7 +25,7 @@ struct SearchRig {
     FakeLinkView view;
     LiveLink live{&comm1, &view};
     explicit SearchRig(const QStringList& ports) {
-        comm1.setOnError([](TComPort&, const EComError&, int& action) { action = 1; });
+        comm1.setOnError(TComPort::abortSilently);
         view.ports = ports;
     }
     ~SearchRig() { live.MainTimer()->stop(); }
@@ -155,8 +160,14 @@ TEST(LiveLinkWithLogger, FirmwareVersionFromTheLogger) {
     rig.live.searchLogger();
     rig.live.startLink();
     QString shown = QStringLiteral("unset");
-    rig.live.FirmwareVersion1Click([&](const QString& v) { shown = v; });
+    setDialogRunner([&](QDialog& d) {
+        if (auto* fv = qobject_cast<TfrmFV*>(&d)) shown = fv->version();
+        return int(QDialog::Accepted);
+    });
+    FirmwareCommand(rig.live, nullptr).run();
+    setDialogRunner({});
     EXPECT_EQ(shown, QStringLiteral("V1.02.003"));
+    EXPECT_TRUE(rig.live.MainTimer()->isActive());
     // Live frames resume afterwards.
     const int before = rig.view.lcdRefreshes;
     pumpingWaitWhile([&] { return rig.view.lcdRefreshes == before; }, kEventDeadlineMs);
@@ -243,12 +254,18 @@ TEST(LiveLinkWithLogger, SetupGateLendsThePortAndTakesItBack) {
     SearchRig rig({logger->devicePath()});
     rig.live.searchLogger();
     rig.live.startLink();
-    bool timerDuringDialog = true;
-    rig.live.btnSetupClick([&] {
+    bool timerDuringDialog = true, liveDuringDialog = true, ran = false;
+    setDialogRunner([&](QDialog& d) {
+        ran = qobject_cast<TfrmSetup*>(&d) != nullptr;
         timerDuringDialog = rig.live.MainTimer()->isActive();
-        rig.comm1.close(); // the setup dialog takes the device over
+        liveDuringDialog = rig.comm1.active(); // the setup dialog has the device to itself
+        return int(QDialog::Rejected);
     });
+    SetupCommand(rig.live, nullptr).run();
+    setDialogRunner({});
+    EXPECT_TRUE(ran);
     EXPECT_FALSE(timerDuringDialog);
+    EXPECT_FALSE(liveDuringDialog);
     EXPECT_TRUE(rig.comm1.active());
     EXPECT_TRUE(rig.comm1.hasOnRxChar());
     EXPECT_TRUE(rig.live.MainTimer()->isActive());

@@ -17,7 +17,7 @@ using namespace tq;
 namespace {
 // The main window's handlers: every port error is a silent abort.
 void abortOnError(TComPort& port) {
-    port.setOnError([](TComPort&, const EComError&, int& action) { action = 1; });
+    port.setOnError(TComPort::abortSilently);
 }
 } // namespace
 
@@ -106,9 +106,9 @@ TEST(TComPort, OpeningAMissingDeviceEndsSilently) {
     abortOnError(port);
     port.setDeviceName(QStringLiteral("/dev/tq880-no-such-port"));
     int errors = 0;
-    port.setOnError([&](TComPort&, const EComError&, int& action) {
+    port.setOnError([&](TComPort&, const EComError&, TComPort::ErrorAction& action) {
         ++errors;
-        action = 1;
+        action = TComPort::ErrorAction::Abort;
     });
     EXPECT_THROW(port.open(), SilentAbort);
     EXPECT_FALSE(port.active());

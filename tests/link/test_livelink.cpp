@@ -1,12 +1,15 @@
 #include "CommandGuard.h"
 #include "Deadline.h"
 #include "FakeLinkView.h"
+#include "FirmwareQuery.h"
 #include "LiveLink.h"
-#include "Messages.h"
+#include "PortLease.h"
 #include "PtyPair.h"
 #include "PumpingWait.h"
+#include "RxPort.h"
 #include "TComPort.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 #include <atomic>
 #include <chrono>
@@ -25,7 +28,7 @@ struct LinkRig {
     LiveLink live{&comm1, &view};
 
     LinkRig() {
-        comm1.setOnError([](TComPort&, const EComError&, int& action) { action = 1; });
+        comm1.setOnError(TComPort::abortSilently);
         comm1.setDeviceName(pty.slavePath());
         comm1.open();
         comm1.setOnRxChar([this] { live.Comm1RxChar(); });
@@ -107,7 +110,7 @@ TEST(LiveLink, WatchdogDeclaresTheLinkLostAfterThreeSilentTicks) {
 TEST(LiveLink, TickOnClosedPortSendsNothingAndClearsBusy) {
     FakeLinkView view;
     TComPort comm1;
-    comm1.setOnError([](TComPort&, const EComError&, int& action) { action = 1; });
+    comm1.setOnError(TComPort::abortSilently);
     LiveLink live(&comm1, &view);
     for (int i = 0; i < 3; ++i)
         EXPECT_TRUE(guarded([&] { live.MainTimerTimer(); }));
@@ -115,31 +118,11 @@ TEST(LiveLink, TickOnClosedPortSendsNothingAndClearsBusy) {
     EXPECT_EQ(view.state, QStringLiteral("Off Connection"));
 }
 
-TEST(LiveLink, GatesRefuseWithoutConnectionOrWhileRecording) {
-    LinkRig rig;
-    QStringList shown;
-    Messages::setHandler([&](Messages::Kind, const QString&, const QString& text) {
-        shown << text;
-        return Messages::Ok;
-    });
-    bool dialogRan = false;
-    rig.live.btnSetupClick([&] { dialogRan = true; });
-    rig.live.FirmwareVersion1Click([&](const QString&) { dialogRan = true; });
-    rig.live.link().connected = true;
-    rig.live.link().recording = true;
-    rig.live.btnSetupClick([&] { dialogRan = true; });
-    Messages::setHandler({});
-    EXPECT_FALSE(dialogRan);
-    EXPECT_EQ(shown,
-              QStringList({QStringLiteral("There is no connection with Logger !"),
-                           QStringLiteral("There is no connection with Logger !"),
-                           QStringLiteral("The Logger is recording , please stop recording before setup.")}));
-}
-
 TEST(LiveLink, FirmwareQueryReadsElevenBytesOnly) {
     for (int length : {11, 10, 12, 40}) {
         LinkRig rig;
         rig.live.link().connected = true;
+        rig.live.MainTimer()->start();
         QString shown = QStringLiteral("unset");
         QByteArray reply = QByteArray("\xEF") + QByteArray("V1.02.003") + QByteArray("\xFE");
         reply = reply.leftJustified(length, 'x', true);
@@ -154,15 +137,111 @@ TEST(LiveLink, FirmwareQueryReadsElevenBytesOnly) {
             rig.pty.send(reply);
         });
         logger.start(5);
-        rig.live.FirmwareVersion1Click([&](const QString& v) { shown = v; });
+        {
+            PortLease lease(rig.live, {200, 0, 500});
+            EXPECT_FALSE(rig.live.MainTimer()->isActive());
+            TComPort& port = lease.pollLivePort(200);
+            EXPECT_FALSE(rig.comm1.hasOnRxChar()); // polled, not handled
+            shown = FirmwareQuery(port, [&](int ms) { rig.live.pause(ms); }).run().value_or(QString());
+        }
         EXPECT_FALSE(logger.isActive()) << "the V command never came";
+        EXPECT_TRUE(asked.startsWith(QByteArray("\x00", 1))) << "the wake byte first";
         EXPECT_EQ(shown, length == 11 ? QStringLiteral("V1.02.003") : QString()) << length;
         // Back on the live link: handler attached, timer running, nothing left over.
+        EXPECT_TRUE(rig.comm1.active());
         EXPECT_TRUE(rig.comm1.hasOnRxChar());
         EXPECT_TRUE(rig.live.MainTimer()->isActive());
         EXPECT_EQ(rig.comm1.inputCount(), 0);
         rig.live.MainTimer()->stop();
     }
+}
+
+TEST(FirmwareQuery, ReplyParser) {
+    EXPECT_EQ(firmwareFromReply(QByteArray("\xEFV1.02.003\xFE")), QStringLiteral("V1.02.003"));
+    // Bytes 0 and 10 are not looked at.
+    EXPECT_EQ(firmwareFromReply(QByteArray("xABCDEFGHIy")), QStringLiteral("ABCDEFGHI"));
+    for (int length : {0, 1, 10, 12, 16, 300})
+        EXPECT_FALSE(firmwareFromReply(QByteArray(length, 'V')).has_value()) << length;
+}
+
+TEST(PortLease, GivesTheLinkBackOnEveryPath) {
+    LinkRig rig;
+    rig.live.MainTimer()->start();
+    // A port error inside the loan: the link is given back all the same.
+    const bool finished = guarded([&] {
+        PortLease lease(rig.live, {0, 0, 0});
+        EXPECT_FALSE(rig.comm1.active());
+        EXPECT_FALSE(rig.live.MainTimer()->isActive());
+        TComPort& comm2 = lease.openDownloadPort();
+        EXPECT_TRUE(comm2.active());
+        EXPECT_EQ(comm2.deviceName(), rig.comm1.deviceName());
+        EXPECT_FALSE(comm2.dtrOn());
+        EXPECT_TRUE(comm2.rtsOn());
+        comm2.close();
+        comm2.write("x"); // a port error: a silent abort
+    });
+    EXPECT_FALSE(finished);
+    EXPECT_TRUE(rig.comm1.active());
+    EXPECT_TRUE(rig.comm1.hasOnRxChar());
+    EXPECT_FALSE(rig.live.comm2()->active());
+    EXPECT_TRUE(rig.live.MainTimer()->isActive());
+
+    // Once the program is ending nothing is given back.
+    {
+        PortLease lease(rig.live, {0, 0, 0});
+        rig.live.endLink();
+    }
+    EXPECT_FALSE(rig.comm1.active());
+    EXPECT_FALSE(rig.live.MainTimer()->isActive());
+}
+
+TEST(PortLease, WaitsBoundedForATickAndAFrameBeingHandled) {
+    LinkRig rig;
+    // A handler suspended further up the stack never clears its flag: the
+    // lease gives up waiting after three seconds each and takes the port.
+    rig.live.link().timerBusy = true;
+    rig.live.link().receiving = true;
+    QElapsedTimer clock;
+    clock.start();
+    {
+        PortLease lease(rig.live, {0, 0, 0});
+        EXPECT_GE(clock.elapsed(), 2 * LiveLink::kBusyWaitMs - 50);
+        EXPECT_FALSE(rig.comm1.active());
+    }
+    rig.live.link().timerBusy = rig.live.link().receiving = false;
+    EXPECT_TRUE(rig.comm1.active());
+    rig.live.MainTimer()->stop();
+}
+
+namespace {
+// Bytes for the receive handler without a device.
+class FedPort : public RxPort {
+  public:
+    QByteArray waiting;
+    int inputCount() override { return int(waiting.size()); }
+    QByteArray read(int count) override {
+        const QByteArray out = waiting.left(count);
+        waiting.remove(0, count);
+        return out;
+    }
+};
+} // namespace
+
+TEST(LiveLink, ReceiveHandlerFedWithoutADevice) {
+    TComPort comm1;
+    FakeLinkView view;
+    LiveLink live(&comm1, &view);
+    FedPort port;
+    // 300 bytes waiting: at most 256 are taken per event.
+    port.waiting = QByteArray(292, '\x12') + kFrame860;
+    live.receive(port);
+    EXPECT_EQ(port.waiting.size(), 300 - 256);
+    EXPECT_FALSE(live.link().connected);
+    live.receive(port);
+    EXPECT_TRUE(live.link().connected);
+    EXPECT_EQ(view.lcdRefreshes, 1);
+    EXPECT_EQ(view.lastLcd.segmentMask, 0x1CB103u);
+    EXPECT_FALSE(live.link().receiving);
 }
 
 TEST(LiveLink, ContinuousStreamOfFramesKeepsThePortOpen) {

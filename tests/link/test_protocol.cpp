@@ -1,5 +1,6 @@
 #include "FdIo.h"
 #include "FrameCutter.h"
+#include "LoggerSearch.h"
 #include "PortNames.h"
 #include "Protocol.h"
 
@@ -101,4 +102,22 @@ TEST(PortNames, ExtraPortsComeFirstAndPathsStay) {
     EXPECT_EQ(all.count(QStringLiteral("/dev/ttyUSB7")), 1);
     EXPECT_EQ(deviceNameFor(QStringLiteral("/dev/ttyUSB0")), QStringLiteral("/dev/ttyUSB0"));
     EXPECT_EQ(deviceNameFor(QStringLiteral("ttyS1")), QStringLiteral("/dev/ttyS1"));
+}
+
+TEST(LoggerSearch, ReplyNamesTheModelInItsFirstFiveBytes) {
+    EXPECT_EQ(modelFromSearchReply(bytes({0xEF, 0x38, 0x36, 0x32, 0xFE})), 862);
+    EXPECT_EQ(modelFromSearchReply(QByteArray("\xEF"
+                                              "860\xFE")),
+              860);
+    // Anywhere in the five bytes, and the first model text wins.
+    EXPECT_EQ(modelFromSearchReply(QByteArray("86060")), 860);
+    EXPECT_EQ(modelFromSearchReply(QByteArray("xx862")), 862);
+    EXPECT_EQ(modelFromSearchReply(QByteArray("86286")), 862);
+    // Fewer than five bytes, neither model, or a model text beyond the fifth byte.
+    EXPECT_FALSE(modelFromSearchReply(QByteArray("\xEF"
+                                                 "86"))
+                     .has_value());
+    EXPECT_FALSE(modelFromSearchReply(bytes({0xEF, 0x31, 0x32, 0x33, 0xFE})).has_value());
+    EXPECT_FALSE(modelFromSearchReply(QByteArray("xxxx860")).has_value());
+    EXPECT_FALSE(modelFromSearchReply({}).has_value());
 }

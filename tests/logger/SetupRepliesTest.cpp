@@ -64,6 +64,10 @@ TEST(IntervalReply, LooksTheSecondsUpInTheTable) {
     EXPECT_FALSE(intervalIndexFromReply(bytes({0xEE, 0x2C, 0x01, 0xFE})).has_value());
     EXPECT_FALSE(intervalIndexFromReply(bytes({0xEF, 0x2C, 0x01, 0xFD})).has_value());
     EXPECT_FALSE(intervalIndexFromReply({}).has_value());
+    // The seconds themselves, in the table or not (tq880-cli info shows them).
+    EXPECT_EQ(intervalSecondsFromReply(bytes({0xEF, 0x07, 0x00, 0xFE})), 7);
+    EXPECT_EQ(intervalSecondsFromReply(bytes({0xEF, 0xFF, 0xFF, 0xFE})), 65535);
+    EXPECT_FALSE(intervalSecondsFromReply(bytes({0xEF, 0x2C, 0x01, 0xFD})).has_value());
     EXPECT_EQ(intervals::text(intervals::kDefaultIndex), "00:02");
     EXPECT_TRUE(intervals::text(14).isEmpty());
     EXPECT_TRUE(intervals::text(-1).isEmpty());

@@ -47,6 +47,11 @@ int main(int argc, char** argv) {
                       QStringLiteral("bytes")});
     parser.addOption({QStringLiteral("paced"), QStringLiteral("Send at the real line rate of 19200 baud.")});
     parser.addOption({QStringLiteral("silent"), QStringLiteral("Answer nothing, like an unplugged logger.")});
+    parser.addOption({QStringLiteral("bad-checksum-block"),
+                      QStringLiteral("Send block K of every transfer with a wrong checksum, every time."),
+                      QStringLiteral("K")});
+    parser.addOption({QStringLiteral("silent-after-block"),
+                      QStringLiteral("Fall silent after block K of a transfer."), QStringLiteral("K")});
     parser.process(app);
 
     const int model = intOption(parser, QStringLiteral("model"), 0);
@@ -83,6 +88,11 @@ int main(int argc, char** argv) {
     sim.setLiveDrift(true);
     sim.setPacing(parser.isSet(QStringLiteral("paced")));
     sim.setSilent(parser.isSet(QStringLiteral("silent")));
+    if (parser.isSet(QStringLiteral("bad-checksum-block")))
+        sim.setBadChecksumBlock(intOption(parser, QStringLiteral("bad-checksum-block"), -1),
+                                tq::sim::LoggerSim::kAlways);
+    if (parser.isSet(QStringLiteral("silent-after-block")))
+        sim.setSilentAfterBlock(intOption(parser, QStringLiteral("silent-after-block"), -1));
     QString error;
     if (!sim.start(&error)) {
         std::fprintf(stderr, "tq880-sim: %s\n", qPrintable(error));
