@@ -316,3 +316,21 @@ TEST(TfrmSetup, ClockLabelTicksAndKeepsItsTextOverAnImpossibleReply) {
     EXPECT_TRUE(rig.waitFor([&] { return rig.loggerTime() == "2/28/24 11:59:59 PM"; }))
         << rig.loggerTime().toStdString();
 }
+
+TEST(TfrmSetup, PortThatVanishesWhileOpenLeavesADialogThatStillClosesAndCommandsEndSilently) {
+    SetupRig rig(860);
+    Boxes boxes;
+    rig.open();
+    const QString before = rig.loggerTime();
+    rig.sim.unplug();
+    // The clock ticks on against a port that is gone: no message, no crash.
+    QTest::qWait(1500);
+    EXPECT_EQ(rig.loggerTime(), before);
+    // A command against the vanished port ends without a word and the
+    // dialog comes back to idle.
+    QSignalSpy idle(rig.dialog.get(), &TfrmSetup::idle);
+    rig.click("btnAdjustTime");
+    EXPECT_TRUE(idle.count() > 0 || idle.wait(10000));
+    EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.texts.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(rig.dialog->close());
+}
