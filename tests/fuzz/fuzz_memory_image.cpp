@@ -1,7 +1,7 @@
 // The memory decoder with the directory scan, as a download uses them.
 // Input: option byte (bit 0: model 862's fill byte 00, else FF; bit 1: the
-// memory size is the directory's rounded total, else the image length),
-// then the memory image.
+// memory size is the directory's rounded total, which a download has
+// received in full, else the image length), then the memory image.
 
 #include "DataSetCollection.h"
 #include "FuzzSupport.h"
@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const int count = countDataSets(image, model.fillByte);
     FUZZ_CHECK(count >= 0 && count <= memory::kMaxDataSets);
-    const qint64 total = (options & 2) ? downloadTotal(image, count) : image.size();
+    const qint64 total = (options & 2) ? qMin(downloadTotal(image, count), image.size()) : image.size();
     FUZZ_CHECK(total >= 0);
 
     DataSetCollection sets;
