@@ -51,8 +51,11 @@ QByteArray readGraphFile(QIODevice& in, const QString& name) {
     }
     const qint64 n = qFromLittleEndian<quint32>(length);
     const UserError damaged(QStringLiteral("%1 is damaged: it ends before its graph data.").arg(name));
-    if (!in.isSequential() && n > in.size() - in.pos()) throw damaged;
     QByteArray block;
+    if (!in.isSequential()) {
+        if (n > in.size() - in.pos()) throw damaged;
+        block.reserve(n); // the device holds that many bytes
+    }
     while (block.size() < n) {
         const QByteArray chunk = in.read(qMin(n - block.size(), kReadChunk));
         if (chunk.isEmpty()) break;
