@@ -1,5 +1,7 @@
 #include "SettingsFile.h"
 
+#include "FileAccess.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
@@ -9,9 +11,9 @@ namespace tq {
 namespace {
 // A line as the program reads it: at most kLineLimit characters, without
 // its line break. Longer lines are cut, and their rest is skipped.
-QByteArray readLimitedLine(QFile& f) {
+QByteArray readLimitedLine(QIODevice& f) {
     QByteArray line = f.readLine(4096);
-    while (!line.endsWith('\n') && !f.atEnd() && f.error() == QFileDevice::NoError) {
+    while (!line.endsWith('\n') && !f.atEnd()) {
         // Skip the rest of an overlong line without keeping it.
         const QByteArray rest = f.readLine(4096);
         if (rest.isEmpty()) break;
@@ -25,7 +27,12 @@ QByteArray readLimitedLine(QFile& f) {
 
 int SettingsFile::readPortIndex(const QString& path) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return 0;
+    QString unused;
+    if (!openForReading(f, unused)) return 0;
+    return readPortIndex(f);
+}
+
+int SettingsFile::readPortIndex(QIODevice& f) {
     if (f.atEnd()) return 0;
     readLimitedLine(f); // the section line
     if (f.atEnd()) return 0;

@@ -2,14 +2,19 @@
 
 #include <QString>
 
+class QIODevice;
+
 namespace tq {
 
 // The settings file: "[COM PORT]" and the remembered port index, two lines.
 class SettingsFile {
   public:
     // The port index stored in path; 0 when the file is missing or
-    // unreadable, has no second line, or that line is not a whole number.
+    // unreadable (a folder or a named pipe is not opened), has no second
+    // line, or that line is not a whole number.
     static int readPortIndex(const QString& path);
+    // The same from an open device, read a bounded line at a time.
+    static int readPortIndex(QIODevice& in);
 
     // Writes both lines into folder + "TQ880.ini", creating folder (one level)
     // when missing. False with *error set when the folder cannot be made or

@@ -133,6 +133,12 @@ TfrmGraph* OpenCommand::openSingleFile(const QString& fileName) {
                                    "read.")
                         .arg(shownName(fileName))
                         .arg(read.points));
+            if (read.cutLines > 0)
+                Messages::warning(QStringLiteral("%1 holds %2 line(s) longer than %3 characters; only their "
+                                                 "first %3 characters were read.")
+                                      .arg(shownName(fileName))
+                                      .arg(read.cutLines)
+                                      .arg(textfile::kMaxLineLength));
         }
     });
     guarded([&] { window->showLoadedFile(); });

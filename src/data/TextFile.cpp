@@ -122,6 +122,7 @@ TextRead readTextPoints(QIODevice& in, QChar separator, qint64 maxPoints, PointS
     TextLineReader reader(in, textfile::kMaxLineLength);
     QByteArray bytes;
     while (read.points < maxPoints && reader.next(bytes)) {
+        if (reader.lineCut()) ++read.cutLines;
         const QString line = QString::fromUtf8(bytes);
         Fields f;
         if (!splitLine(line, separator, f)) continue;

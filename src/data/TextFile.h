@@ -75,9 +75,11 @@ TextScan scanTextLines(QIODevice& in, QChar separator, Progress& progress, const
 // Second pass: points 0 ... maxPoints - 1 from the data lines (any line with
 // two separators, also after an empty one). A time that does not convert
 // leaves the point's X alone; a value with "OL" in it or one that does not
-// convert is 9999.0.
+// convert is 9999.0. A line longer than kMaxLineLength is read cut to that
+// length and counted.
 struct TextRead {
     qint64 points = 0;
+    qint64 cutLines = 0;
     bool cancelled = false;
 };
 TextRead readTextPoints(QIODevice& in, QChar separator, qint64 maxPoints, PointSink& sink, Progress& progress,

@@ -27,6 +27,7 @@ bool TextLineReader::fill() {
 
 bool TextLineReader::next(QByteArray& line) {
     line.clear();
+    m_cut = false;
     bool any = false;
     for (;;) {
         if (m_pos >= m_buf.size() && !fill()) return any;
@@ -38,6 +39,7 @@ bool TextLineReader::next(QByteArray& line) {
             ++i;
         const qsizetype room = m_max - line.size();
         if (room > 0) line.append(p, qMin(i, room));
+        if (i > room) m_cut = true;
         m_pos += i;
         if (i == avail) continue; // the line goes on in the next chunk
         // A line end: CR LF counts as one.

@@ -15,6 +15,8 @@ class TextLineReader {
     bool next(QByteArray& line);
     // A read of the device failed (as opposed to its end).
     bool failed() const { return m_failed; }
+    // The line last returned by next() was longer than maxLength and cut.
+    bool lineCut() const { return m_cut; }
 
   private:
     bool fill();
@@ -25,6 +27,7 @@ class TextLineReader {
     qsizetype m_pos = 0;
     bool m_end = false;
     bool m_failed = false;
+    bool m_cut = false;
 };
 
 } // namespace tq

@@ -2,8 +2,8 @@
 
 #include "Chart.h"
 #include "CommandGuard.h"
+#include "FileAccess.h"
 
-#include <QDir>
 #include <QFile>
 #include <QSaveFile>
 #include <QtEndian>
@@ -11,37 +11,60 @@
 namespace tq {
 
 namespace {
-QString shown(const QString& fileName) {
-    return QDir::toNativeSeparators(fileName);
-}
+// Reads of the block go in pieces of this size, so memory follows the
+// bytes that arrive and not what the length field claims.
+constexpr qint64 kReadChunk = 1 << 20;
 } // namespace
 
 void writeGraphFile(const QString& fileName, const QByteArray& stateBlock) {
     if (quint64(stateBlock.size()) > 0xFFFFFFFFull)
-        throw UserError(QStringLiteral("The graph is too large to be saved in %1.").arg(shown(fileName)));
+        throw UserError(QStringLiteral("The graph is too large to be saved in %1.").arg(shownName(fileName)));
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        throw UserError(QStringLiteral("Cannot create %1: %2").arg(shown(fileName), file.errorString()));
+        throw UserError(QStringLiteral("Cannot create %1: %2").arg(shownName(fileName), file.errorString()));
     uchar length[4];
     qToLittleEndian<quint32>(quint32(stateBlock.size()), length);
     if (file.write(reinterpret_cast<const char*>(length), 4) != 4 ||
         file.write(stateBlock) != stateBlock.size() || !file.commit())
-        throw UserError(QStringLiteral("Cannot write %1: %2").arg(shown(fileName), file.errorString()));
+        throw UserError(QStringLiteral("Cannot write %1: %2").arg(shownName(fileName), file.errorString()));
 }
 
 QByteArray readGraphFile(const QString& fileName) {
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw UserError(QStringLiteral("Cannot open %1: %2").arg(shown(fileName), file.errorString()));
+    QString error;
+    if (!openForReading(file, error)) throw UserError(error);
+    return readGraphFile(file, shownName(fileName));
+}
+
+QByteArray readGraphFile(QIODevice& in, const QString& name) {
+    const auto readFailed = [&] {
+        const auto* file = qobject_cast<QFileDevice*>(&in);
+        return file && file->error() != QFileDevice::NoError;
+    };
+    const auto cannotRead = [&] {
+        return UserError(QStringLiteral("Cannot read %1: %2").arg(name, in.errorString()));
+    };
     uchar length[4];
-    if (file.read(reinterpret_cast<char*>(length), 4) != 4)
-        throw UserError(QStringLiteral("%1 is not a graph file: it is too short.").arg(shown(fileName)));
-    const quint32 n = qFromLittleEndian<quint32>(length);
-    if (qint64(n) > file.size() - 4)
-        throw UserError(QStringLiteral("%1 is damaged: it ends before its graph data.").arg(shown(fileName)));
-    QByteArray block = file.read(qint64(n));
-    if (block.size() != qint64(n))
-        throw UserError(QStringLiteral("Cannot read %1: %2").arg(shown(fileName), file.errorString()));
+    if (in.read(reinterpret_cast<char*>(length), 4) != 4) {
+        if (readFailed()) throw cannotRead();
+        throw UserError(QStringLiteral("%1 is not a graph file: it is too short.").arg(name));
+    }
+    const qint64 n = qFromLittleEndian<quint32>(length);
+    const UserError damaged(QStringLiteral("%1 is damaged: it ends before its graph data.").arg(name));
+    QByteArray block;
+    if (!in.isSequential()) {
+        if (n > in.size() - in.pos()) throw damaged;
+        block.reserve(n); // the device holds that many bytes
+    }
+    while (block.size() < n) {
+        const QByteArray chunk = in.read(qMin(n - block.size(), kReadChunk));
+        if (chunk.isEmpty()) break;
+        block += chunk;
+    }
+    if (block.size() < n) {
+        if (readFailed()) throw cannotRead();
+        throw damaged;
+    }
     return block;
 }
 
@@ -53,7 +76,7 @@ void LoadGraphFile(Chart& chart, const QString& fileName) {
     const QByteArray block = readGraphFile(fileName);
     QString why;
     if (!chart.loadState(block, &why))
-        throw UserError(QStringLiteral("%1 is not a valid graph file: %2").arg(shown(fileName), why));
+        throw UserError(QStringLiteral("%1 is not a valid graph file: %2").arg(shownName(fileName), why));
 }
 
 } // namespace tq

@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QIODevice;
+
 namespace tq {
 
 class Chart;
@@ -14,8 +16,13 @@ class Chart;
 // stays as it was. Throws UserError with a clear text.
 void writeGraphFile(const QString& fileName, const QByteArray& stateBlock);
 // Reads the block of a graph file. A length field that claims more bytes
-// than the file holds is an error, never an allocation. Throws UserError.
+// than the file holds is an error, never an allocation. A folder or a named
+// pipe is refused before it is opened. Throws UserError.
 QByteArray readGraphFile(const QString& fileName);
+// The same from an open device; name is the file as the messages call it.
+// The block grows with the bytes that really arrive, so a lying length
+// field allocates nothing even on a device of unknown size.
+QByteArray readGraphFile(QIODevice& in, const QString& name);
 
 // The chart's whole state to a graph file.
 void SaveGraphFile(const Chart& chart, const QString& fileName);

@@ -99,6 +99,7 @@ TextFileOpen ReadTextFile(TfrmGraph& window, const QString& fileName, QChar sepa
     ChartSeries0 sink(*window.chart());
     const TextRead read = readTextPoints(openOrThrow(file), separator, n, sink, progress, formats);
     result.points = read.points;
+    result.cutLines = read.cutLines;
     result.cancelled = read.cancelled;
     return result;
 }

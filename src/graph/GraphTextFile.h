@@ -26,7 +26,8 @@ qint64 WriteIsoCsvFile(const Chart& chart, const QString& fileName, TemperatureU
 struct TextFileOpen {
     qint64 points = 0; // points read into the chart
     bool cancelled = false;
-    bool cut = false; // the file held more lines than a graph can show
+    bool cut = false;    // the file held more lines than a graph can show
+    qint64 cutLines = 0; // lines longer than a text line may be, read cut
 };
 // Fills the chart of a new graph window from a text file: a first pass for
 // the number of lines and the time scale, the graph prepared for that many

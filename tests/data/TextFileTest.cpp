@@ -209,19 +209,25 @@ TEST(TextFile, ReadingRules) {
 TEST(TextLineReader, LineEndsChunksAndOverlongLines) {
     QByteArray data = "a\r\nb\nc\rd\r\r\n";
     const QByteArray longLine(200000, 'x'); // longer than any chunk
-    data += longLine + "\r\nend";
+    data += longLine + "\r\nend\n" + QByteArray(179, 'f') + "\n" + QByteArray(180, 'g');
     QBuffer in;
     in.setData(data);
     in.open(QIODevice::ReadOnly);
     TextLineReader reader(in, 179);
     QByteArray line;
     QStringList got;
-    while (reader.next(line))
+    QList<bool> cut;
+    while (reader.next(line)) {
         got << QString::fromLatin1(line);
-    ASSERT_EQ(got.size(), 7);
+        cut << reader.lineCut();
+    }
+    ASSERT_EQ(got.size(), 9);
     EXPECT_EQ(got.mid(0, 5), QStringList({"a", "b", "c", "d", ""}));
     EXPECT_EQ(got[5].size(), 179); // cut, the rest of that line skipped
     EXPECT_EQ(got[6], QStringLiteral("end"));
+    EXPECT_EQ(got[7].size(), 179); // just fits
+    EXPECT_EQ(got[8].size(), 179); // one too many, at the end of the input
+    EXPECT_EQ(cut, (QList<bool>{false, false, false, false, false, true, false, false, true}));
     EXPECT_FALSE(reader.failed());
 
     // A CR LF split across two reads is one line end.

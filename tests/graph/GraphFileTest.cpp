@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QtEndian>
 
+#include <cstring>
+
 using namespace tq;
 
 namespace {
@@ -139,6 +141,46 @@ TEST_F(GraphFileTest, HostileFilesAreRefusedAndLeaveTheChartAlone) {
     Chart other;
     LoadGraphFile(other, path("tail.ghf"));
     EXPECT_EQ(other.mainTitle(), QStringLiteral("Cellar"));
+}
+
+namespace {
+// A device of unknown size (a pipe, a socket): only reading tells how much
+// there is.
+class SequentialBytes : public QIODevice {
+  public:
+    explicit SequentialBytes(QByteArray bytes) : m_bytes(std::move(bytes)) { open(QIODevice::ReadOnly); }
+    bool isSequential() const override { return true; }
+
+  protected:
+    qint64 readData(char* data, qint64 maxSize) override {
+        const qint64 n = qMin<qint64>(maxSize, m_bytes.size());
+        std::memcpy(data, m_bytes.constData(), size_t(n));
+        m_bytes.remove(0, qsizetype(n));
+        return n;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+  private:
+    QByteArray m_bytes;
+};
+} // namespace
+
+TEST_F(GraphFileTest, ReadsFromADeviceWithoutTrustingTheLength) {
+    const QByteArray block("a chart state");
+    SequentialBytes whole(lengthField(quint32(block.size())) + block + "more");
+    EXPECT_EQ(readGraphFile(whole, QStringLiteral("pipe.ghf")), block);
+
+    // A length of almost 4 GB on a device that cannot say its size: the
+    // bytes run out first, and only they were ever held.
+    SequentialBytes lying(lengthField(0xFFFFFFF0u) + block);
+    try {
+        readGraphFile(lying, QStringLiteral("pipe.ghf"));
+        ADD_FAILURE() << "accepted";
+    } catch (const UserError& e) {
+        EXPECT_EQ(e.text(), QStringLiteral("pipe.ghf is damaged: it ends before its graph data."));
+    }
+    SequentialBytes empty(QByteArray("\x01", 1));
+    EXPECT_THROW(readGraphFile(empty, QStringLiteral("pipe.ghf")), UserError);
 }
 
 TEST_F(GraphFileTest, FailedWritesKeepThePreviousFile) {

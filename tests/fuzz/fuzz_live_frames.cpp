@@ -1,0 +1,114 @@
+// The live link's receive path: bytes arrive in pieces of any size through
+// the real receive handler, which cuts out every complete frame and decodes
+// it into the LCD state.
+// Input: option byte (bit 0: model 862), four bytes seeding the piece
+// sizes, then the received bytes.
+
+#include "FrameCutter.h"
+#include "FuzzSupport.h"
+#include "LinkView.h"
+#include "LiveDecoder.h"
+#include "LiveLink.h"
+#include "LoggerLink.h"
+#include "RxPort.h"
+#include "TComPort.h"
+
+#include <QCoreApplication>
+
+using namespace tq;
+
+namespace {
+
+// Hands the receive handler the bytes of one piece.
+class FedPort : public RxPort {
+  public:
+    QByteArray waiting;
+    int inputCount() override { return int(waiting.size()); }
+    QByteArray read(int count) override {
+        const QByteArray out = waiting.left(count);
+        waiting.remove(0, count);
+        return out;
+    }
+};
+
+// Records what the handler shows; every shown state is checked.
+class CheckedView : public LinkView {
+  public:
+    int refreshes = 0;
+    void showStatus(const QString&, const QString&) override {}
+    void setDownloadEnabled(bool) override {}
+    void setDataLoggerMenuEnabled(bool) override {}
+    void setRs232Mark(bool) override {}
+    void refreshLcd(const LcdState& lcd) override {
+        ++refreshes;
+        for (quint8 code : lcd.digitCodes)
+            FUZZ_CHECK(code <= 15);
+    }
+    void showSearchProgress(const QString&) override {}
+    int portCount() const override { return 0; }
+    QString portText(int) const override { return {}; }
+    void selectPort(int) override {}
+    void removePort(int) override {}
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    fuzz::silenceQtMessages();
+    new QCoreApplication(*argc, *argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    fuzz::Input in(data, size);
+    const int model = (in.option() & 1) ? 862 : 860;
+    TComPort comm1;
+    CheckedView view;
+    LiveLink live(&comm1, &view);
+    LoggerLink& link = live.link();
+    link.modelCode = model;
+    link.frameLength = LoggerLink::frameLengthFor(model);
+    fuzz::Pieces pieces(in.option32(), 3 * link.frameLength);
+    const QByteArray stream(in.rest(), qsizetype(in.restSize()));
+
+    FedPort port;
+    for (qsizetype at = 0; at < stream.size();) {
+        const qsizetype n = qMin<qsizetype>(pieces.next(), stream.size() - at);
+        port.waiting.append(stream.constData() + at, n);
+        at += n;
+        // One receive event per piece, more while the handler left bytes
+        // waiting (it reads a bounded amount per event).
+        do {
+            live.receive(port);
+            FUZZ_CHECK(!link.receiving);
+            // Whatever stays waits for more bytes: never a whole frame's worth.
+            FUZZ_CHECK(link.rxBuffer.size() < link.frameLength);
+        } while (!port.waiting.isEmpty());
+    }
+
+    // However the bytes were cut into pieces, the same frames come out, each
+    // decoded once, and the same start of a frame waits (bytes before a
+    // start mark are dropped with the next scan, whenever that is).
+    QByteArray whole = stream;
+    const QList<QByteArray> frames = cutFrames(whole, link.frameLength);
+    FUZZ_CHECK(view.refreshes == frames.size());
+    FUZZ_CHECK(link.connected == !frames.isEmpty());
+    const auto waiting = [](const QByteArray& rest) {
+        const qsizetype start = rest.indexOf(char(0xEF));
+        return start < 0 ? QByteArray() : rest.mid(start);
+    };
+    FUZZ_CHECK(waiting(whole) == waiting(link.rxBuffer));
+
+    // The handler shows what the frames decoded in order, without it, show.
+    if (!frames.isEmpty()) {
+        LcdState alone;
+        LoggerLink fresh;
+        fresh.modelCode = model;
+        fresh.frameLength = link.frameLength;
+        for (const QByteArray& payload : frames)
+            decodeLiveFrame(payload, alone, fresh);
+        FUZZ_CHECK(alone.digitCodes == live.lcdState().digitCodes);
+        FUZZ_CHECK(alone.segmentMask == live.lcdState().segmentMask);
+    }
+    return 0;
+}
