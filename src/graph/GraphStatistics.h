@@ -44,15 +44,19 @@ struct CursorStatistics {
     TDateTime maxTime = 0.0;
     float min = 99999.0f;
     TDateTime minTime = 0.0;
-    double average = 0.0;
+    double average = 0.0; // of the in-range values; 0 when there are none
+    int readings = 0;     // the in-range values between the cursors
 };
 
 // Clamps an index into 0 ... points - 1 (0 when there are no points).
 int clampIndex(int i, int points);
 
 // Statistics between the cursors at indices a and b, in either order; the
-// indices are clamped to the series first. No out-of-range test: every
-// value counts. Requires points >= 1.
+// indices are clamped to the series first. The extremes take every value
+// (a mark among them reads "OL", as in the overall boxes); the average
+// takes only the values strictly between -3000 and 3000, so that one
+// out-of-range mark cannot pull it thousands of degrees off. Requires
+// points >= 1.
 template <class XAt, class YAt> CursorStatistics cursorStatistics(int points, int a, int b, XAt x, YAt y) {
     CursorStatistics s;
     s.a = clampIndex(a, points);
@@ -62,10 +66,13 @@ template <class XAt, class YAt> CursorStatistics cursorStatistics(int points, in
     double sum = 0.0;
     for (int i = lo; i <= hi; ++i) {
         const float v = y(i);
-        sum += v;
+        if (v > -kOutOfRangeLimit && v < kOutOfRangeLimit) {
+            sum += v;
+            ++s.readings;
+        }
         takeExtremes(s, v, i, x);
     }
-    s.average = sum / double(hi - lo + 1);
+    s.average = s.readings > 0 ? sum / s.readings : 0.0;
     s.valueA = y(s.a);
     s.timeA = x(s.a);
     s.valueB = y(s.b);

@@ -88,15 +88,17 @@ void TfrmGraph::refreshCursorStatistics() {
     }
     const CursorStatistics s = cursorStatistics(
         c.points(), m_aIndex, m_bIndex, [&c](int i) { return c.x(0, i); }, [&c](int i) { return c.y(0, i); });
-    txtCursorA->setText(valueText(s.valueA, 1));
+    // An out-of-range mark reads "OL" here as everywhere else; shown as a
+    // number it would pass for a reading of -9999.0 degrees.
+    txtCursorA->setText(rangedValueText(s.valueA));
     txtCursorATime->setText(dateTimeText(s.timeA));
-    txtCursorB->setText(valueText(s.valueB, 1));
+    txtCursorB->setText(rangedValueText(s.valueB));
     txtCursorBTime->setText(dateTimeText(s.timeB));
-    txtMaxAB->setText(valueText(s.max, 1));
+    txtMaxAB->setText(rangedValueText(s.max));
     txtMaxABTime->setText(dateTimeText(s.maxTime));
-    txtMinAB->setText(valueText(s.min, 1));
+    txtMinAB->setText(rangedValueText(s.min));
     txtMinABTime->setText(dateTimeText(s.minTime));
-    txtAvgAB->setText(valueText(s.average, 1));
+    txtAvgAB->setText(s.readings > 0 ? valueText(s.average, 1) : QStringLiteral("****"));
 }
 
 int TfrmGraph::nearestPoint() const {

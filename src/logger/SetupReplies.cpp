@@ -13,16 +13,16 @@ constexpr int kIntervalReplyLength = 4;
 
 std::optional<QDateTime> takeClockReplies(QByteArray& buffer) {
     std::optional<QDateTime> last;
-    while (buffer.size() >= kClockReplyLength) {
+    for (;;) {
+        // Bytes before a start mark can never begin a reply: dropped at
+        // once, so what waits is the same however the bytes came in.
         const qsizetype start = buffer.indexOf(protocol::kStart);
         if (start < 0) {
             buffer.clear();
             break;
         }
-        if (start > 0) {
-            buffer.remove(0, start);
-            continue;
-        }
+        buffer.remove(0, start);
+        if (buffer.size() < kClockReplyLength) break;
         if (buffer.at(kClockReplyLength - 1) != protocol::kEnd) {
             buffer.remove(0, 1);
             continue;

@@ -9,11 +9,11 @@ namespace tq {
 // The logger's replies to the setup commands, read from plain bytes.
 
 // Cuts clock replies (EF yy mm dd hh mi ss FE) out of buffer, which holds
-// what the setup port received so far; at most 7 bytes stay behind for the
-// next call. Garbage before a start mark is dropped, a start mark without its
-// end mark 7 bytes on is dropped on its own, and a reply whose date or time
-// cannot exist is dropped with its 8 bytes. Answers the last possible
-// clock found, if any.
+// what the setup port received so far; at most 7 bytes, from a start mark,
+// stay behind for the next call. Garbage before a start mark is dropped, a
+// start mark without its end mark 7 bytes on is dropped on its own, and a
+// reply whose date or time cannot exist is dropped with its 8 bytes.
+// Answers the last possible clock found, if any.
 std::optional<QDateTime> takeClockReplies(QByteArray& buffer);
 
 // The seconds of a read-interval reply (EF lo hi FE, little-endian). Empty

@@ -44,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const quint8 fill = (options & 2) ? 0x00 : 0xFF;
     MemoryImage image;
     image.append(0x55); // the machine empties it
-    BlockTransfer t(directoryMode ? BlockTransfer::Mode::Directory : BlockTransfer::Mode::Memory, fill, image);
+    BlockTransfer t(directoryMode ? BlockTransfer::Mode::Directory : BlockTransfer::Mode::Memory, fill,
+                    image);
     FUZZ_CHECK(image.size() == 0);
 
     qint64 now = 1000;
@@ -78,8 +79,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         DataSetCollection sets;
         const DownloadResult result =
             decodeMemoryImage(image.reader(), t.total(), t.dataSetCount(), sets, 45000.5);
-        if (result == DownloadResult::Ok) FUZZ_CHECK(sets.count() == t.dataSetCount());
-        else FUZZ_CHECK(sets.count() == 0);
+        if (result == DownloadResult::Ok)
+            FUZZ_CHECK(sets.count() == t.dataSetCount());
+        else
+            FUZZ_CHECK(sets.count() == 0);
     }
     return 0;
 }

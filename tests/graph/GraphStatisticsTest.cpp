@@ -120,7 +120,7 @@ TEST(OverallStatistics, NoPointsReadNothing) {
     EXPECT_EQ(t.max, QStringLiteral("***.* "));
 }
 
-TEST(CursorStatistics, RangeInEitherOrderAndNoRangeTest) {
+TEST(CursorStatistics, RangeInEitherOrderAndMarksLeftOutOfTheAverage) {
     Series s = Series::even(10, 60);
     s.y = {5, 7, 9, 9, 1, 1, 9999, 3, 4, 2};
     CursorStatistics c = cursorStatistics(s.n(), 2, 5, s.xs(), s.ys());
@@ -140,10 +140,16 @@ TEST(CursorStatistics, RangeInEitherOrderAndNoRangeTest) {
     EXPECT_FLOAT_EQ(r.valueA, 1.0f);
     EXPECT_FLOAT_EQ(r.valueB, 9.0f);
 
-    // The null value counts as a number between the cursors.
+    // A mark between the cursors is the maximum (it reads "OL") but stays
+    // out of the average.
     CursorStatistics n = cursorStatistics(s.n(), 5, 7, s.xs(), s.ys());
     EXPECT_FLOAT_EQ(n.max, 9999.0f);
-    EXPECT_NEAR(n.average, (1 + 9999 + 3) / 3.0, 1e-9);
+    EXPECT_EQ(rangedValueText(n.max), QStringLiteral("OL"));
+    EXPECT_EQ(n.readings, 2);
+    EXPECT_DOUBLE_EQ(n.average, (1 + 3) / 2.0);
+    // Only marks: no average at all.
+    CursorStatistics marks = cursorStatistics(s.n(), 6, 6, s.xs(), s.ys());
+    EXPECT_EQ(marks.readings, 0);
 
     // Both cursors on one point: that point is max, min and average.
     CursorStatistics one = cursorStatistics(s.n(), 8, 8, s.xs(), s.ys());
@@ -152,6 +158,15 @@ TEST(CursorStatistics, RangeInEitherOrderAndNoRangeTest) {
     EXPECT_DOUBLE_EQ(one.maxTime, s.x[8]);
     EXPECT_DOUBLE_EQ(one.minTime, s.x[8]);
     EXPECT_DOUBLE_EQ(one.average, 4.0);
+
+    // The average takes what the overall average takes: values strictly
+    // between -3000 and 3000 (3000.0 itself is shown as a number, not averaged).
+    s.y = {3000.0f, 2999.9f, -3000.1f, -2999.9f, 0, 0, 0, 0, 0, 0};
+    CursorStatistics edge = cursorStatistics(s.n(), 0, 3, s.xs(), s.ys());
+    EXPECT_EQ(edge.readings, 2);
+    EXPECT_NEAR(edge.average, 0.0, 1e-4);
+    EXPECT_EQ(rangedValueText(edge.min), QStringLiteral("OL"));
+    EXPECT_EQ(rangedValueText(edge.valueA), QStringLiteral("3000.0"));
 }
 
 TEST(CursorStatistics, IndicesBeyondTheSeriesAreClamped) {

@@ -368,6 +368,24 @@ TEST_F(GraphWindowTest, SelectPointPlacesMarkerAndCursors) {
     fillSeries(c, 50);
     w.refreshCursorStatistics();
     EXPECT_EQ(text(&w, "txtCursorA"), QStringLiteral("24.9"));
+
+    // Out-of-range marks between the cursors read "OL" and stay out of the
+    // average; with nothing but marks there is no average.
+    c->setY(0, 20, -9999.0f);
+    c->setY(0, 16, 9999.0f);
+    w.selectPoint(0); // cursors at 16 and 33
+    EXPECT_EQ(text(&w, "txtCursorA"), QStringLiteral("OL"));
+    EXPECT_EQ(text(&w, "txtMaxAB"), QStringLiteral("OL"));
+    EXPECT_EQ(text(&w, "txtMinAB"), QStringLiteral("OL"));
+    EXPECT_EQ(text(&w, "txtMinABTime"), dateTimeText(c->x(0, 20)));
+    double sum = 0;
+    for (int i = 16; i <= 33; ++i)
+        if (i != 16 && i != 20) sum += 20.0 + double(i % 100) / 10;
+    EXPECT_EQ(text(&w, "txtAvgAB"), valueText(sum / 16, 1));
+    for (int i = 0; i < 50; ++i)
+        c->setY(0, i, 9999.0f);
+    w.refreshCursorStatistics();
+    EXPECT_EQ(text(&w, "txtAvgAB"), QStringLiteral("****"));
 }
 
 TEST_F(GraphWindowTest, ToolModesAndAnnotationsAcrossWindows) {

@@ -27,10 +27,16 @@ TEST(ClockReplies, CutFromTheBufferWithTheReceiveHandlersRules) {
     EXPECT_EQ(takeClockReplies(buffer), QDateTime(QDate(2031, 2, 3), QTime(4, 5, 6)));
     EXPECT_TRUE(buffer.isEmpty());
 
-    // No start mark at all: everything goes.
+    // No start mark at all: everything goes, also fewer bytes than a reply,
+    // so a reply split anywhere reads as if it came at once.
     buffer = QByteArray(20, char(0x41));
     EXPECT_FALSE(takeClockReplies(buffer).has_value());
     EXPECT_TRUE(buffer.isEmpty());
+    buffer = bytes({0x05, 0x0E, 0x08, 0xEF, 24});
+    EXPECT_FALSE(takeClockReplies(buffer).has_value());
+    EXPECT_EQ(buffer, bytes({0xEF, 24}));
+    buffer.append(bytes({3, 29, 7, 13, 15, 0xFE}));
+    EXPECT_EQ(takeClockReplies(buffer), QDateTime(QDate(2024, 3, 29), QTime(7, 13, 15)));
 
     // Two replies: the later one is what the label shows.
     buffer = bytes({0xEF, 24, 3, 29, 7, 13, 15, 0xFE, 0xEF, 24, 3, 29, 7, 13, 16, 0xFE, 0xEF, 24});
