@@ -10,6 +10,7 @@
 
 #include <Regional.h>
 
+#include <QFontMetrics>
 #include <QRubberBand>
 
 #include <algorithm>
@@ -84,6 +85,44 @@ ChartPrivate::ChartPrivate(Chart* chart) : QObject(chart), q(chart) {
     band->hide();
 }
 
+namespace {
+
+// A date-time ticker that asks for no more ticks than the labels have room
+// for: each label is a date over a time, and six of them on a narrow chart
+// (or one of a few minutes, where the steps come out finer) ran into each
+// other. The width comes from the plot's viewport, which is set before
+// every layout, also for pictures and pages of another size.
+class FittingDateTimeTicker : public QCPAxisTickerDateTime {
+  public:
+    static constexpr int kMostTicks = 6;
+
+    explicit FittingDateTimeTicker(QCustomPlot* plot) : m_plot(plot) {}
+    QCPAxis* axis = nullptr; // the bottom axis whose labels are drawn
+
+  protected:
+    double getTickStep(const QCPRange& range) override {
+        if (axis) {
+            const QFontMetrics metrics(axis->tickLabelFont());
+            int label = 0;
+            const QString text = getTickLabel(range.center(), QLocale(), QLatin1Char('g'), 0);
+            for (const QString& line : text.split(QLatin1Char('\n')))
+                label = std::max(label, metrics.horizontalAdvance(line));
+            // The axis leaves about 80 px of the viewport to the value axis
+            // and margins; the picked step can come out up to 1.8 times
+            // finer than asked for.
+            const int room = std::max(0, m_plot->viewport().width() - 80);
+            const int fit = label > 0 ? int(room / (1.8 * (label + 8))) : kMostTicks;
+            mTickCount = std::clamp(fit, 1, kMostTicks);
+        }
+        return QCPAxisTickerDateTime::getTickStep(range);
+    }
+
+  private:
+    QCustomPlot* m_plot;
+};
+
+} // namespace
+
 std::function<bool(QDialog&)>& ChartPrivate::dialogHandler() {
     static std::function<bool(QDialog&)> handler;
     return handler;
@@ -130,9 +169,9 @@ void ChartPrivate::rebuildStructure() {
     column->clear();
     rects.clear();
     const int n = m.axisCount();
-    auto ticker = QSharedPointer<QCPAxisTickerDateTime>::create();
+    auto ticker = QSharedPointer<FittingDateTimeTicker>::create(plot);
     ticker->setDateTimeSpec(Qt::UTC);
-    ticker->setTickCount(6);
+    ticker->setTickCount(FittingDateTimeTicker::kMostTicks);
     for (int a = 0; a < n; ++a) {
         auto* r = new QCPAxisRect(plot);
         column->addElement(a, 0, r);
@@ -145,6 +184,7 @@ void ChartPrivate::rebuildStructure() {
         r->axis(QCPAxis::atLeft)->grid()->setLayer(QStringLiteral("grid"));
         rects.append(r);
     }
+    if (!rects.isEmpty()) ticker->axis = rects.last()->axis(QCPAxis::atBottom);
     // The stacked axes share one time range.
     for (QCPAxisRect* r : rects) {
         for (QCPAxisRect* other : rects) {

@@ -96,6 +96,37 @@ TEST(ChartView, DayCountsShowTheirWallClockTime) {
     EXPECT_TRUE(labels[found].contains(QStringLiteral("12:30:00")));
 }
 
+TEST(ChartView, TimeLabelsNeverRunIntoEachOther) {
+    // Spans where the steps come out fine (ten minutes) or coarse (two
+    // days), on narrow and wide charts: every label keeps clear of the next.
+    for (double span : {10.0 / 1440.0, 2.0}) {
+        for (int width : {420, 700, 1400}) {
+            SCOPED_TRACE(testing::Message() << "span " << span << " days, width " << width);
+            Chart c;
+            c.setPoints(300);
+            for (int i = 0; i < 300; ++i) {
+                c.setX(0, i, dayStart() + span * i / 299.0);
+                c.setY(0, i, 20.0f);
+            }
+            showChart(c, QSize(width, 400));
+            QCPAxis* x = c.plot()->axisRect(0)->axis(QCPAxis::atBottom);
+            const QVector<double> ticks = x->tickVector();
+            const QVector<QString> labels = x->tickVectorLabels();
+            ASSERT_GE(ticks.size(), 2);
+            const QFontMetrics metrics(x->tickLabelFont());
+            for (int i = 1; i < ticks.size(); ++i) {
+                int widest = 0;
+                for (const QString& line : (labels[i - 1] + QLatin1Char('\n') + labels[i]).split('\n'))
+                    widest = std::max(widest, metrics.horizontalAdvance(line));
+                EXPECT_GT(x->coordToPixel(ticks[i]) - x->coordToPixel(ticks[i - 1]), widest)
+                    << labels[i - 1].toStdString() << " | " << labels[i].toStdString();
+            }
+            // A wide chart still shows several times.
+            if (width >= 700) EXPECT_GE(ticks.size(), 3);
+        }
+    }
+}
+
 TEST(ChartView, StackedAxesFollowSubsetsAndProportions) {
     Chart c;
     c.setSubsets(3);
