@@ -8,6 +8,7 @@
 #include "FirmwareCommand.h"
 #include "LiveLink.h"
 #include "LoggerSim.h"
+#include "MemoryImages.h"
 #include "OpenCommand.h"
 #include "PumpingWait.h"
 #include "SetupCommand.h"
@@ -20,29 +21,12 @@
 
 using namespace tq;
 using tq::sim::LoggerSim;
+using tq::testing::memoryEndingAt;
 
 namespace {
 
 const QByteArray kDownload("\xEF\x44\xFE", 3);
 const QByteArray kRefuse("\xEF\x6E\xFE", 3);
-
-// A memory whose directory records end at these addresses (start dates
-// valid, interval 2 s), samples 0x11 up to size; the rest of the directory
-// is fill.
-QByteArray memoryEndingAt(quint8 fill, std::initializer_list<qint64> ends, qsizetype size) {
-    QByteArray m(size, char(0x11));
-    std::fill(m.begin(), m.begin() + 256, char(fill));
-    int k = 1;
-    for (qint64 end : ends) {
-        char* r = m.data() + 16 * k++;
-        std::fill(r, r + 16, char(0));
-        r[2] = 2;
-        r[4] = 24, r[5] = 3, r[6] = 29, r[7] = 7, r[8] = 13, r[9] = 15;
-        for (int b = 0; b < 3; ++b)
-            r[12 + b] = char((end >> (8 * b)) & 0xFF);
-    }
-    return m;
-}
 
 // Looks at the progress window while a transfer runs (the transfer lets
 // events run, so this timer fires in between).

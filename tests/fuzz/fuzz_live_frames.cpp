@@ -4,32 +4,21 @@
 // Input: option byte (bit 0: model 862), four bytes seeding the piece
 // sizes, then the received bytes.
 
+#include "FedPort.h"
 #include "FrameCutter.h"
 #include "FuzzSupport.h"
 #include "LinkView.h"
 #include "LiveDecoder.h"
 #include "LiveLink.h"
 #include "LoggerLink.h"
-#include "RxPort.h"
 #include "TComPort.h"
 
 #include <QCoreApplication>
 
 using namespace tq;
+using tq::testing::FedPort;
 
 namespace {
-
-// Hands the receive handler the bytes of one piece.
-class FedPort : public RxPort {
-  public:
-    QByteArray waiting;
-    int inputCount() override { return int(waiting.size()); }
-    QByteArray read(int count) override {
-        const QByteArray out = waiting.left(count);
-        waiting.remove(0, count);
-        return out;
-    }
-};
 
 // Records what the handler shows; every shown state is checked.
 class CheckedView : public LinkView {

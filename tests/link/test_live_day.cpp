@@ -2,9 +2,9 @@
 // fast as it goes, with garbage and partial frames mixed in.
 
 #include "FakeLinkView.h"
+#include "FedPort.h"
 #include "LiveDecoder.h"
 #include "LiveLink.h"
-#include "RxPort.h"
 #include "TComPort.h"
 
 #include <QFile>
@@ -14,19 +14,9 @@
 #include <random>
 
 using namespace tq;
+using tq::testing::FedPort;
 
 namespace {
-
-class FedPort : public RxPort {
-  public:
-    QByteArray waiting;
-    int inputCount() override { return int(waiting.size()); }
-    QByteArray read(int count) override {
-        const QByteArray out = waiting.left(count);
-        waiting.remove(0, count);
-        return out;
-    }
-};
 
 qint64 residentBytes() {
     QFile statm(QStringLiteral("/proc/self/statm"));

@@ -1,12 +1,12 @@
 #include "CommandGuard.h"
 #include "Deadline.h"
 #include "FakeLinkView.h"
+#include "FedPort.h"
 #include "FirmwareQuery.h"
 #include "LiveLink.h"
 #include "PortLease.h"
 #include "PtyPair.h"
 #include "PumpingWait.h"
-#include "RxPort.h"
 #include "TComPort.h"
 
 #include <QElapsedTimer>
@@ -17,6 +17,7 @@
 #include <thread>
 
 using namespace tq;
+using tq::testing::FedPort;
 
 namespace {
 const QByteArray kFrame860("\xEF\xEA\x00\x03\x02\x01\x00\xFE", 8);
@@ -212,20 +213,6 @@ TEST(PortLease, WaitsBoundedForATickAndAFrameBeingHandled) {
     EXPECT_TRUE(rig.comm1.active());
     rig.live.MainTimer()->stop();
 }
-
-namespace {
-// Bytes for the receive handler without a device.
-class FedPort : public RxPort {
-  public:
-    QByteArray waiting;
-    int inputCount() override { return int(waiting.size()); }
-    QByteArray read(int count) override {
-        const QByteArray out = waiting.left(count);
-        waiting.remove(0, count);
-        return out;
-    }
-};
-} // namespace
 
 TEST(LiveLink, ReceiveHandlerFedWithoutADevice) {
     TComPort comm1;
