@@ -24,6 +24,12 @@ expected=(
 )
 for size in 16 22 24 32 48 64 128 256; do
     expected+=("share/icons/hicolor/${size}x${size}/apps/$id.png")
+    for type in application-x-tq880-collection application-x-tq880-graph; do
+        expected+=("share/icons/hicolor/${size}x${size}/mimetypes/$type.png")
+    done
+done
+for type in application-x-tq880-collection application-x-tq880-graph; do
+    expected+=("share/icons/hicolor/scalable/mimetypes/$type.svg")
 done
 for f in "${expected[@]}"; do
     [ -e "$root/$f" ] || fail "missing $f"
@@ -56,6 +62,11 @@ type="$(xdg-mime query filetype "$work/run.880")"
 printf 'x' >"$work/graph.ghf"
 type="$(xdg-mime query filetype "$work/graph.ghf")"
 [ "$type" = "application/x-tq880-graph" ] || fail "a .ghf is \"$type\""
+# The installed MIME database names the icons installed for the types.
+for type in collection graph; do
+    grep -qx "application/x-tq880-$type:application-x-tq880-$type" "$root/share/mime/icons" ||
+        fail "no icon for application/x-tq880-$type in the MIME database"
+done
 handler="$(xdg-mime query default application/x-tq880-collection)"
 [ "$handler" = "$id.desktop" ] || fail "a .880 opens with \"$handler\""
 
