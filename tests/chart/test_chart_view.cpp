@@ -122,7 +122,9 @@ TEST(ChartView, TimeLabelsNeverRunIntoEachOther) {
                     << labels[i - 1].toStdString() << " | " << labels[i].toStdString();
             }
             // A wide chart still shows several times.
-            if (width >= 700) EXPECT_GE(ticks.size(), 3);
+            if (width >= 700) {
+                EXPECT_GE(ticks.size(), 3);
+            }
         }
     }
 }
