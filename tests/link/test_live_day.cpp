@@ -5,25 +5,19 @@
 #include "FedPort.h"
 #include "LiveDecoder.h"
 #include "LiveLink.h"
+#include "ResidentMemory.h"
 #include "TComPort.h"
-
-#include <QFile>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
 
 using namespace tq;
 using tq::testing::FedPort;
+using tq::testing::residentBytes;
 
 namespace {
-
-qint64 residentBytes() {
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly)) return -1;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.size() > 1 ? fields[1].toLongLong() * 4096 : -1;
-}
 
 // A model 860 frame showing count tenths of a degree; no byte of it but the
 // marks is a start or end mark, so only the frames themselves can be found.
@@ -105,5 +99,12 @@ TEST(LiveLinkDay, EveryFrameOfADayDecodedInFlatMemory) {
     EXPECT_EQ(view.lastLcd.segmentMask, expected.segmentMask);
     EXPECT_EQ(view.lastLcd.digitCodes, expected.digitCodes);
     const qint64 growth = residentBytes() - afterThousand;
+#if defined(__SANITIZE_ADDRESS__)
+    // AddressSanitizer keeps freed memory in quarantine, so resident memory
+    // grows by design; its leak check at exit stands in for this one.
+    std::printf("resident memory grew by %lld bytes (not judged under AddressSanitizer)\n",
+                (long long)growth);
+#else
     EXPECT_LT(growth, 1024 * 1024) << "resident memory grew by " << growth << " bytes";
+#endif
 }

@@ -12,6 +12,7 @@
 #include "OpenCommand.h"
 #include "Progress.h"
 #include "Regional.h"
+#include "ResidentMemory.h"
 #include "SettingsFile.h"
 #include "TComPort.h"
 #include "TextFile.h"
@@ -29,6 +30,7 @@
 #include <unistd.h>
 
 using namespace tq;
+using tq::testing::residentBytes;
 
 // Messages read as text when a check fails.
 static void PrintTo(const QString& s, std::ostream* os) {
@@ -44,14 +46,6 @@ static void PrintTo(const QStringList& l, std::ostream* os) {
 namespace {
 
 constexpr qint64 kMiB = 1024 * 1024;
-
-// The resident memory of this process now.
-qint64 residentBytes() {
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly)) return 0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.size() > 1 ? fields[1].toLongLong() * sysconf(_SC_PAGESIZE) : 0;
-}
 
 // A file that notes the highest resident memory seen while it is read.
 class WatchedFile : public QFile {
