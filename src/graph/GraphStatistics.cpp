@@ -8,6 +8,10 @@ QString rangedValueText(float v) {
     return isOutOfRange(v) ? QStringLiteral("OL") : valueText(v, 1);
 }
 
+QString noAverageText() {
+    return QStringLiteral("****");
+}
+
 int clampIndex(int i, int points) {
     if (points <= 0 || i < 0) return 0;
     return i < points ? i : points - 1;
@@ -34,7 +38,7 @@ OverallTexts overallTexts(const OverallStatistics& s) {
     if (s.points <= 0) {
         OverallTexts t = emptyOverallTexts();
         t.samplingRate = minutesSecondsText(0);
-        t.avg = QStringLiteral("****");
+        t.avg = noAverageText();
         return t;
     }
     OverallTexts t;
@@ -47,7 +51,7 @@ OverallTexts overallTexts(const OverallStatistics& s) {
     };
     t.max = extreme(s.max, s.maxTime);
     t.min = extreme(s.min, s.minTime);
-    t.avg = s.count > 0 ? valueText(s.sum / s.count, 3) : QStringLiteral("****");
+    t.avg = s.count > 0 ? valueText(s.sum / s.count, 3) : noAverageText();
     return t;
 }
 

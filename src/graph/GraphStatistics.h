@@ -15,6 +15,8 @@ namespace tq {
 
 // "OL" for an out-of-range value, else the value with 1 decimal.
 QString rangedValueText(float v);
+// What an average box shows when no value was a reading.
+QString noAverageText();
 
 // The texts of the overall statistics boxes.
 struct OverallTexts {

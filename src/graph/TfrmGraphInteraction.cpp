@@ -98,7 +98,7 @@ void TfrmGraph::refreshCursorStatistics() {
     txtMaxABTime->setText(dateTimeText(s.maxTime));
     txtMinAB->setText(rangedValueText(s.min));
     txtMinABTime->setText(dateTimeText(s.minTime));
-    txtAvgAB->setText(s.readings > 0 ? valueText(s.average, 1) : QStringLiteral("****"));
+    txtAvgAB->setText(s.readings > 0 ? valueText(s.average, 1) : noAverageText());
 }
 
 int TfrmGraph::nearestPoint() const {

@@ -4,10 +4,10 @@
 // Input: option byte (bit 0: model 862), four bytes seeding the piece
 // sizes, then the received bytes.
 
+#include "FakeLinkView.h"
 #include "FedPort.h"
 #include "FrameCutter.h"
 #include "FuzzSupport.h"
-#include "LinkView.h"
 #include "LiveDecoder.h"
 #include "LiveLink.h"
 #include "LoggerLink.h"
@@ -20,24 +20,14 @@ using tq::testing::FedPort;
 
 namespace {
 
-// Records what the handler shows; every shown state is checked.
-class CheckedView : public LinkView {
+// Every state the handler shows is checked as it is shown.
+class CheckedView : public FakeLinkView {
   public:
-    int refreshes = 0;
-    void showStatus(const QString&, const QString&) override {}
-    void setDownloadEnabled(bool) override {}
-    void setDataLoggerMenuEnabled(bool) override {}
-    void setRs232Mark(bool) override {}
     void refreshLcd(const LcdState& lcd) override {
-        ++refreshes;
+        FakeLinkView::refreshLcd(lcd);
         for (quint8 code : lcd.digitCodes)
             FUZZ_CHECK(code <= 15);
     }
-    void showSearchProgress(const QString&) override {}
-    int portCount() const override { return 0; }
-    QString portText(int) const override { return {}; }
-    void selectPort(int) override {}
-    void removePort(int) override {}
 };
 
 } // namespace
@@ -80,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // start mark are dropped with the next scan, whenever that is).
     QByteArray whole = stream;
     const QList<QByteArray> frames = cutFrames(whole, link.frameLength);
-    FUZZ_CHECK(view.refreshes == frames.size());
+    FUZZ_CHECK(view.lcdRefreshes == frames.size());
     FUZZ_CHECK(link.connected == !frames.isEmpty());
     const auto waiting = [](const QByteArray& rest) {
         const qsizetype start = rest.indexOf(char(0xEF));
