@@ -231,7 +231,7 @@ void TfrmSetup::Button2Click() {
 void TfrmSetup::btnEraseClick() {
     if (m_busy) return;
     // Erasing cannot be undone: the user confirms first, knowing what goes.
-    if (!Messages::confirm(eraseQuestion(m_dataSets), kCaption)) return;
+    if (!Messages::confirmDefaultNo(eraseQuestion(m_dataSets), kCaption)) return;
     exchange(SetupSession::kEraseLimitMs, [this](SetupSession& s) {
         if (!s.erase()) return;
         fillGrid(unusedGridRows());

@@ -24,37 +24,54 @@ void Messages::setParent(QWidget* parent) {
     parentWidget() = parent;
 }
 
-Messages::Answer Messages::show(Kind kind, const QString& title, const QString& text) {
-    if (handler()) return handler()(kind, title, text);
-    QWidget* parent = parentWidget() ? parentWidget().data() : QApplication::activeWindow();
+std::unique_ptr<QMessageBox> Messages::buildBox(Kind kind, const QString& title, const QString& text) {
+    // A dialog running modally (Logger Setup) is the one that asked, not
+    // the main window behind it.
+    QWidget* parent = parentWidget() ? parentWidget().data() : QApplication::activeModalWidget();
+    if (!parent) parent = QApplication::activeWindow();
     const QString caption = title.isEmpty() ? QApplication::applicationDisplayName() : title;
+    QMessageBox::Icon icon = QMessageBox::Question;
+    QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
+    QMessageBox::StandardButton byDefault = QMessageBox::Yes;
     switch (kind) {
     case Kind::Information:
-        QMessageBox::information(parent, caption, text);
-        return Ok;
+        icon = QMessageBox::Information;
+        buttons = byDefault = QMessageBox::Ok;
+        break;
     case Kind::Warning:
-        QMessageBox::warning(parent, caption, text);
-        return Ok;
+        icon = QMessageBox::Warning;
+        buttons = byDefault = QMessageBox::Ok;
+        break;
     case Kind::Error:
-        QMessageBox::critical(parent, caption, text);
-        return Ok;
+        icon = QMessageBox::Critical;
+        buttons = byDefault = QMessageBox::Ok;
+        break;
     case Kind::Question:
-        return QMessageBox::question(parent, caption, text, QMessageBox::Yes | QMessageBox::No) ==
-                       QMessageBox::Yes
-                   ? Yes
-                   : No;
+        break;
     case Kind::QuestionWithCancel:
-        switch (QMessageBox::question(parent, caption, text,
-                                      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
-        case QMessageBox::Yes:
-            return Yes;
-        case QMessageBox::No:
-            return No;
-        default:
-            return Cancel;
-        }
+        buttons |= QMessageBox::Cancel;
+        break;
+    case Kind::QuestionDefaultNo:
+        byDefault = QMessageBox::No;
+        break;
     }
-    return Ok;
+    auto box = std::make_unique<QMessageBox>(icon, caption, text, buttons, parent);
+    box->setDefaultButton(byDefault);
+    if (kind == Kind::QuestionDefaultNo) box->setEscapeButton(QMessageBox::No);
+    // A box under a window that stays on top would open hidden behind it.
+    if (parent && parent->window()->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+        box->setWindowFlag(Qt::WindowStaysOnTopHint);
+    return box;
+}
+
+Messages::Answer Messages::show(Kind kind, const QString& title, const QString& text) {
+    if (handler()) return handler()(kind, title, text);
+    const std::unique_ptr<QMessageBox> box = buildBox(kind, title, text);
+    const int pressed = box->exec();
+    if (pressed == QMessageBox::Yes) return Yes;
+    if (pressed == QMessageBox::No) return No;
+    // A question's box closed without a button keeps everything as it was.
+    return pressed == QMessageBox::Cancel || kind == Kind::QuestionWithCancel ? Cancel : Ok;
 }
 
 void Messages::info(const QString& text, const QString& title) {
@@ -71,6 +88,9 @@ bool Messages::confirm(const QString& text, const QString& title) {
 }
 Messages::Answer Messages::ask(const QString& text, const QString& title) {
     return show(Kind::QuestionWithCancel, title, text);
+}
+bool Messages::confirmDefaultNo(const QString& text, const QString& title) {
+    return show(Kind::QuestionDefaultNo, title, text) == Yes;
 }
 
 } // namespace tq

@@ -2,7 +2,9 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 
+class QMessageBox;
 class QWidget;
 
 namespace tq {
@@ -11,7 +13,7 @@ namespace tq {
 // them without a screen and the program carries no test switches.
 class Messages {
   public:
-    enum class Kind { Information, Warning, Error, Question, QuestionWithCancel };
+    enum class Kind { Information, Warning, Error, Question, QuestionWithCancel, QuestionDefaultNo };
     enum Answer { Ok, Yes, No, Cancel };
 
     static void info(const QString& text, const QString& title = QString());
@@ -21,6 +23,13 @@ class Messages {
     static bool confirm(const QString& text, const QString& title = QString());
     // Yes/No/Cancel question: Yes, No or Cancel.
     static Answer ask(const QString& text, const QString& title = QString());
+    // Yes/No question about something that cannot be undone: Enter alone
+    // answers No. True for Yes.
+    static bool confirmDefaultNo(const QString& text, const QString& title = QString());
+
+    // The box the real handler runs: above the window that asked (a modal
+    // dialog, even one that stays on top), with its default button.
+    static std::unique_ptr<QMessageBox> buildBox(Kind kind, const QString& title, const QString& text);
 
     // A handler replaces the real boxes (tests). It receives every box and
     // returns the answer to give; reset with an empty function.

@@ -48,10 +48,12 @@ QByteArray directory(quint8 fill, std::initializer_list<qint64> ends) {
 // Every message box, answered by answer.
 struct Boxes {
     QStringList texts;
+    QList<Messages::Kind> kinds;
     Messages::Answer answer = Messages::Yes;
     Boxes() {
-        Messages::setHandler([this](Messages::Kind, const QString&, const QString& text) {
+        Messages::setHandler([this](Messages::Kind kind, const QString&, const QString& text) {
             texts << text;
+            kinds << kind;
             return answer;
         });
     }
@@ -205,6 +207,8 @@ TEST(TfrmSetup, EraseAsksFirstAndEmptiesTheGridOnlyOnY) {
     rig.click("btnErase");
     ASSERT_EQ(boxes.texts.size(), 1);
     EXPECT_EQ(boxes.texts[0], "Erase the logger memory? Its 3 recorded data sets will be lost.");
+    // Enter alone must never erase.
+    EXPECT_EQ(boxes.kinds[0], Messages::Kind::QuestionDefaultNo);
     rig.waitFor([] { return false; }, 300);
     EXPECT_EQ(rig.count(erase), 0);
     EXPECT_EQ(rig.sim.memoryImage(), memory);

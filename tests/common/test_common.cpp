@@ -5,11 +5,15 @@
 #include "PumpingWait.h"
 #include "Regional.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -120,6 +124,25 @@ TEST(CommandGuard, SilentAbortSaysNothingOtherErrorsAreShown) {
     EXPECT_FALSE(guarded([] { throw std::runtime_error("boom"); }));
     Messages::setHandler({});
     EXPECT_EQ(shown, QStringList({QStringLiteral("Cannot create x/ directory."), QStringLiteral("boom")}));
+}
+
+TEST(Messages, AQuestionOpensAboveTheModalDialogThatAskedAndEraseDefaultsToNo) {
+    QDialog setup;
+    setup.setWindowFlag(Qt::WindowStaysOnTopHint);
+    setup.setWindowModality(Qt::ApplicationModal);
+    setup.show();
+    ASSERT_EQ(QApplication::activeModalWidget(), &setup);
+
+    const auto risky = Messages::buildBox(Messages::Kind::QuestionDefaultNo, "Logger Setup", "Erase?");
+    EXPECT_EQ(risky->parentWidget(), &setup);
+    EXPECT_TRUE(risky->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(static_cast<QAbstractButton*>(risky->defaultButton()), risky->button(QMessageBox::No));
+    EXPECT_EQ(risky->escapeButton(), risky->button(QMessageBox::No));
+
+    const auto plain = Messages::buildBox(Messages::Kind::QuestionWithCancel, QString(), "Save?");
+    EXPECT_EQ(static_cast<QAbstractButton*>(plain->defaultButton()), plain->button(QMessageBox::Yes));
+    EXPECT_NE(plain->button(QMessageBox::Cancel), nullptr);
+    setup.hide();
 }
 
 TEST(AppPaths, HomeIsCreatedWithItsParents) {
