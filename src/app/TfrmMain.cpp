@@ -35,7 +35,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QProcess>
 #include <QShortcut>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -88,6 +90,7 @@ TfrmMain::TfrmMain(const QStringList& ports, QWidget* parent)
     commands.area = m_mdi;
     commands.dialogs = m_dialogs.get();
     commands.modelCode = [this] { return m_live->link().modelCode; };
+    commands.mayReplaceDownload = [this] { return m_save->mayReplaceDownload(); };
     m_open = std::make_unique<OpenCommand>(commands);
     m_save = std::make_unique<SaveCommand>(commands);
     m_exportGraph = std::make_unique<ExportGraphCommand>(commands);
@@ -240,7 +243,8 @@ void TfrmMain::buildMenus() {
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("View1"));
     addItem(view, "RealTimeGraph1", QStringLiteral("Real Time &Graph"))->setVisible(false);
-    addItem(view, "LCD1", QStringLiteral("&LCD"));
+    QAction* lcd = addItem(view, "LCD1", QStringLiteral("&LCD"));
+    connect(lcd, &QAction::triggered, this, [this] { guarded([this] { LCD1Click(); }); });
 
     m_windowMenu = bar->addMenu(QStringLiteral("&Window"));
     m_windowMenu->setObjectName(QStringLiteral("Window1"));
@@ -352,12 +356,7 @@ void TfrmMain::startUp(TfrmAbout* splash) {
     m_splash = splash;
     AppPaths::settleDataFolder();
 
-    auto* lcd = new TfrmLCD(this);
-    m_lcd = lcd;
-    lcd->setReceivingProbe([this] { return m_live->link().receiving; });
-    lcd->placeAtLowerLeft(this);
-    lcd->show();
-    lcd->buildLists(QDir::current().filePath(QStringLiteral("lcdtag.txt")));
+    LCD1Click();
 
     if (m_splash) {
         m_splash->raise(); // above the main window even without a window manager
@@ -387,6 +386,12 @@ void TfrmMain::openDataLoggerWindow() {
 void TfrmMain::closeEvent(QCloseEvent* event) {
     if (m_ending) {
         event->accept();
+        return;
+    }
+    bool goOn = false;
+    guarded([&] { goOn = m_save->mayReplaceDownload(); });
+    if (!goOn) {
+        event->ignore();
         return;
     }
     guarded([&] { m_comm1->close(); });
@@ -429,12 +434,60 @@ void TfrmMain::openFiles(const QStringList& files) {
 }
 
 void TfrmMain::Exit1Click() {
-    // Ends at once: no close handler, so the settings file stays as it was.
-    endProgram();
+    bool goOn = false;
+    guarded([&] { goOn = m_save->mayReplaceDownload(); });
+    // Then ends at once: no close handler, so the settings file stays as it was.
+    if (goOn) endProgram();
+}
+
+void TfrmMain::LCD1Click() {
+    if (m_lcd) {
+        m_lcd->show();
+        m_lcd->raise();
+        return;
+    }
+    auto* lcd = new TfrmLCD(this);
+    m_lcd = lcd;
+    lcd->setReceivingProbe([this] { return m_live->link().receiving; });
+    lcd->placeAtLowerLeft(this);
+    lcd->show();
+    lcd->buildLists(QDir::current().filePath(QStringLiteral("lcdtag.txt")));
+    // A window opened again shows the last reading at once, not blanks
+    // until the next frame.
+    if (m_live->link().connected) lcd->refresh(m_live->lcdState());
 }
 
 void TfrmMain::Contents1Click() {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(AppPaths::helpFile()));
+    const QString page = AppPaths::helpFile();
+    const QString where = QDir::toNativeSeparators(page);
+    if (!QFileInfo::exists(page)) {
+        Messages::error(QStringLiteral("The help page is missing: it should be at %1.").arg(where));
+        return;
+    }
+    const QString failed =
+        QStringLiteral("The help page could not be opened: no program to show it was found. It is at %1.")
+            .arg(where);
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    // xdg-open starts whatever shows web pages and says whether there was
+    // one; Qt only says whether xdg-open itself started.
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (!opener.isEmpty()) {
+        auto* run = new QProcess(this);
+        run->setProcessChannelMode(QProcess::ForwardedChannels);
+        connect(run, &QProcess::finished, this, [run, failed](int code, QProcess::ExitStatus status) {
+            if (status != QProcess::NormalExit || code != 0) Messages::error(failed);
+            run->deleteLater();
+        });
+        connect(run, &QProcess::errorOccurred, this, [run, failed](QProcess::ProcessError error) {
+            if (error != QProcess::FailedToStart) return;
+            Messages::error(failed);
+            run->deleteLater();
+        });
+        run->start(opener, {QUrl::fromLocalFile(page).toString()});
+        return;
+    }
+#endif
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(page))) Messages::error(failed);
 }
 
 void TfrmMain::AboutTQ8801Click() {

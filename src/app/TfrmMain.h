@@ -77,6 +77,8 @@ class TfrmMain : public QMainWindow, public LinkView {
     void Save1Click();
     void Exit1Click();
     void Contents1Click();
+    // Shows the LCD window, opening it again once it was closed.
+    void LCD1Click();
     void AboutTQ8801Click();
     void FirmwareVersion1Click();
     void btnSetupClick();

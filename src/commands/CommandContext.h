@@ -15,6 +15,8 @@ struct CommandContext {
     QMdiArea* area = nullptr;
     FileDialogs* dialogs = nullptr;
     std::function<int()> modelCode = [] { return 860; };
+    // Asked before a command replaces an unsaved download: true to go on.
+    std::function<bool()> mayReplaceDownload = [] { return true; };
 };
 
 } // namespace tq

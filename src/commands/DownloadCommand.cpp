@@ -1,6 +1,7 @@
 #include "DownloadCommand.h"
 
 #include "CollectionFile.h"
+#include "CommandGuard.h"
 #include "DataLoggerWindow.h"
 #include "DataSetCollection.h"
 #include "DialogRunner.h"
@@ -53,6 +54,14 @@ void openProgressWindow(TfrmScope& window) {
     window.startProgress(TfrmScope::Display::Bytes, false, 0);
 }
 
+QString portLostText(qint64 received, qint64 total) {
+    const QString arrived = total > 0 ? QStringLiteral("%1 of %2 bytes had arrived").arg(received).arg(total)
+                                      : QStringLiteral("%1 bytes had arrived").arg(received);
+    return QStringLiteral("The logger stopped answering or was disconnected during the download (%1). "
+                          "Nothing was replaced: the data sets shown before stay.")
+        .arg(arrived);
+}
+
 QString keptText(int faulty, int count) {
     const int kept = faulty - 1;
     const QString shown = kept == 1 ? QStringLiteral("the data set before it is shown")
@@ -75,6 +84,7 @@ void DownloadCommand::run() {
     // button can be pressed again): this one does not start.
     if (m_live.lent()) return;
     if (!loggerchecks::connected(link) || !loggerchecks::notRecording(link, kRecording)) return;
+    if (!m_context.mayReplaceDownload()) return;
     restoreOrCreateDataLoggerWindow(m_context.area, link.modelCode, false);
 
     TfrmErr dialog(mainWindow());
@@ -83,6 +93,10 @@ void DownloadCommand::run() {
     for (;;) {
         const DownloadResult result = downloadAndDecode(lease, transfer);
         if (m_live.ended() || result == DownloadResult::Ok) return;
+        if (transfer.portLost) {
+            Messages::error(portLostText(transfer.received, transfer.total));
+            return;
+        }
         if (result == DownloadResult::NoData) {
             Messages::info(kNoData);
             return;
@@ -106,8 +120,15 @@ DownloadResult DownloadCommand::downloadAndDecode(PortLease& lease, Transfer& tr
         openProgressWindow(window);
         if (QWidget* main = mainWindow()) main->repaint();
         DownloadProgress progress(window, m_live);
-        result = session.downloadMemory(transfer.image, progress);
+        try {
+            result = session.downloadMemory(transfer.image, progress);
+        } catch (const SilentAbort&) {
+            // The port failed under the transfer: the device went away.
+            transfer.portLost = true;
+            result = DownloadResult::ReadError;
+        }
     }
+    transfer.received = session.received();
     transfer.total = session.total();
     transfer.dataSetCount = session.dataSetCount();
     if (result != DownloadResult::Ok) return result;

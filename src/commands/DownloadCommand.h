@@ -33,7 +33,9 @@ class DownloadCommand {
     struct Transfer {
         MemoryImage image;
         qint64 total = 0;
+        qint64 received = 0;
         int dataSetCount = 0;
+        bool portLost = false; // the device failed or vanished under the transfer
     };
 
     // The download-and-decode pass: Ok once the data sets are shown.

@@ -74,6 +74,8 @@ bool OpenCommand::openCollectionFile(const QString& fileName) {
                             .arg(memory::kDirectorySize));
         return false;
     }
+    // The file is readable: only now is an unsaved download at stake.
+    if (!m_context.mayReplaceDownload()) return false;
     DataSetCollection& sets = dataSetCollection();
     collection::CollectionDecode decoded = collection::decodeCollection(bytes, sets);
     if (decoded.dataSets == 0) {
@@ -103,6 +105,9 @@ bool OpenCommand::openCollectionFile(const QString& fileName) {
     TfrmGraph* window = TfrmGraph::dataLoggerWindow();
     if (window) window->fillDataSetList();
     collection::writeWorkingCopy(bytes.constData(), bytes.size());
+    // The download it replaced was saved or given up when asked; what shows
+    // now is a file.
+    sets.setDownloadUnsaved(false);
     // The cursor boxes are filled too, matching the cursor lines the new graph shows.
     if (window) window->showDataSetWithList(0, true);
     return true;

@@ -145,4 +145,17 @@ bool SaveCommand::closeQuery(TfrmGraph& window) {
     }
 }
 
+bool SaveCommand::mayReplaceDownload() {
+    if (!dataSetCollection().downloadUnsaved()) return true;
+    switch (Messages::ask(QStringLiteral("Save DataLogger Data ?"))) {
+    case Messages::Yes:
+        // All data sets: the whole download is what would be lost.
+        return saveCollection();
+    case Messages::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace tq

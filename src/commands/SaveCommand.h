@@ -42,6 +42,12 @@ class SaveCommand {
     // No closes, Cancel stays. True lets the window close.
     bool closeQuery(TfrmGraph& window);
 
+    // Before the program ends, a collection is opened or a new download
+    // starts over an unsaved download: "Save DataLogger Data ?" Yes saves
+    // the collection and goes on only when it was written, No goes on,
+    // Cancel stops. True to go on.
+    bool mayReplaceDownload();
+
   private:
     // The range window, then write(first, last, progress) with a progress window.
     bool saveRange(const Chart& chart, const std::function<void(qint64, qint64, Progress&)>& write);

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QTableWidget>
 
@@ -53,16 +54,25 @@ TfrmGraph* createDataLoggerWindow(QMdiArea* area, int modelCode, bool fullWidth)
 }
 
 void restoreOrCreateDataLoggerWindow(QMdiArea* area, int modelCode, bool fullWidth) {
-    if (TfrmGraph* window = TfrmGraph::dataLoggerWindow()) {
+    TfrmGraph* window = TfrmGraph::dataLoggerWindow();
+    if (window) {
         if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget())) sub->showNormal();
-        return;
+    } else {
+        window = createDataLoggerWindow(area, modelCode, fullWidth);
     }
-    createDataLoggerWindow(area, modelCode, fullWidth);
+    // In front, also of a maximized graph window: the data sets it is about
+    // to show must not arrive hidden.
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget())) {
+        if (QMdiArea* home = sub->mdiArea()) home->setActiveSubWindow(sub);
+        sub->raise();
+    }
 }
 
 void TfrmGraph::fillDataSetList() {
     const DataSetCollection& collection = dataSetCollection();
     const int count = collection.count();
+    // Refilling moves the current row; only the user's moves show a data set.
+    const QSignalBlocker quiet(Grid2);
     Grid2->clearContents();
     // An empty list keeps one blank row, as a new window shows.
     Grid2->setRowCount(qMax(1, count));
@@ -81,6 +91,7 @@ void TfrmGraph::fillDataSetList() {
         for (int c = 0; c < Grid2->columnCount(); ++c)
             Grid2->setItem(0, c, new QTableWidgetItem(QString()));
     Grid2->clearSelection();
+    Grid2->setCurrentCell(0, 0);
     Grid2->setRangeSelected(QTableWidgetSelectionRange(0, 0, 0, Grid2->columnCount() - 1), true);
     fitDataSetColumns();
 }
@@ -93,6 +104,12 @@ void TfrmGraph::Grid2Click(int row) {
 
 void TfrmGraph::showDataSetWithList(int k, bool placeCursors) {
     showDataSet(k);
+    if (k != Grid2->currentRow() && k < Grid2->rowCount()) {
+        // The list's current row names the data set shown, also when a
+        // command chose it, so the keys move on from there.
+        const QSignalBlocker quiet(Grid2);
+        Grid2->setCurrentCell(k, 0);
+    }
     fillDataList();
     selectDataRow(0);
     if (placeCursors) selectPoint(0);

@@ -7,8 +7,10 @@
 #include "DataSetCollection.h"
 #include "GraphInteractionState.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -16,6 +18,8 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QToolButton>
+
+#include <utility>
 
 namespace tq {
 
@@ -73,7 +77,17 @@ void TfrmGraph::connectHandlers() {
     connect(Button1, &QPushButton::clicked, this, &TfrmGraph::Button1Click);
     connect(chkSplit, &QCheckBox::clicked, this, &TfrmGraph::chkSplitClick);
     connect(chkTextList, &QCheckBox::clicked, this, &TfrmGraph::chkTextListClick);
-    connect(Grid2, &QTableWidget::cellClicked, this, [this](int row, int) { Grid2Click(row); });
+    // Keys move the current row too; whatever moves it shows that data set.
+    Grid2->installEventFilter(this);
+    connect(Grid2, &QTableWidget::currentCellChanged, this, [this](int row, int, int previousRow, int) {
+        if (row == previousRow || row < 0) return;
+        m_dataSetRowPressed = QApplication::mouseButtons() != Qt::NoButton;
+        Grid2Click(row);
+    });
+    connect(Grid2, &QTableWidget::cellClicked, this, [this](int row, int) {
+        if (std::exchange(m_dataSetRowPressed, false)) return;
+        Grid2Click(row);
+    });
     connect(Grid3, &QTableView::clicked, this, [this](const QModelIndex& index) { Grid3Click(index.row()); });
     connect(Grid3->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &TfrmGraph::Grid3CurrentRowChanged);
@@ -94,6 +108,16 @@ void TfrmGraph::showEvent(QShowEvent* event) {
 }
 
 bool TfrmGraph::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Grid2 && event->type() == QEvent::KeyPress) {
+        // Home and End go to the first and last data set, not along a row.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Home || key->key() == Qt::Key_End) && key->modifiers() == Qt::NoModifier &&
+            Grid2->rowCount() > 0) {
+            Grid2->setCurrentCell(key->key() == Qt::Key_Home ? 0 : Grid2->rowCount() - 1,
+                                  qMax(0, Grid2->currentColumn()));
+            return true;
+        }
+    }
     if (watched == Grid3->viewport()) {
         switch (event->type()) {
         case QEvent::MouseButtonPress:
@@ -117,7 +141,9 @@ void TfrmGraph::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    collection.setDownloadUnsaved(false);
+    // Only the window that shows the download gives it up; closing any
+    // other graph must not let Exit throw the download away unasked.
+    if (isDataLogger()) collection.setDownloadUnsaved(false);
     if (registration() == this) registration() = nullptr;
     event->accept();
 }

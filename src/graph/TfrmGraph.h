@@ -147,6 +147,9 @@ class TfrmGraph : public QWidget {
     // (the click that follows does it).
     bool m_selectingRow = false;
     bool m_listPressed = false;
+    // A mouse press moved the data set row: the click that follows has
+    // nothing left to show.
+    bool m_dataSetRowPressed = false;
 
     QSplitter* m_mainSplitter = nullptr;
     QWidget* pnlDataSets = nullptr;

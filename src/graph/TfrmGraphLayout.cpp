@@ -105,6 +105,7 @@ void TfrmGraph::buildLayout() {
                                       QStringLiteral("Unit")});
     configure(Grid2);
     Grid2->setSelectionMode(QAbstractItemView::SingleSelection);
+    Grid2->setTabKeyNavigation(false); // Tab leaves the list
     Grid2->setCursor(Qt::PointingHandCursor);
     Grid2->setFont(QFont(QStringLiteral("Arial"), 9));
     Grid2->setRowCount(1);

@@ -1,6 +1,9 @@
 #include "AppPaths.h"
+#include "CollectionFile.h"
+#include "DataSetCollection.h"
 #include "Deadline.h"
 #include "DialogRunner.h"
+#include "GoldenFile.h"
 #include "LiveLink.h"
 #include "LoggerSim.h"
 #include "Messages.h"
@@ -16,10 +19,10 @@
 #include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
@@ -71,17 +74,6 @@ QAction* action(QWidget& w, const char* name) {
 QString panel(QWidget& w, int i) {
     return w.findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(i))->text();
 }
-
-// Opens help and other URLs into a list instead of a browser.
-class UrlSink : public QObject {
-    Q_OBJECT
-  public:
-    QList<QUrl> urls;
-    UrlSink() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
-    ~UrlSink() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
-  public slots:
-    void open(const QUrl& url) { urls << url; }
-};
 
 } // namespace
 
@@ -178,6 +170,74 @@ TEST(MainWindow, SettingsWrittenOnCloseNotOnExit) {
     EXPECT_EQ(f.readAll(), QByteArray("[COM PORT]\n2\n"));
 }
 
+TEST(MainWindow, ExitAndCloseAskBeforeAnUnsavedDownloadIsLost) {
+    Scratch scratch;
+    AppPaths::setDataFolder(scratch.path(QStringLiteral("data")));
+    QFile golden(test::goldenPath(QStringLiteral("collections/fill-ff-three-sets.880")));
+    ASSERT_TRUE(golden.open(QIODevice::ReadOnly));
+    const QByteArray memory = golden.readAll();
+    collection::writeWorkingCopy(memory.constData(), memory.size());
+    DataSetCollection& sets = dataSetCollection();
+    sets.setDownloadUnsaved(true);
+
+    QStringList asked;
+    QList<Messages::Answer> replies;
+    Messages::setHandler([&](Messages::Kind, const QString&, const QString& text) {
+        asked << text;
+        return replies.isEmpty() ? Messages::Ok : replies.takeFirst();
+    });
+    QString saveAs; // empty: the save dialog is cancelled
+    setDialogRunner([&](QDialog& d) {
+        auto* f = qobject_cast<QFileDialog*>(&d);
+        if (!f || saveAs.isEmpty()) return int(QDialog::Rejected);
+        f->selectFile(saveAs);
+        return int(QDialog::Accepted);
+    });
+    const QString question = QStringLiteral("Save DataLogger Data ?");
+    {
+        TfrmMain w({});
+        w.show();
+        // Cancel, and Yes with the save dialog cancelled: everything stays.
+        for (Messages::Answer a : {Messages::Cancel, Messages::Yes}) {
+            replies = {a};
+            w.Exit1Click();
+            EXPECT_FALSE(w.ending());
+            replies = {a};
+            EXPECT_FALSE(w.close());
+            EXPECT_TRUE(w.isVisible());
+        }
+        EXPECT_EQ(asked, QStringList(4, question));
+        EXPECT_TRUE(sets.downloadUnsaved());
+
+        // Yes and saved: the file holds the download, then the program ends.
+        saveAs = scratch.path(QStringLiteral("kept.880"));
+        replies = {Messages::Yes};
+        w.Exit1Click();
+        EXPECT_TRUE(w.ending());
+        finishQuitRequest();
+        QFile kept(saveAs);
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), memory);
+        EXPECT_FALSE(sets.downloadUnsaved());
+    }
+    {
+        // No: the close box ends the program without saving.
+        sets.setDownloadUnsaved(true);
+        asked.clear();
+        TfrmMain w({});
+        w.show();
+        replies = {Messages::No};
+        EXPECT_TRUE(w.close());
+        EXPECT_TRUE(w.ending());
+        finishQuitRequest();
+        EXPECT_EQ(asked, QStringList({question}));
+    }
+    sets.setDownloadUnsaved(false);
+    Messages::setHandler({});
+    setDialogRunner({});
+    AppPaths::setDataFolder(QString());
+}
+
 TEST(MainWindow, CloseWithoutSettingsFolderKeepsTheWindowOpen) {
     Scratch scratch;
     QFile blocker(scratch.path(QStringLiteral("ini"))); // a file where the folder belongs
@@ -243,17 +303,58 @@ TEST(MainWindow, FirmwareVersionIsReachedByItsShortcutAndNamedInTheHelpPage) {
 
     QFile help(AppPaths::helpFile());
     ASSERT_TRUE(help.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(help.readAll().contains("Ctrl+Shift+V"));
+    const QByteArray page = help.readAll();
+    // Every command a user can reach is described.
+    for (const char* named : {"Ctrl+Shift+V", "Export Graph", "File &gt; Report", "tq880-cli",
+                              "View &gt; LCD", "Save DataLogger Data ?"})
+        EXPECT_TRUE(page.contains(named)) << named;
 }
 
-TEST(MainWindow, HelpOpensThePageBesideTheProgram) {
+TEST(MainWindow, HelpOpensThePageBesideTheProgramOrSaysWhereItIs) {
     Scratch scratch;
-    UrlSink sink;
-    TfrmMain w({});
-    w.Contents1Click();
-    ASSERT_EQ(sink.urls.size(), 1);
-    EXPECT_EQ(sink.urls[0].toLocalFile(), AppPaths::helpFile());
-    EXPECT_TRUE(sink.urls[0].toLocalFile().endsWith(QStringLiteral("/TQ880HELP.htm")));
+    ASSERT_TRUE(QFileInfo::exists(AppPaths::helpFile()));
+    EXPECT_TRUE(AppPaths::helpFile().endsWith(QStringLiteral("/TQ880HELP.htm")));
+    // A stand-in for xdg-open: notes what it was asked to open and answers
+    // as the real one does when no program can show it (exit status 3).
+    QDir(scratch.dir.path()).mkdir(QStringLiteral("bin"));
+    const QString opener = scratch.path(QStringLiteral("bin/xdg-open"));
+    const QString asked = scratch.path(QStringLiteral("asked"));
+    auto writeOpener = [&](int status) {
+        QFile f(opener);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral("#!/bin/sh\necho \"$1\" > '%1'\nexit %2\n").arg(asked).arg(status).toUtf8());
+        f.close();
+        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::remove(asked);
+    };
+    const QByteArray oldPath = qgetenv("PATH");
+    qputenv("PATH", scratch.path(QStringLiteral("bin")).toLocal8Bit() + ':' + oldPath);
+    QStringList shown;
+    Messages::setHandler([&](Messages::Kind, const QString&, const QString& text) {
+        shown << text;
+        return Messages::Ok;
+    });
+    {
+        TfrmMain w({});
+        writeOpener(0);
+        w.Contents1Click();
+        pumpingWaitWhile([&] { return !QFileInfo::exists(asked); }, kEventDeadlineMs);
+        pumpingWait(200);
+        QFile f(asked);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(QUrl(QString::fromUtf8(f.readAll().trimmed())).toLocalFile(), AppPaths::helpFile());
+        EXPECT_TRUE(shown.isEmpty());
+
+        writeOpener(3);
+        w.Contents1Click();
+        pumpingWaitWhile([&] { return shown.isEmpty(); }, kEventDeadlineMs);
+        ASSERT_EQ(shown.size(), 1);
+        EXPECT_EQ(shown[0], QStringLiteral("The help page could not be opened: no program to show it was "
+                                           "found. It is at %1.")
+                                .arg(QDir::toNativeSeparators(AppPaths::helpFile())));
+    }
+    qputenv("PATH", oldPath);
+    Messages::setHandler({});
 }
 
 TEST(MainWindow, StartsAgainstTheSimulatedLoggerAndConnects) {
@@ -331,6 +432,14 @@ TEST(MainWindow, StartsAgainstTheSimulatedLoggerAndConnects) {
     logger.setSilent(false);
     pumpingWaitWhile([&] { return !live->link().connected; }, kEventDeadlineMs);
     EXPECT_EQ(panel(w, 1), QStringLiteral("On Connection"));
+
+    // View > LCD opens it again, with the reading already on it.
+    action(w, "LCD1")->trigger();
+    ASSERT_NE(w.lcdWindow(), nullptr);
+    EXPECT_TRUE(w.lcdWindow()->isVisible());
+    EXPECT_GT(w.lcdWindow()->lastRefreshChanges(), 0);
+    action(w, "LCD1")->trigger();
+    EXPECT_EQ(w.findChildren<TfrmLCD*>().size(), 1) << "a second LCD1 shows the same window";
     live->MainTimer()->stop();
 }
 
@@ -391,5 +500,3 @@ TEST(MainWindow, NoLoggerFoundFallsBackToTheSavedPort) {
     EXPECT_TRUE(w.Comm1()->active());
     w.liveLink()->MainTimer()->stop();
 }
-
-#include "test_mainwindow.moc"

@@ -11,11 +11,14 @@
 #include "MemoryImages.h"
 #include "OpenCommand.h"
 #include "PumpingWait.h"
+#include "SaveCommand.h"
 #include "SetupCommand.h"
 #include "TComPort.h"
 #include "TfrmErr.h"
 
 #include <QApplication>
+#include <QMdiSubWindow>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QTimer>
 
@@ -204,6 +207,43 @@ TEST_F(DownloadCommandTest, DataSetOneShownWithTheCursorsAtPointZeroForBothModel
     }
 }
 
+TEST_F(DownloadCommandTest, AsksBeforeReplacingAnUnsavedDownloadAndBringsTheDataLoggerWindowToTheFront) {
+    startLogger(860);
+    showCollectionFirst();
+    SaveCommand save(context);
+    context.mayReplaceDownload = [&save] { return save.mayReplaceDownload(); };
+    dataSetCollection().setDownloadUnsaved(true);
+    auto* other = new TfrmGraph(860);
+    other->setWindowTitle(QStringLiteral("other.ghf"));
+    addGraphWindow(&area, other, true)->showMaximized();
+    sim->setDataSets(LoggerSim::demoDataSets(2, 40));
+    sim->clearLog();
+
+    // Cancel: nothing is asked of the logger, nothing changes.
+    replies = {Messages::Cancel};
+    EXPECT_TRUE(download());
+    EXPECT_EQ(messages, QStringList({"Save DataLogger Data ?"}));
+    EXPECT_EQ(requests(kDownload), 0);
+    EXPECT_EQ(dataSetCollection().count(), 3);
+    EXPECT_TRUE(dataSetCollection().downloadUnsaved());
+
+    // Yes: the download before is saved first, then the new one replaces it
+    // in a DataLogger window brought in front of the maximized graph.
+    const QString kept = path(QStringLiteral("kept.880"));
+    replies = {Messages::Yes};
+    answers = {file(kept)};
+    EXPECT_TRUE(download());
+    EXPECT_EQ(messages.size(), 2);
+    EXPECT_EQ(bytesOf(kept), before);
+    EXPECT_EQ(requests(kDownload), 1);
+    EXPECT_EQ(dataSetCollection().count(), 2);
+    EXPECT_TRUE(dataSetCollection().downloadUnsaved());
+    auto* front = qobject_cast<QMdiSubWindow*>(TfrmGraph::dataLoggerWindow()->parentWidget());
+    EXPECT_EQ(area.currentSubWindow(), front);
+    EXPECT_EQ(area.subWindowList(QMdiArea::StackingOrder).last(), front);
+    expectLinkRunning();
+}
+
 TEST_F(DownloadCommandTest, RefusedWithoutConnectionOrWhileRecordingAsSetupAndFirmwareAre) {
     startLogger(860);
     sim->clearLog();
@@ -326,13 +366,21 @@ TEST_F(DownloadCommandTest, ReadErrorCancelledReplacesNothing) {
     expectLinkRunning();
 }
 
-TEST_F(DownloadCommandTest, DeviceRemovedMidTransferEndsSilentlyAndGivesTheLinkBack) {
+TEST_F(DownloadCommandTest, DeviceRemovedMidTransferSaysSoWithTheBytesAndGivesTheLinkBack) {
     startLogger(860);
     showCollectionFirst();
     sim->setDataSets(LoggerSim::demoDataSets(3, 150));
     sim->setUnplugAfterBlock(5);
-    EXPECT_FALSE(download()); // a silent abort
-    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_TRUE(download());
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(
+        messages[0].startsWith("The logger stopped answering or was disconnected during the download ("))
+        << messages[0].toStdString();
+    const QRegularExpressionMatch counts =
+        QRegularExpression(QStringLiteral("\\((\\d+) of (\\d+) bytes had arrived\\)")).match(messages[0]);
+    ASSERT_TRUE(counts.hasMatch()) << messages[0].toStdString();
+    EXPECT_GT(counts.captured(1).toLongLong(), 0) << "blocks had arrived before the unplug";
+    EXPECT_LT(counts.captured(1).toLongLong(), counts.captured(2).toLongLong());
     EXPECT_TRUE(dialogTitles.isEmpty());
     expectNothingReplaced();
     // The live port cannot reopen on a device that is gone, but the link is

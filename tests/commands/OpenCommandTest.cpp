@@ -2,6 +2,7 @@
 #include "Chart.h"
 #include "CommandGuard.h"
 #include "CommandsFixture.h"
+#include "SaveCommand.h"
 
 #include <QLineEdit>
 #include <QTableView>
@@ -91,6 +92,34 @@ TEST_F(OpenCommandTest, CollectionFileListsItsDataSetsAndRewritesTheWorkingCopy)
     emit grid2->cellClicked(2, 0);
     EXPECT_EQ(w->chart()->points(), 3);
     EXPECT_EQ(box(w, "txtSamplingRate"), QStringLiteral("60:00"));
+}
+
+TEST_F(OpenCommandTest, CollectionOverAnUnsavedDownloadAsksFirst) {
+    SaveCommand save(context);
+    context.mayReplaceDownload = [&save] { return save.mayReplaceDownload(); };
+    OpenCommand open(context);
+    ASSERT_TRUE(open.openCollectionFile(golden(QStringLiteral("collections/fill-ff-three-sets.880"))));
+    const QByteArray download = bytesOf(collection::workingCopyPath());
+    dataSetCollection().setDownloadUnsaved(true);
+    const QString other = golden(QStringLiteral("collections/one-set-500-samples.880"));
+    ASSERT_TRUE(QFile::exists(other));
+
+    // Cancel, and Yes with the save dialog cancelled: nothing changes.
+    replies = {Messages::Cancel};
+    EXPECT_FALSE(open.openCollectionFile(other));
+    replies = {Messages::Yes};
+    answers = {cancelFile()};
+    EXPECT_FALSE(open.openCollectionFile(other));
+    EXPECT_EQ(messages, QStringList(2, QStringLiteral("Save DataLogger Data ?")));
+    EXPECT_EQ(dataSetCollection().count(), 3);
+    EXPECT_EQ(bytesOf(collection::workingCopyPath()), download);
+    EXPECT_TRUE(dataSetCollection().downloadUnsaved());
+
+    // No: the file replaces the download, and nothing is left to ask about.
+    replies = {Messages::No};
+    EXPECT_TRUE(open.openCollectionFile(other));
+    EXPECT_EQ(dataSetCollection().count(), 1);
+    EXPECT_FALSE(dataSetCollection().downloadUnsaved());
 }
 
 TEST_F(OpenCommandTest, BadCollectionFilesSayWhyAndChangeNothing) {

@@ -137,6 +137,7 @@ TEST_F(SaveCommandTest, CollectionSaveCopiesTheWorkingCopyAndClearsTheMarkOnlyWh
 
     // Cancelled: the mark stays.
     ASSERT_TRUE(open.openCollectionFile(golden(QStringLiteral("collections/fill-ff-three-sets.880"))));
+    dataSetCollection().setDownloadUnsaved(true); // opening a file cleared it
     area.setActiveSubWindow(qobject_cast<QMdiSubWindow*>(w->parentWidget()));
     answers = {choose(TfrmOpenSave::Collection), cancelFile()};
     EXPECT_FALSE(save.run());

@@ -552,14 +552,14 @@ TEST_F(GraphWindowTest, ClosingClearsTheDownloadFlagAndTheRegistration) {
     EXPECT_EQ(TfrmGraph::dataLoggerWindow(), logger);
     EXPECT_TRUE(logger->isDataLogger());
 
-    // Any graph window closing clears the flag.
+    // Another graph window closing leaves the download unsaved.
     collection.setDownloadUnsaved(true);
     {
         TfrmGraph other(860);
         other.show();
         other.close();
     }
-    EXPECT_FALSE(collection.downloadUnsaved());
+    EXPECT_TRUE(collection.downloadUnsaved());
 
     // The DataLogger window asks first when a download is unsaved.
     int asked = 0;
@@ -679,6 +679,24 @@ TEST_F(GraphWindowTest, DataLoggerWindowListsAndShowsDataSets) {
     EXPECT_EQ(text(w, "txtSamplingRate"), QStringLiteral("92:15"));
     w->showDataSet(3); // no such data set
     EXPECT_EQ(c->points(), 3);
+
+    // Keys move the current row and show its data set, as a click does.
+    w->showDataSetWithList(0, true);
+    EXPECT_EQ(grid2->currentRow(), 0);
+    grid2->setFocus();
+    QTest::keyClick(grid2, Qt::Key_Down);
+    EXPECT_EQ(w->shownDataSet(), 1);
+    QTest::keyClick(grid2, Qt::Key_End);
+    EXPECT_EQ(w->shownDataSet(), 2);
+    EXPECT_EQ(c->points(), 3);
+    QTest::keyClick(grid2, Qt::Key_Up);
+    EXPECT_EQ(w->shownDataSet(), 1);
+    EXPECT_EQ(c->points(), 0);
+    QTest::keyClick(grid2, Qt::Key_Home);
+    EXPECT_EQ(w->shownDataSet(), 0);
+    EXPECT_EQ(c->points(), 500);
+    EXPECT_EQ(text(w, "txtDataNo"), QStringLiteral("500"));
+    EXPECT_FALSE(grid2->tabKeyNavigation());
 
     // Closing the sub window frees the window and its registration.
     sub->close();
