@@ -27,8 +27,8 @@ void Messages::setParent(QWidget* parent) {
 std::unique_ptr<QMessageBox> Messages::buildBox(Kind kind, const QString& title, const QString& text) {
     // A dialog running modally (Logger Setup) is the one that asked, not
     // the main window behind it.
-    QWidget* parent = parentWidget() ? parentWidget().data() : QApplication::activeModalWidget();
-    if (!parent) parent = QApplication::activeWindow();
+    QWidget* parent = QApplication::activeModalWidget();
+    if (!parent) parent = parentWidget() ? parentWidget().data() : QApplication::activeWindow();
     const QString caption = title.isEmpty() ? QApplication::applicationDisplayName() : title;
     QMessageBox::Icon icon = QMessageBox::Question;
     QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;

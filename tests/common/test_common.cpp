@@ -127,6 +127,9 @@ TEST(CommandGuard, SilentAbortSaysNothingOtherErrorsAreShown) {
 }
 
 TEST(Messages, AQuestionOpensAboveTheModalDialogThatAskedAndEraseDefaultsToNo) {
+    // The program names its main window as the boxes' parent.
+    QWidget main;
+    Messages::setParent(&main);
     QDialog setup;
     setup.setWindowFlag(Qt::WindowStaysOnTopHint);
     setup.setWindowModality(Qt::ApplicationModal);
@@ -143,6 +146,8 @@ TEST(Messages, AQuestionOpensAboveTheModalDialogThatAskedAndEraseDefaultsToNo) {
     EXPECT_EQ(static_cast<QAbstractButton*>(plain->defaultButton()), plain->button(QMessageBox::Yes));
     EXPECT_NE(plain->button(QMessageBox::Cancel), nullptr);
     setup.hide();
+    EXPECT_EQ(Messages::buildBox(Messages::Kind::Information, QString(), "Done")->parentWidget(), &main);
+    Messages::setParent(nullptr);
 }
 
 TEST(AppPaths, HomeIsCreatedWithItsParents) {
