@@ -357,7 +357,7 @@ void TfrmMain::startUp(TfrmAbout* splash) {
     lcd->setReceivingProbe([this] { return m_live->link().receiving; });
     lcd->placeAtLowerLeft(this);
     lcd->show();
-    lcd->buildLists(QDir::current().filePath(QStringLiteral("lcdtag.txt")));
+    lcd->buildLists(AppPaths::segmentListFile());
 
     if (m_splash) {
         m_splash->raise(); // above the main window even without a window manager
