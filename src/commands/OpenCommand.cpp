@@ -51,7 +51,8 @@ void OpenCommand::openCollection() {
 }
 
 void OpenCommand::openSingleFile() {
-    m_context.dialogs->prepareOpen(filters::singleFile(), QStringLiteral("txt"));
+    // What Save writes can be opened, the ISO CSV also where the regional .csv is not offered.
+    m_context.dialogs->prepareOpen(filters::singleFile(), QStringLiteral("txt"), filters::isoCsv());
     const QString name = m_context.dialogs->runOpen();
     if (!name.isEmpty()) openSingleFile(name);
 }

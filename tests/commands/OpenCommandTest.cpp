@@ -39,8 +39,8 @@ TEST_F(OpenCommandTest, ChoiceWindowAndFiltersFollowTheDecimalSeparator) {
               QStringLiteral("Graph file(*.ghf,only for TQ880)|*.GHF|TXT file(*.txt,data "
                              "seperated by tab)|*.TXT|EXCEL file format(*.CSV,seperated by "
                              "comma)|*.CSV"));
-    EXPECT_EQ(dialogs->openDialog()->nameFilters().size(), 3);
-    EXPECT_TRUE(graphWindows().isEmpty()); // cancelled: no window
+    EXPECT_EQ(dialogs->openDialog()->nameFilters().size(), 4); // and the ISO CSV that Save writes
+    EXPECT_TRUE(graphWindows().isEmpty());                     // cancelled: no window
 
     const QLocale old;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
@@ -52,9 +52,11 @@ TEST_F(OpenCommandTest, ChoiceWindowAndFiltersFollowTheDecimalSeparator) {
     EXPECT_EQ(dialogs->openFilter(),
               QStringLiteral("Graph file(*.ghf,only for TQ880)|*.GHF|TXT file(*.txt,data "
                              "seperated by tab)|*.TXT"));
-    EXPECT_EQ(dialogs->openDialog()->nameFilters(),
-              QStringList({"Graph file(*.ghf,only for TQ880) (*.GHF *.ghf)",
-                           "TXT file(*.txt,data seperated by tab) (*.TXT *.txt)"}));
+    EXPECT_EQ(
+        dialogs->openDialog()->nameFilters(),
+        QStringList({"Graph file(*.ghf,only for TQ880) (*.GHF *.ghf)",
+                     "TXT file(*.txt,data seperated by tab) (*.TXT *.txt)",
+                     "CSV with ISO times(*.csv,time and value with a point, for scripts) (*.CSV *.csv)"}));
     EXPECT_EQ(QDir(dialogs->openDialog()->directory()).absolutePath(),
               QDir(AppPaths::dataFolder()).absolutePath());
 
