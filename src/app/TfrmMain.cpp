@@ -451,7 +451,7 @@ void TfrmMain::LCD1Click() {
     lcd->setReceivingProbe([this] { return m_live->link().receiving; });
     lcd->placeAtLowerLeft(this);
     lcd->show();
-    lcd->buildLists(QDir::current().filePath(QStringLiteral("lcdtag.txt")));
+    lcd->buildLists(AppPaths::segmentListFile());
     // A window opened again shows the last reading at once, not blanks
     // until the next frame.
     if (m_live->link().connected) lcd->refresh(m_live->lcdState());

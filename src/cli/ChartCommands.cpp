@@ -92,6 +92,7 @@ int runPlot(const QStringList& args, Io& io) {
     if (const int status = loadCollection(p.positionalArguments().first(), p.isSet(kIntact), collection, io))
         return status;
     if (!dataSetExists(k, collection.count(), io)) return BadArguments;
+    if (!dataSetHasSamples(collection, k, io)) return NoData;
     try {
         Chart chart;
         dataSetChart(chart, collection, k - 1, model);
@@ -144,6 +145,7 @@ int runReport(const QStringList& args, Io& io) {
     const QString fileName = p.positionalArguments().first();
     if (const int status = loadCollection(fileName, p.isSet(kIntact), collection, io)) return status;
     if (!dataSetExists(k, collection.count(), io)) return BadArguments;
+    if (!dataSetHasSamples(collection, k, io)) return NoData;
     const DataSet& set = collection.dataSet(k - 1);
     const SampleSlice slice = collection.slice(k - 1);
     report::Run run;

@@ -14,7 +14,7 @@ enum Status {
     BadArguments = 2,
     CannotRead = 3, // a file that cannot be read or written; a port that cannot be opened or fails, no
                     // logger answers, or it does not take a setting
-    NoData = 4,
+    NoData = 4,     // no data sets, or the one asked for holds no samples
     DataError = 5,
     ReadError = 6,
     Recording = 7,

@@ -6,7 +6,17 @@
 namespace tq::cli {
 
 const QCommandLineOption kIntact(QStringLiteral("intact"),
-                                 QStringLiteral("Use the data sets before one that runs past the end."));
+                                 QStringLiteral("Use the data sets before one that runs past the end, and "
+                                                "of that one the samples the file holds."));
+
+QString usableText(const collection::CollectionDecode& d) {
+    QString text;
+    if (d.intact > 0) text = QStringLiteral("the %1 data set(s) before it").arg(d.intact);
+    if (d.cutSamples > 0)
+        text += (text.isEmpty() ? QString() : QStringLiteral(" and ")) +
+                QStringLiteral("the first %1 sample(s) of it").arg(d.cutSamples);
+    return text;
+}
 
 int loadCollection(const QString& fileName, bool intactOnly, DataSetCollection& collection, Io& io) {
     QByteArray bytes;
@@ -15,9 +25,7 @@ int loadCollection(const QString& fileName, bool intactOnly, DataSetCollection& 
         io.err << error << Qt::endl;
         return CannotRead;
     }
-    collection::CollectionDecode d = collection::decodeCollection(bytes, collection);
-    if (d.result == DownloadResult::DataError && intactOnly && d.intact > 0)
-        d = collection::decodeCollection(bytes, collection, d.intact);
+    const collection::CollectionDecode d = collection::decodeCollection(bytes, collection);
     switch (d.result) {
     case DownloadResult::Ok:
         return Ok;
@@ -25,11 +33,17 @@ int loadCollection(const QString& fileName, bool intactOnly, DataSetCollection& 
         io.err << fileName << ": no data set" << Qt::endl;
         return NoData;
     default:
-        io.err << fileName << ": data set " << d.intact + 1 << " ends beyond the end of the file";
-        if (d.intact > 0) io.err << " (--intact uses the " << d.intact << " before it)";
+        break;
+    }
+    const QString usable = usableText(d);
+    io.err << fileName << ": data set " << d.intact + 1 << " ends beyond the end of the file";
+    if (!intactOnly || usable.isEmpty()) {
+        if (!usable.isEmpty()) io.err << " (--intact uses " << usable << ")";
         io.err << Qt::endl;
         return DataError;
     }
+    io.err << "; using " << usable << Qt::endl;
+    return collection::decodeUsable(bytes, d, collection) == DownloadResult::Ok ? Ok : DataError;
 }
 
 bool parse(QCommandLineParser& p, const QStringList& args, Io& io, int positional) {
@@ -58,6 +72,12 @@ int dataSetNumber(const QCommandLineParser& p, const QCommandLineOption& set, Io
 bool dataSetExists(int k, int count, Io& io) {
     if (k <= count) return true;
     io.err << "there is no data set " << k << "; the file holds " << count << Qt::endl;
+    return false;
+}
+
+bool dataSetHasSamples(const DataSetCollection& collection, int k, Io& io) {
+    if (collection.dataSet(k - 1).sampleCount > 0) return true;
+    io.err << "data set " << k << " holds no samples; nothing was written" << Qt::endl;
     return false;
 }
 

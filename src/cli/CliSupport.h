@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Cli.h"
+#include "CollectionFile.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -16,7 +17,11 @@ namespace cli {
 // file, the arguments, the data set number and the locale.
 extern const QCommandLineOption kIntact;
 
-// Reads and decodes FILE.880 into collection; reports what failed and returns its status.
+// What --intact uses of a damaged file ("the 2 data set(s) before it and
+// the first 40 sample(s) of it"), empty when nothing.
+QString usableText(const collection::CollectionDecode& d);
+// Reads and decodes FILE.880 into collection (with intactOnly, what a
+// damaged one holds whole); reports what failed and returns its status.
 int loadCollection(const QString& fileName, bool intactOnly, DataSetCollection& collection, Io& io);
 // Parses args with p; false (after saying why) unless exactly `positional` file names are given.
 bool parse(QCommandLineParser& p, const QStringList& args, Io& io, int positional);
@@ -24,6 +29,9 @@ bool parse(QCommandLineParser& p, const QStringList& args, Io& io, int positiona
 // holds data set k (saying so when not).
 int dataSetNumber(const QCommandLineParser& p, const QCommandLineOption& set, Io& io);
 bool dataSetExists(int k, int count, Io& io);
+// Whether data set k (from 1) holds samples, saying so when not: nothing
+// is made of an empty one.
+bool dataSetHasSamples(const DataSetCollection& collection, int k, Io& io);
 // --locale NAME, or the system's; false for a name no locale has.
 bool localeOf(const QCommandLineParser& p, const QCommandLineOption& locale, QLocale& out, Io& io);
 

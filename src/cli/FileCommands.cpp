@@ -82,11 +82,18 @@ int runExport(const QStringList& args, Io& io) {
     }
     QLocale regional;
     if (!localeOf(p, locale, regional, io)) return BadArguments;
+    // A decimal comma inside comma-separated fields splits every value in two.
+    if (fmt == QLatin1String("csv") && RegionalFormats(regional).decimal() == QLatin1Char(',')) {
+        io.err << "--format csv cannot be written with the decimal comma of " << regional.name()
+               << ": use --format txt (separated by tabs) or --format iso-csv (a decimal point)" << Qt::endl;
+        return BadArguments;
+    }
 
     DataSetCollection collection;
     if (const int status = loadCollection(p.positionalArguments().first(), p.isSet(kIntact), collection, io))
         return status;
     if (!dataSetExists(k, collection.count(), io)) return BadArguments;
+    if (!dataSetHasSamples(collection, k, io)) return NoData;
     const DataSet& dataSet = collection.dataSet(k - 1);
     const SampleSlice slice = collection.slice(k - 1);
     const RegionalFormats formats(regional);
@@ -119,7 +126,10 @@ int runExport(const QStringList& args, Io& io) {
 int runPaths(const QStringList& args, Io& io) {
     QCommandLineParser p;
     if (!parse(p, args, io, 0)) return BadArguments;
+    // Settled as the program settles it at start-up, so the working copy named is the one it writes.
+    const QString data = AppPaths::settleDataFolder();
     io.out << "program folder\t" << AppPaths::programFolder() << '\n'
+           << "data folder\t" << (data.isEmpty() ? QStringLiteral("-") : data) << '\n'
            << "settings\t" << AppPaths::settingsFile() << '\n'
            << "graph template\t" << AppPaths::templateFile() << '\n'
            << "working copy\t" << collection::workingCopyPath() << '\n'

@@ -80,6 +80,25 @@ bool writeAtomically(QSaveFile& file, const MemoryImage& image, Io& io) {
     return false;
 }
 
+// Where what arrived was kept, and what list makes of that file.
+void sayWhatIsKept(const MemoryImage& image, const QString& fileName, Io& io) {
+    const QByteArray bytes =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(image.data()), qsizetype(image.size()));
+    DataSetCollection scratch;
+    const collection::CollectionDecode d = collection::decodeCollection(bytes, scratch);
+    io.err << "the memory as it arrived is in " << fileName;
+    if (d.result == DownloadResult::Ok)
+        io.err << " (list shows its " << d.dataSets << " data set(s))";
+    else if (d.result == DownloadResult::NoData)
+        io.err << " (without a whole memory directory it holds no data set)";
+    else if (const QString usable = usableText(d); !usable.isEmpty())
+        io.err << " (data set " << d.intact + 1 << " runs past its end: list --intact shows " << usable
+               << ")";
+    else
+        io.err << " (no sample in it is whole)";
+    io.err << Qt::endl;
+}
+
 // The entry of "MM:SS" in the logger's interval table, or -1.
 int intervalIndexOf(const QString& text) {
     static const QRegularExpression form(QStringLiteral("^(\\d{1,2}):(\\d{2})$"));
@@ -174,8 +193,7 @@ int runDownload(const QStringList& args, Io& io) {
         else
             io.err << " bytes arrived, before the whole memory directory";
         io.err << " (" << session.retries() << " blocks refused or incomplete)" << Qt::endl;
-        if (keep && writeAtomically(file, image, io))
-            io.err << "what arrived is in " << file.fileName() << Qt::endl;
+        if (keep && writeAtomically(file, image, io)) sayWhatIsKept(image, file.fileName(), io);
         return ReadError;
     }
     DataSetCollection sets;
@@ -191,9 +209,7 @@ int runDownload(const QStringList& args, Io& io) {
         const int intact = intactDataSets(image.reader(), session.total(), session.dataSetCount());
         io.err << "data error: data set " << intact + 1 << " of " << session.dataSetCount()
                << " ends beyond the memory received" << Qt::endl;
-        if (keep && writeAtomically(file, image, io))
-            io.err << "the memory as it arrived is in " << file.fileName() << " (list --intact shows the "
-                   << intact << " data set(s) before it)" << Qt::endl;
+        if (keep && writeAtomically(file, image, io)) sayWhatIsKept(image, file.fileName(), io);
         return DataError;
     }
     }

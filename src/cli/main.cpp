@@ -2,6 +2,8 @@
 
 #include "Cli.h"
 
+#include "AppPaths.h"
+
 #include <QCoreApplication>
 
 #include <cstring>
@@ -18,7 +20,7 @@ const tq::cli::Command kCommands[] = {
      "report FILE.880 --set K [--low L] [--high H] [--no-table] [--no-graph] [--activation-energy KJ] "
      "[--locale NAME] [--model 860|862] -o OUT.pdf [--intact]",
      tq::cli::runReport, true},
-    {"paths", "paths", tq::cli::runPaths},
+    {"paths", "paths [--home DIR]", tq::cli::runPaths},
     {"ports", "ports [--port PATH ...] [--no-system-ports]", tq::cli::runPorts},
     {"download", "download --port PATH -o FILE.880 [--keep-partial]", tq::cli::runDownload},
     {"info", "info --port PATH", tq::cli::runInfo},
@@ -29,7 +31,7 @@ const tq::cli::Command kCommands[] = {
 };
 
 void usage(QTextStream& err) {
-    err << "usage: tq880-cli COMMAND ...\n";
+    err << "usage: tq880-cli COMMAND ... [--home DIR]\n";
     for (const auto& c : kCommands)
         err << "  tq880-cli " << c.usage << '\n';
     err.flush();
@@ -57,8 +59,30 @@ int main(int argc, char** argv) {
         return tq::cli::Ok;
     }
     const QString name = args.takeFirst();
-    for (const auto& c : kCommands)
-        if (name == QLatin1String(c.name)) return c.run(args, io);
+    // --home DIR, as the program takes it: its files and folders, and the
+    // data folder, all inside DIR.
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        QString home;
+        if (args[i] == QLatin1String("--home") && i + 1 < args.size())
+            home = args.takeAt(i + 1);
+        else if (args[i].startsWith(QLatin1String("--home=")))
+            home = args[i].mid(7);
+        else
+            continue;
+        args.removeAt(i--);
+        if (home.isEmpty() || !tq::AppPaths::setHome(home)) {
+            err << "--home: cannot use or create the folder \"" << home << "\"" << Qt::endl;
+            return tq::cli::BadArguments;
+        }
+    }
+    for (const auto& c : kCommands) {
+        if (name != QLatin1String(c.name)) continue;
+        if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
+            out << "usage: tq880-cli " << c.usage << Qt::endl;
+            return tq::cli::Ok;
+        }
+        return c.run(args, io);
+    }
     err << "unknown command \"" << name << "\"\n";
     usage(err);
     return tq::cli::BadArguments;

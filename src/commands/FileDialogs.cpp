@@ -72,11 +72,11 @@ QStringList FileDialogs::nameFilters(const QString& described) {
     return out;
 }
 
-void FileDialogs::prepareOpen(const QString& filter, const QString& defaultExtension) {
+void FileDialogs::prepareOpen(const QString& filter, const QString& defaultExtension, const QString& extra) {
     m_openFilter = filter;
     m_open->setDefaultSuffix(defaultExtension);
     m_open->setDirectory(initialFolder());
-    m_open->setNameFilters(nameFilters(filter));
+    m_open->setNameFilters(nameFilters(filter) + nameFilters(extra));
     m_open->selectFile(QString());
 }
 

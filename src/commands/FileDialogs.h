@@ -23,9 +23,10 @@ class FileDialogs {
     static QStringList nameFilters(const QString& described);
 
     // Initial folder, filter and default extension; the open dialog's file
-    // name is cleared, the save dialog's kept. The save dialog may offer
+    // name is cleared, the save dialog's kept. Either dialog may offer
     // entries of our own after the described filter.
-    void prepareOpen(const QString& filter, const QString& defaultExtension);
+    void prepareOpen(const QString& filter, const QString& defaultExtension,
+                     const QString& extra = QString());
     void prepareSave(const QString& filter, const QString& defaultExtension,
                      const QString& extra = QString());
     QString openFilter() const { return m_openFilter; }

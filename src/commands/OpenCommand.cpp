@@ -51,7 +51,8 @@ void OpenCommand::openCollection() {
 }
 
 void OpenCommand::openSingleFile() {
-    m_context.dialogs->prepareOpen(filters::singleFile(), QStringLiteral("txt"));
+    // What Save writes can be opened, the ISO CSV also where the regional .csv is not offered.
+    m_context.dialogs->prepareOpen(filters::singleFile(), QStringLiteral("txt"), filters::isoCsv());
     const QString name = m_context.dialogs->runOpen();
     if (!name.isEmpty()) openSingleFile(name);
 }
@@ -83,20 +84,24 @@ bool OpenCommand::openCollectionFile(const QString& fileName) {
         return false;
     }
     if (decoded.result == DownloadResult::DataError) {
-        if (decoded.intact == 0) {
+        if (decoded.intact == 0 && decoded.cutSamples == 0) {
             Messages::error(
                 QStringLiteral("%1 is damaged: its first data set ends beyond the end of the file.")
                     .arg(name));
             return false;
         }
-        const QString question =
-            QStringLiteral("%1 is damaged: data set %2 ends beyond the end of the file.\n\nShow the %3 data "
-                           "set(s) before it?")
-                .arg(name)
-                .arg(decoded.intact + 1)
-                .arg(decoded.intact);
+        // A transfer that broke off leaves its last data set cut short: what arrived of it is offered too.
+        QStringList usable;
+        if (decoded.intact > 0) usable << QStringLiteral("the %1 data set(s) before it").arg(decoded.intact);
+        if (decoded.cutSamples > 0)
+            usable << QStringLiteral("the first %1 sample(s) of it").arg(decoded.cutSamples);
+        const QString question = QStringLiteral("%1 is damaged: data set %2 ends beyond the end of the "
+                                                "file.\n\nShow %3?")
+                                     .arg(name)
+                                     .arg(decoded.intact + 1)
+                                     .arg(usable.join(QStringLiteral(" and ")));
         if (!Messages::confirm(question)) return false;
-        decoded = collection::decodeCollection(bytes, sets, decoded.intact);
+        decoded.result = collection::decodeUsable(bytes, decoded, sets);
     }
     if (decoded.result != DownloadResult::Ok) {
         Messages::error(QStringLiteral("%1 could not be decoded.").arg(name));
@@ -120,7 +125,7 @@ TfrmGraph* OpenCommand::openSingleFile(const QString& fileName) {
     addGraphWindow(m_context.area, window, true);
     window->prepareGraph(loggerModel(window->modelCode()).seriesCount, 4, 0.0, 0.0);
 
-    guarded([&] {
+    const bool loaded = guarded([&] {
         if (ext == QLatin1String("ghf")) {
             LoadGraphFile(*window->chart(), fileName);
         } else if (ext == QLatin1String("txt") || ext == QLatin1String("csv")) {
@@ -146,6 +151,12 @@ TfrmGraph* OpenCommand::openSingleFile(const QString& fileName) {
                                       .arg(textfile::kMaxLineLength));
         }
     });
+    if (!loaded) {
+        // Said why; an empty window would only look like a file with no data. Deleted, not
+        // closed: closing a graph window counts as leaving an unsaved download.
+        delete window->parentWidget();
+        return nullptr;
+    }
     guarded([&] { window->showLoadedFile(); });
     return window;
 }

@@ -27,7 +27,9 @@ class OpenCommand {
     // True when its data sets are shown.
     bool openCollectionFile(const QString& fileName);
     // Opens a .ghf, .txt or .csv into a new graph window captioned with the
-    // file name (any other extension leaves that window empty).
+    // file name (any other extension leaves that window empty). A file that
+    // cannot be read, or holds no readings, is named in a message and leaves
+    // no window (nullptr).
     TfrmGraph* openSingleFile(const QString& fileName);
 
     // Files named on the command line, in order, each by its extension. A

@@ -66,6 +66,11 @@ bool SaveCommand::saveCollection() {
 }
 
 bool SaveCommand::saveGraph(const Chart& chart, std::optional<TemperatureUnit> unit) {
+    // A data set without samples: any file would be empty.
+    if (chart.points() == 0 || chart.x(0, 0) == 0.0) {
+        Messages::error(QStringLiteral("There is nothing to save: the graph holds no readings."));
+        return false;
+    }
     m_context.dialogs->prepareSave(filters::singleFile(), QStringLiteral("GHF"), filters::isoCsv());
     const QString name = m_context.dialogs->runSave();
     if (name.isEmpty()) return false;
@@ -117,6 +122,12 @@ bool SaveCommand::saveRange(const Chart& chart, const std::function<void(qint64,
         if (!textRange(ask.radAll->isChecked(), ask.edtSelFrom->text(), ask.edtSelTo->text(), chart.points(),
                        range)) {
             Messages::error(QStringLiteral("invalid integer"));
+            return false;
+        }
+        if (range.first > chart.points()) {
+            Messages::error(QStringLiteral("Nothing was saved: the graph has no point %1 (it holds %2).")
+                                .arg(range.first)
+                                .arg(chart.points()));
             return false;
         }
     }

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSettings>
 #include <QStandardPaths>
 
 namespace tq {
@@ -25,6 +26,8 @@ QString withSlash(QString p) {
 bool AppPaths::setHome(const QString& dir) {
     if (dir.isEmpty()) {
         homeOverride().clear();
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
         return true;
     }
     const QString folder = QDir(dir).absolutePath();
@@ -32,7 +35,13 @@ bool AppPaths::setHome(const QString& dir) {
     // at a time later on, so the home itself must exist.
     if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) return false;
     homeOverride() = withSlash(folder);
+    // Qt's own settings (the file dialog's history) go there too.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, homeOverride() + QStringLiteral("ini"));
     return true;
+}
+
+bool AppPaths::hasHome() {
+    return !homeOverride().isEmpty();
 }
 
 QString AppPaths::userFolder() {
@@ -69,7 +78,15 @@ QString AppPaths::helpFile() {
     return (installed.isEmpty() ? withSlash(exeDir) : installed) + QStringLiteral("TQ880HELP.htm");
 }
 
+QString AppPaths::segmentListFile() {
+    return (hasHome() ? homeOverride() : withSlash(QDir::currentPath())) + QStringLiteral("lcdtag.txt");
+}
+
 QString AppPaths::settleDataFolder() {
+    if (hasHome()) {
+        dataFolderValue() = homeOverride();
+        return dataFolderValue();
+    }
     const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     QString folder;
     if (!docs.isEmpty()) {

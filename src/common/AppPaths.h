@@ -15,6 +15,7 @@ class AppPaths {
     // home left as it was) when it cannot be. An empty dir goes back to the
     // default.
     static bool setHome(const QString& dir);
+    static bool hasHome();
     static QString programFolder();
     static QString userFolder();
 
@@ -32,8 +33,11 @@ class AppPaths {
 
     // The help page: in the installed data folder, or beside the executable.
     static QString helpFile();
+    // The LCD's segment list: in the current folder, or in the home.
+    static QString segmentListFile();
 
-    // The data folder: documents + "TQ880/", created when missing; the
+    // The data folder: the home when given (everything the program writes
+    // stays in it); else documents + "TQ880/", created when missing; the
     // documents folder itself when that fails; empty (current folder) when
     // there is no documents folder. Settled once at start-up.
     static QString settleDataFolder();

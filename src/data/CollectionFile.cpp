@@ -107,14 +107,43 @@ bool readCollectionFile(const QString& fileName, QByteArray& bytes, QString& err
     return true;
 }
 
+namespace {
+// Where data set k's samples start: after the one before it.
+qint64 firstSampleOf(const ByteReader& image, int k) {
+    return k == 0 ? memory::kFirstSample : recordEndAddress(image, k - 1);
+}
+} // namespace
+
 CollectionDecode decodeCollection(const QByteArray& bytes, DataSetCollection& into, int maxDataSets) {
     CollectionDecode out;
     const ByteReader image(bytes);
-    out.dataSets = countDataSets(image, 0xFF);
+    out.dataSets = countCollectionDataSets(image);
     const int count = maxDataSets >= 0 ? qMin(maxDataSets, out.dataSets) : out.dataSets;
     out.result = decodeMemoryImage(image, image.size(), count, into);
     out.intact = out.result == DownloadResult::DataError ? intactDataSets(image, image.size(), count) : count;
+    // A damaged record's end often lies beyond any memory, with its top byte set.
+    if (out.result == DownloadResult::DataError && out.intact < count &&
+        image.u8At(memory::recordOffset(out.intact) + memory::kEndAddress + 3) == 0 &&
+        recordEndAddress(image, out.intact) <= memory::kMaxMemorySize) {
+        const qint64 first = firstSampleOf(image, out.intact);
+        if (first >= memory::kFirstSample && first < image.size())
+            out.cutSamples = int((image.size() - first) / 2);
+    }
     return out;
+}
+
+DownloadResult decodeUsable(const QByteArray& bytes, const CollectionDecode& damaged,
+                            DataSetCollection& into) {
+    if (damaged.cutSamples == 0)
+        return damaged.intact > 0 ? decodeCollection(bytes, into, damaged.intact).result
+                                  : DownloadResult::NoData;
+    // The cut data set ends, in a copy of the directory, after its last whole sample in the file.
+    QByteArray patched = bytes;
+    const qint64 end = firstSampleOf(ByteReader(bytes), damaged.intact) + 2 * qint64(damaged.cutSamples);
+    const qsizetype at = memory::recordOffset(damaged.intact) + memory::kEndAddress;
+    for (int b = 0; b < 4; ++b)
+        patched[at + b] = char((end >> (8 * b)) & 0xFF);
+    return decodeCollection(patched, into, damaged.intact + 1).result;
 }
 
 } // namespace tq::collection

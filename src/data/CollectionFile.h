@@ -43,17 +43,26 @@ void saveWorkingCopyAs(const QString& fileName);
 bool readCollectionFile(const QString& fileName, QByteArray& bytes, QString& error);
 
 // Decodes a collection file's bytes into the collection: the directory
-// scanned with the FF end mark whoever wrote the file, the file length as
+// scanned with either model's end mark (FF or 00), the file length as
 // the memory size. NoData for a file shorter than a directory or without
 // records. With maxDataSets >= 0 only that many leading data sets are
 // decoded. On DataError, intact tells how many leading data sets lie
-// inside the file.
+// inside the file, and cutSamples how many whole samples of the next one
+// do when the file's end cut it off (a transfer that broke off: its end
+// address lies within a logger memory and leaves the top byte 0, unlike a
+// damaged record's).
 struct CollectionDecode {
     DownloadResult result = DownloadResult::NoData;
-    int dataSets = 0; // directory records found
-    int intact = 0;   // leading data sets inside the file
+    int dataSets = 0;   // directory records found
+    int intact = 0;     // leading data sets inside the file
+    int cutSamples = 0; // samples inside the file of data set `intact`
 };
 CollectionDecode decodeCollection(const QByteArray& bytes, DataSetCollection& into, int maxDataSets = -1);
+// What a damaged file holds whole, after decodeCollection said DataError:
+// its intact data sets, then the one the file's end cut off with the
+// samples inside the file. NoData when there are none.
+DownloadResult decodeUsable(const QByteArray& bytes, const CollectionDecode& damaged,
+                            DataSetCollection& into);
 } // namespace collection
 
 } // namespace tq

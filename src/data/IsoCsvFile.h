@@ -12,19 +12,35 @@ class Progress;
 
 // The self-describing CSV for scripts and spreadsheets: a header line
 // ("time,temperature_C" or "_F"), then a line per point with the ISO 8601
-// local time and its UTC offset, a comma, and the value with one decimal
-// and a point, or nothing for an out-of-range mark. CR LF line ends.
+// local time and a UTC offset, a comma, and the value with one decimal and
+// a point, or nothing for an out-of-range mark. CR LF line ends.
 namespace isocsv {
 QByteArray header(TemperatureUnit unit);
+// Whether a file's first line is such a header.
+bool isHeader(QStringView line);
+
+// The offset from UTC in force here at a run's start, in seconds (for an
+// hour that repeats when the clocks go back, that of its first pass). The
+// logger's clock runs on uniformly through a change of the clocks, so every
+// line of a run carries this one offset and its instants stay exactly one
+// interval apart.
+int offsetAt(TDateTime start);
 // "2024-06-03T08:00:00+02:00": the wall-clock time as recorded, with the
-// offset from UTC in force at that time here (for an hour that repeats when
-// the clocks go back, that of its first pass).
-QString timeText(TDateTime t);
+// given offset.
+QString timeText(TDateTime t, int offsetSeconds);
 QString valueText(float v);
+
+// One line as a reading: the time's fields as written (the logger's clock;
+// the offset, which every line of a run shares, is checked but not
+// applied, so a file reads back to the times it was written from) and the
+// value, 9999.0 where it is empty or unreadable. False for any line without
+// a readable time (the header among them).
+bool readLine(QStringView line, TDateTime& x, float& y);
 
 // Writes the header and points first ... last (1-based, inclusive, already
 // clipped), stopping at the first point whose X is 0.0 (never filled) or
-// when the user cancels. Throws UserError naming what when a write fails.
+// when the user cancels; every line carries the offset at the first
+// point's time. Throws UserError naming what when a write fails.
 TextWriteOutcome write(QIODevice& out, const PointSource& points, TemperatureUnit unit, qint64 first,
                        qint64 last, Progress& progress, const QString& what);
 } // namespace isocsv

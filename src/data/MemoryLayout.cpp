@@ -16,6 +16,10 @@ int countDataSets(const ByteReader& image, quint8 fillByte) {
     return count;
 }
 
+int countCollectionDataSets(const ByteReader& image) {
+    return qMin(countDataSets(image, 0xFF), countDataSets(image, 0x00));
+}
+
 qint64 recordEndAddress(const ByteReader& image, int k) {
     const qsizetype at = memory::recordOffset(k) + memory::kEndAddress;
     return qint64(image.u8At(at)) + 256 * qint64(image.u8At(at + 1)) + 65536 * qint64(image.u8At(at + 2)) +

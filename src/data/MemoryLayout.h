@@ -33,6 +33,11 @@ constexpr qsizetype recordOffset(int k) {
 // fill byte (0 ... 15); 0 when the image is shorter than the directory.
 int countDataSets(const ByteReader& image, quint8 fillByte);
 
+// The records of a collection file, whoever wrote it: a record whose end
+// address is all 0xFF or all 0x00 ends the list (the two models' fill bytes;
+// no data set ends at address 0).
+int countCollectionDataSets(const ByteReader& image);
+
 // The end address of data set k's record (one past its last sample byte),
 // all four bytes.
 qint64 recordEndAddress(const ByteReader& image, int k);

@@ -91,21 +91,33 @@ TextWriteOutcome writeTextLines(QIODevice& out, const PointSource& points, QChar
                            });
 }
 
-TextScan scanTextLines(QIODevice& in, QChar separator, Progress& progress, const RegionalFormats& formats) {
+LineReading regionalLineReading(QChar separator, const RegionalFormats& formats) {
+    return [separator, &formats](QStringView line, TDateTime& x, float& y) {
+        Fields f;
+        if (!splitLine(line, separator, f) || !lineTime(f, formats, x)) return false;
+        double v = 0.0;
+        y = textfile::kNullValue;
+        if (!f.value.contains(QLatin1String("OL")) && formats.parseValue(f.value, v) &&
+            std::isfinite(float(v)))
+            y = float(v);
+        return true;
+    };
+}
+
+TextScan scanTextLines(QIODevice& in, const LineReading& reading, Progress& progress) {
     TextScan scan;
     TextLineReader reader(in, textfile::kMaxLineLength);
     QByteArray bytes;
+    qint64 lines = 0;
     while (reader.next(bytes)) {
         if (bytes.isEmpty()) break;
-        ++scan.lines;
-        if (scan.lines <= 2) {
-            const QString line = QString::fromUtf8(bytes);
-            Fields f;
-            TDateTime t = 0.0;
-            if (splitLine(line, separator, f) && lineTime(f, formats, t))
-                (scan.lines == 1 ? scan.t1 : scan.t2) = t;
+        TDateTime t = 0.0;
+        float y = 0.0f;
+        if (reading(QString::fromUtf8(bytes), t, y)) {
+            ++scan.lines;
+            if (scan.lines <= 2) (scan.lines == 1 ? scan.t1 : scan.t2) = t;
         }
-        if ((scan.lines & 0x3FF) == 0) {
+        if ((++lines & 0x3FF) == 0) {
             progress.keepAlive();
             if (progress.cancelled()) {
                 scan.cancelled = true;
@@ -116,23 +128,21 @@ TextScan scanTextLines(QIODevice& in, QChar separator, Progress& progress, const
     return scan;
 }
 
-TextRead readTextPoints(QIODevice& in, QChar separator, qint64 maxPoints, PointSink& sink, Progress& progress,
-                        const RegionalFormats& formats) {
+TextScan scanTextLines(QIODevice& in, QChar separator, Progress& progress, const RegionalFormats& formats) {
+    return scanTextLines(in, regionalLineReading(separator, formats), progress);
+}
+
+TextRead readTextPoints(QIODevice& in, const LineReading& reading, qint64 maxPoints, PointSink& sink,
+                        Progress& progress) {
     TextRead read;
     TextLineReader reader(in, textfile::kMaxLineLength);
     QByteArray bytes;
     while (read.points < maxPoints && reader.next(bytes)) {
         if (reader.lineCut()) ++read.cutLines;
-        const QString line = QString::fromUtf8(bytes);
-        Fields f;
-        if (!splitLine(line, separator, f)) continue;
         TDateTime x = 0.0;
-        if (lineTime(f, formats, x)) sink.setX(read.points, x);
-        double v = 0.0;
         float y = textfile::kNullValue;
-        if (!f.value.contains(QLatin1String("OL")) && formats.parseValue(f.value, v) &&
-            std::isfinite(float(v)))
-            y = float(v);
+        if (!reading(QString::fromUtf8(bytes), x, y)) continue;
+        sink.setX(read.points, x);
         sink.setY(read.points, y);
         ++read.points;
         progress.setValue(read.points);
@@ -142,6 +152,11 @@ TextRead readTextPoints(QIODevice& in, QChar separator, qint64 maxPoints, PointS
         }
     }
     return read;
+}
+
+TextRead readTextPoints(QIODevice& in, QChar separator, qint64 maxPoints, PointSink& sink, Progress& progress,
+                        const RegionalFormats& formats) {
+    return readTextPoints(in, regionalLineReading(separator, formats), maxPoints, sink, progress);
 }
 
 } // namespace tq

@@ -62,26 +62,36 @@ TextWriteOutcome writeTextLines(QIODevice& out, const PointSource& points, QChar
                                 qint64 last, Progress& progress, const RegionalFormats& formats,
                                 const QString& what);
 
-// First pass: the lines before the first empty one, and the times of lines
-// 1 and 2 (0 where they do not convert).
+// How one line of a text file is read: true for a reading, a line with a
+// date and time that can be read, with its time in x and its value in y
+// (9999.0 for "OL" or a value that cannot be read). Any other line (a
+// header, junk, a date that does not convert) is no reading.
+using LineReading = std::function<bool(QStringView line, TDateTime& x, float& y)>;
+// The regional lines: date, separator, time, separator, value; "OL"
+// anywhere in the value field reads as 9999.0.
+LineReading regionalLineReading(QChar separator, const RegionalFormats& formats);
+
+// First pass: the readings before the first empty line, and the times of
+// the first two.
 struct TextScan {
-    qint64 lines = 0;
+    qint64 lines = 0; // readings
     TDateTime t1 = 0.0;
     TDateTime t2 = 0.0;
     bool cancelled = false;
 };
+TextScan scanTextLines(QIODevice& in, const LineReading& reading, Progress& progress);
 TextScan scanTextLines(QIODevice& in, QChar separator, Progress& progress, const RegionalFormats& formats);
 
-// Second pass: points 0 ... maxPoints - 1 from the data lines (any line with
-// two separators, also after an empty one). A time that does not convert
-// leaves the point's X alone; a value with "OL" in it or one that does not
-// convert is 9999.0. A line longer than kMaxLineLength is read cut to that
-// length and counted.
+// Second pass: points 0 ... maxPoints - 1 from the readings in order (lines
+// that are no reading are skipped). A line longer than kMaxLineLength is
+// read cut to that length and counted.
 struct TextRead {
     qint64 points = 0;
     qint64 cutLines = 0;
     bool cancelled = false;
 };
+TextRead readTextPoints(QIODevice& in, const LineReading& reading, qint64 maxPoints, PointSink& sink,
+                        Progress& progress);
 TextRead readTextPoints(QIODevice& in, QChar separator, qint64 maxPoints, PointSink& sink, Progress& progress,
                         const RegionalFormats& formats);
 

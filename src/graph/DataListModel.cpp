@@ -47,8 +47,8 @@ QString DataListModel::text(int row, int column) const {
     case 3:
         return rangedValueText(m_chart.y(0, row));
     case 4:
-        // The second series goes in as it is, without the out-of-range test.
-        return m_headings.size() > 4 ? valueText(m_chart.y(1, row), 1) : QString();
+        // The second series is never recorded: its null value reads "OL" like any mark.
+        return m_headings.size() > 4 ? rangedValueText(m_chart.y(1, row)) : QString();
     default:
         return {};
     }

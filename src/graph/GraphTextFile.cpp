@@ -9,6 +9,7 @@
 #include "Progress.h"
 #include "Regional.h"
 #include "TextFile.h"
+#include "TextLineReader.h"
 #include "TfrmGraph.h"
 
 #include <QFile>
@@ -72,19 +73,38 @@ qint64 WriteIsoCsvFile(const Chart& chart, const QString& fileName, TemperatureU
                      });
 }
 
+namespace {
+// Whether the file starts with the self-describing CSV's header.
+bool startsAsIsoCsv(QFile& file) {
+    TextLineReader reader(file, textfile::kMaxLineLength);
+    QByteArray first;
+    return reader.next(first) && isocsv::isHeader(QString::fromUtf8(first));
+}
+} // namespace
+
 TextFileOpen ReadTextFile(TfrmGraph& window, const QString& fileName, QChar separator, Progress& progress) {
     const RegionalFormats formats;
     TextFileOpen result;
     TextScan scan;
+    LineReading reading = regionalLineReading(separator, formats);
+    {
+        QFile header(fileName);
+        if (startsAsIsoCsv(openOrThrow(header))) reading = isocsv::readLine;
+    }
     {
         QFile file(fileName);
-        scan = scanTextLines(openOrThrow(file), separator, progress, formats);
+        scan = scanTextLines(openOrThrow(file), reading, progress);
     }
     if (scan.cancelled) {
+        window.chart()->setPoints(0);
         result.cancelled = true;
         return result;
     }
-    qint64 n = qMax<qint64>(scan.lines, 4);
+    // Rows made up to fill a chart would read as readings of 30 December 1899.
+    if (scan.lines == 0)
+        throw UserError(QStringLiteral("%1 holds no readings: no line has a date and time that can be read.")
+                            .arg(shownName(fileName)));
+    qint64 n = scan.lines;
     if (n > kMaxPoints) {
         n = kMaxPoints;
         result.cut = true;
@@ -97,7 +117,9 @@ TextFileOpen ReadTextFile(TfrmGraph& window, const QString& fileName, QChar sepa
     // The file is opened again: it may have changed or gone in between.
     QFile file(fileName);
     ChartSeries0 sink(*window.chart());
-    const TextRead read = readTextPoints(openOrThrow(file), separator, n, sink, progress, formats);
+    const TextRead read = readTextPoints(openOrThrow(file), reading, n, sink, progress);
+    // A file that lost lines in between, or a cancel, leaves no unfilled points behind.
+    if (read.points < n) window.chart()->setPoints(int(read.points));
     result.points = read.points;
     result.cutLines = read.cutLines;
     result.cancelled = read.cancelled;

@@ -30,9 +30,11 @@ struct TextFileOpen {
     qint64 cutLines = 0; // lines longer than a text line may be, read cut
 };
 // Fills the chart of a new graph window from a text file: a first pass for
-// the number of lines and the time scale, the graph prepared for that many
-// points, then a second pass for the points. Throws UserError naming the
-// file when it cannot be read.
+// the number of readings and the time scale, the graph prepared for that
+// many points, then a second pass for the points. A file that starts with
+// the self-describing CSV's header is read as one, whatever the separator;
+// any other in the regional formats. Throws UserError naming the file when
+// it cannot be read or holds no readings.
 TextFileOpen ReadTextFile(TfrmGraph& window, const QString& fileName, QChar separator, Progress& progress);
 
 } // namespace tq

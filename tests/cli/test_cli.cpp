@@ -47,7 +47,7 @@ TEST(Cli, ExportWritesTheGoldenFilesInTwoLocales) {
     for (const Case& c :
          {Case{1, "txt", "en_US", "set1.en_US.txt"}, Case{1, "csv", "en_US", "set1.en_US.csv"},
           Case{1, "txt", "de_DE", "set1.de_DE.txt"}, Case{2, "txt", "en_US", "set2.en_US.txt"},
-          Case{2, "csv", "de_DE", "set2.de_DE.csv"}}) {
+          Case{2, "txt", "de_DE", "set2.de_DE.txt"}}) {
         SCOPED_TRACE(c.golden);
         const QString golden = goldenPath(QStringLiteral("text/") + QLatin1String(c.golden));
         // To standard output ...
@@ -94,6 +94,16 @@ TEST(Cli, ExitStatusesSayWhatWentWrong) {
                   .status,
               2);
 
+    // A decimal comma inside comma-separated fields: refused, nothing written.
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("set1.csv"));
+    const CliRun comma = cli({QStringLiteral("export"), good, QStringLiteral("--set"), QStringLiteral("1"),
+                              QStringLiteral("--format"), QStringLiteral("csv"), QStringLiteral("--locale"),
+                              QStringLiteral("de_DE"), QStringLiteral("-o"), out});
+    EXPECT_EQ(comma.status, 2);
+    EXPECT_TRUE(comma.err.contains("txt") && comma.err.contains("iso-csv")) << comma.err.toStdString();
+    EXPECT_FALSE(QFile::exists(out));
+
     const CliRun missing = cli({QStringLiteral("list"), QStringLiteral("/nonexistent/a.880")});
     EXPECT_EQ(missing.status, 3);
     EXPECT_TRUE(missing.err.contains("/nonexistent/a.880"));
@@ -111,6 +121,90 @@ TEST(Cli, ExitStatusesSayWhatWentWrong) {
         {QStringLiteral("list"), collectionFile("third-set-beyond-the-file"), QStringLiteral("--intact")});
     EXPECT_EQ(intact.status, 0);
     EXPECT_EQ(lines(intact.out).size(), 2);
+}
+
+TEST(Cli, NoPhantomDataSetsAndNoEmptyExports) {
+    // A model 862's unused directory records are 00: they are no data sets.
+    const CliRun listed = cli({QStringLiteral("list"), collectionFile("fill-00-two-sets")});
+    ASSERT_EQ(listed.status, 0) << listed.err.toStdString();
+    EXPECT_EQ(lines(listed.out),
+              QStringList({"1\t2024-03-29\t07:13:15\t00:10\t4\tC", "2\t2024-07-01\t00:00:00\t00:10\t2\tC"}));
+    EXPECT_EQ(cli({QStringLiteral("export"), collectionFile("fill-00-two-sets"), QStringLiteral("--set"),
+                   QStringLiteral("9"), QStringLiteral("--format"), QStringLiteral("txt")})
+                  .status,
+              2);
+
+    // A real data set without samples: an error, and no file.
+    QTemporaryDir dir;
+    for (const char* format : {"txt", "iso-csv"}) {
+        const QString out = dir.filePath(QStringLiteral("empty.") + QLatin1String(format));
+        const CliRun empty = cli({QStringLiteral("export"), collectionFile("end-below-first"),
+                                  QStringLiteral("--set"), QStringLiteral("2"), QStringLiteral("--format"),
+                                  QLatin1String(format), QStringLiteral("-o"), out});
+        EXPECT_EQ(empty.status, 4);
+        EXPECT_TRUE(empty.err.contains("data set 2 holds no samples")) << empty.err.toStdString();
+        EXPECT_FALSE(QFile::exists(out));
+    }
+    const QString png = dir.filePath(QStringLiteral("empty.png"));
+    EXPECT_EQ(cli({QStringLiteral("plot"), collectionFile("end-below-first"), QStringLiteral("--set"),
+                   QStringLiteral("2"), QStringLiteral("-o"), png})
+                  .status,
+              4);
+    EXPECT_FALSE(QFile::exists(png));
+    EXPECT_EQ(cli({QStringLiteral("export"), collectionFile("end-below-first"), QStringLiteral("--set"),
+                   QStringLiteral("3"), QStringLiteral("--format"), QStringLiteral("txt")})
+                  .status,
+              0);
+}
+
+TEST(Cli, EveryCommandAnswersHelp) {
+    for (const char* name : {"list", "export", "plot", "report", "paths", "ports", "download", "info",
+                             "set-clock", "set-unit", "set-interval", "erase"}) {
+        SCOPED_TRACE(name);
+        const CliRun r = cli({QLatin1String(name), QStringLiteral("--help")});
+        EXPECT_EQ(r.status, 0) << r.err.toStdString();
+        EXPECT_TRUE(r.out.startsWith("usage: tq880-cli " + QByteArray(name) + ' ')) << r.out.toStdString();
+    }
+    // Before anything else: erase --help erases nothing, and asks no port.
+    EXPECT_EQ(cli({QStringLiteral("erase"), QStringLiteral("--port"), QStringLiteral("/dev/tq880-missing"),
+                   QStringLiteral("-h")})
+                  .status,
+              0);
+}
+
+TEST(Cli, PathsNameWhereTheProgramWrites) {
+    QTemporaryDir user;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), user.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), user.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), user.filePath(QStringLiteral("share")));
+    env.remove(QStringLiteral("XDG_DOCUMENTS_DIR"));
+    auto field = [](const CliRun& r, const char* name) {
+        for (const QString& l : lines(r.out))
+            if (l.startsWith(QString::fromLatin1(name) + QLatin1Char('\t')))
+                return l.section(QLatin1Char('\t'), 1);
+        return QString();
+    };
+
+    // The working copy goes where the program writes it: the data folder's temp/.
+    const CliRun plain = cli({QStringLiteral("paths")}, env);
+    ASSERT_EQ(plain.status, 0) << plain.err.toStdString();
+    const QString documents = user.filePath(QStringLiteral("Documents/TQ880/"));
+    EXPECT_EQ(field(plain, "data folder"), documents);
+    EXPECT_EQ(field(plain, "working copy"), documents + QStringLiteral("temp/DataSetsTemp.tmp"));
+
+    // --home: everything inside it, even a home that is not there yet.
+    const QString home = user.filePath(QStringLiteral("new/home"));
+    const CliRun homed = cli({QStringLiteral("paths"), QStringLiteral("--home"), home}, env);
+    ASSERT_EQ(homed.status, 0) << homed.err.toStdString();
+    for (const char* name : {"program folder", "data folder", "settings", "graph template", "working copy"}) {
+        EXPECT_TRUE(field(homed, name).startsWith(home + QLatin1Char('/')))
+            << name << ": " << field(homed, name).toStdString();
+    }
+    EXPECT_EQ(field(homed, "working copy"), home + QStringLiteral("/temp/DataSetsTemp.tmp"));
+    EXPECT_EQ(
+        cli({QStringLiteral("paths"), QStringLiteral("--home"), QStringLiteral("/proc/none")}, env).status,
+        2);
 }
 
 TEST(Cli, ExportIsoCsvDescribesItself) {

@@ -2,6 +2,7 @@
 #include "Chart.h"
 #include "CommandGuard.h"
 #include "CommandsFixture.h"
+#include "MemoryImages.h"
 #include "SaveCommand.h"
 
 #include <QLineEdit>
@@ -39,8 +40,8 @@ TEST_F(OpenCommandTest, ChoiceWindowAndFiltersFollowTheDecimalSeparator) {
               QStringLiteral("Graph file(*.ghf,only for TQ880)|*.GHF|TXT file(*.txt,data "
                              "seperated by tab)|*.TXT|EXCEL file format(*.CSV,seperated by "
                              "comma)|*.CSV"));
-    EXPECT_EQ(dialogs->openDialog()->nameFilters().size(), 3);
-    EXPECT_TRUE(graphWindows().isEmpty()); // cancelled: no window
+    EXPECT_EQ(dialogs->openDialog()->nameFilters().size(), 4); // and the ISO CSV that Save writes
+    EXPECT_TRUE(graphWindows().isEmpty());                     // cancelled: no window
 
     const QLocale old;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
@@ -52,9 +53,11 @@ TEST_F(OpenCommandTest, ChoiceWindowAndFiltersFollowTheDecimalSeparator) {
     EXPECT_EQ(dialogs->openFilter(),
               QStringLiteral("Graph file(*.ghf,only for TQ880)|*.GHF|TXT file(*.txt,data "
                              "seperated by tab)|*.TXT"));
-    EXPECT_EQ(dialogs->openDialog()->nameFilters(),
-              QStringList({"Graph file(*.ghf,only for TQ880) (*.GHF *.ghf)",
-                           "TXT file(*.txt,data seperated by tab) (*.TXT *.txt)"}));
+    EXPECT_EQ(
+        dialogs->openDialog()->nameFilters(),
+        QStringList({"Graph file(*.ghf,only for TQ880) (*.GHF *.ghf)",
+                     "TXT file(*.txt,data seperated by tab) (*.TXT *.txt)",
+                     "CSV with ISO times(*.csv,time and value with a point, for scripts) (*.CSV *.csv)"}));
     EXPECT_EQ(QDir(dialogs->openDialog()->directory()).absolutePath(),
               QDir(AppPaths::dataFolder()).absolutePath());
 
@@ -177,6 +180,21 @@ TEST_F(OpenCommandTest, BadCollectionFilesSayWhyAndChangeNothing) {
     EXPECT_TRUE(open.openCollectionFile(beyond));
     EXPECT_EQ(dataSetCollection().count(), 2);
     EXPECT_EQ(bytesOf(collection::workingCopyPath()), bytesOf(beyond));
+
+    // What a transfer that broke off inside data set 1 kept: what arrived of it, on request.
+    QFile cut(path(QStringLiteral("cut.880")));
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write(tq::testing::memoryEndingAt(0x00, {1256, 2256}, 704));
+    cut.close();
+    messages.clear();
+    replies = {Messages::Yes};
+    EXPECT_TRUE(open.openCollectionFile(cut.fileName()));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("data set 1 ends beyond the end of the file.\n\nShow the "
+                                                    "first 224 sample(s) of it?")))
+        << messages[0].toStdString();
+    ASSERT_EQ(dataSetCollection().count(), 1);
+    EXPECT_EQ(dataSetCollection().dataSet(0).sampleCount, 224);
 }
 
 TEST_F(OpenCommandTest, WorkingCopyFolderThatCannotBeMadeIsNamed) {
@@ -247,6 +265,56 @@ TEST_F(OpenCommandTest, SingleFilesOpenInNewWindowsCaptionedWithTheirNames) {
     EXPECT_FLOAT_EQ(graphWindows()[2]->chart()->y(0, 3), 72.3f);
     EXPECT_FLOAT_EQ(graphWindows()[3]->chart()->y(0, 0), 9999.0f); // nothing loaded
     EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(OpenCommandTest, IsoCsvOpensAsWrittenAndFilesWithoutReadingsLeaveNoWindow) {
+    auto write = [this](const char* name, const QByteArray& bytes) {
+        QFile f(path(QLatin1String(name)));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return f.fileName();
+    };
+    OpenCommand open(context);
+    // The self-describing CSV, by its header: times and values as written,
+    // an empty value a mark, a line without a readable time no reading.
+    const QString iso = write("iso.csv", "time,temperature_F\r\n"
+                                         "2024-03-31T01:30:00+01:00,-4.5\r\n"
+                                         "2024-03-31T02:30:00+01:00,\r\n"
+                                         "not a time,1.0\r\n"
+                                         "2024-03-31T03:30:00+01:00,1000.5\r\n");
+    TfrmGraph* w = open.openSingleFile(iso);
+    ASSERT_NE(w, nullptr);
+    ASSERT_EQ(w->chart()->points(), 3);
+    EXPECT_EQ(w->chart()->x(0, 1), toDays(QDate(2024, 3, 31), QTime(2, 30)));
+    EXPECT_EQ(w->chart()->x(0, 2), toDays(QDate(2024, 3, 31), QTime(3, 30)));
+    EXPECT_FLOAT_EQ(w->chart()->y(0, 0), -4.5f);
+    EXPECT_FLOAT_EQ(w->chart()->y(0, 1), 9999.0f);
+    EXPECT_FLOAT_EQ(w->chart()->y(0, 2), 1000.5f);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('|')).toStdString();
+    area.closeAllSubWindows();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    // Nothing readable: refused with the file's name, and no window left.
+    const QString none[] = {write("empty.csv", ""), write("junk.csv", "hello\r\nworld,of,junk\r\n"),
+                            write("header.csv", "time,temperature_C\r\n"),
+                            golden(QStringLiteral("text/set1.de_DE.txt"))}; // other regional formats
+    for (const QString& name : none) {
+        SCOPED_TRACE(name.toStdString());
+        messages.clear();
+        EXPECT_EQ(open.openSingleFile(name), nullptr);
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_TRUE(messages[0].contains(QStringLiteral("holds no readings"))) << messages[0].toStdString();
+        EXPECT_TRUE(messages[0].contains(QFileInfo(name).fileName()));
+        EXPECT_TRUE(graphWindows().isEmpty());
+    }
+    // A graph file that does not load: its error, and no window either; an
+    // unsaved download is not given up by it.
+    dataSetCollection().setDownloadUnsaved(true);
+    messages.clear();
+    EXPECT_EQ(open.openSingleFile(write("bad.ghf", "abc")), nullptr);
+    EXPECT_EQ(messages.size(), 1);
+    EXPECT_TRUE(graphWindows().isEmpty());
+    EXPECT_TRUE(dataSetCollection().downloadUnsaved());
 }
 
 TEST_F(OpenCommandTest, FilesOnTheCommandLineOpenInOrderAndAMissingOneIsNamed) {

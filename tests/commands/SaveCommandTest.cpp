@@ -38,7 +38,6 @@ TEST_F(SaveCommandTest, TextRangesFollowTheRangeWindowsRules) {
         {"0", "3", {"7:13:15 AM", "7:13:17 AM", "7:13:19 AM"}},
         {"-5", "-2", {"7:13:17 AM", "7:13:19 AM", "7:13:21 AM", "7:13:23 AM"}},
         {" 4 ", "99", {"7:13:21 AM", "7:13:23 AM", "7:13:25 AM"}},
-        {"8", "7", {}}, // beyond the points: an empty file
     };
     for (const Case& c : cases) {
         SCOPED_TRACE((c.from + QStringLiteral("..") + c.to).toStdString());
@@ -49,6 +48,14 @@ TEST_F(SaveCommandTest, TextRangesFollowTheRangeWindowsRules) {
             times << l.section(QLatin1Char('\t'), 1, 1);
         EXPECT_EQ(times, c.times);
     }
+    // Beyond the points: refused, never an empty file reported as saved.
+    const QByteArray last = bytesOf(out);
+    answers = {file(out), range(QStringLiteral("8"), QStringLiteral("7"))};
+    EXPECT_FALSE(save.run());
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("no point 7"))) << messages[0].toStdString();
+    EXPECT_EQ(bytesOf(out), last);
+    messages.clear();
     EXPECT_TRUE(dialogTitles.contains(QStringLiteral("Save File")));
     EXPECT_EQ(dialogs->saveFilter(),
               QStringLiteral("Graph file(*.ghf,only for TQ880)|*.GHF|TXT file(*.txt,data "
@@ -156,6 +163,25 @@ TEST_F(SaveCommandTest, CollectionSaveCopiesTheWorkingCopyAndClearsTheMarkOnlyWh
     answers = {choose(TfrmOpenSave::SingleSet), file(one), range(QStringLiteral("1"), QStringLiteral("6"))};
     EXPECT_TRUE(save.run());
     EXPECT_EQ(bytesOf(one), bytesOf(golden(QStringLiteral("text/set1.en_US.txt"))));
+}
+
+TEST_F(SaveCommandTest, ADataSetWithoutSamplesIsNotSaved) {
+    OpenCommand open(context);
+    ASSERT_TRUE(open.openCollectionFile(golden(QStringLiteral("collections/end-below-first.880"))));
+    TfrmGraph* w = TfrmGraph::dataLoggerWindow();
+    w->showDataSetWithList(1, true); // 0 samples
+    area.setActiveSubWindow(qobject_cast<QMdiSubWindow*>(w->parentWidget()));
+    SaveCommand save(context);
+    answers = {choose(TfrmOpenSave::SingleSet)};
+    EXPECT_FALSE(save.run());
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("no readings"))) << messages[0].toStdString();
+    EXPECT_TRUE(QDir(home.path()).entryList({QStringLiteral("*.ghf"), QStringLiteral("*.txt")}).isEmpty());
+    // The collection of it is still saved whole.
+    answers = {choose(TfrmOpenSave::Collection), file(path(QStringLiteral("all.880")))};
+    EXPECT_TRUE(save.run());
+    EXPECT_EQ(bytesOf(path(QStringLiteral("all.880"))),
+              bytesOf(golden(QStringLiteral("collections/end-below-first.880"))));
 }
 
 TEST_F(SaveCommandTest, ClosePromptAnswers) {

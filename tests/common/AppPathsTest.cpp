@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -36,11 +37,20 @@ TEST(AppPaths, TheBuildTreeKeepsItsFoldersBesideTheExecutable) {
     EXPECT_EQ(AppPaths::programFolder(), exeDir);
     EXPECT_EQ(AppPaths::settingsFile(), exeDir + QStringLiteral("ini/TQ880.ini"));
     EXPECT_EQ(AppPaths::helpFile(), exeDir + QStringLiteral("TQ880HELP.htm"));
-    // --home wins over both.
+    EXPECT_EQ(AppPaths::segmentListFile(), QDir::currentPath() + QStringLiteral("/lcdtag.txt"));
+    // --home wins over both, and takes the data folder and the segment list in too.
     QTemporaryDir home;
     AppPaths::setHome(home.path());
-    EXPECT_EQ(AppPaths::programFolder(), home.path() + QLatin1Char('/'));
+    const QString inside = home.path() + QLatin1Char('/');
+    EXPECT_EQ(AppPaths::programFolder(), inside);
+    EXPECT_EQ(AppPaths::settleDataFolder(), inside);
+    EXPECT_EQ(AppPaths::dataFolder(), inside);
+    EXPECT_EQ(AppPaths::segmentListFile(), inside + QStringLiteral("lcdtag.txt"));
+    // Qt's own settings too (the file dialog keeps its history there).
+    EXPECT_TRUE(QSettings(QSettings::UserScope, QStringLiteral("QtProject")).fileName().startsWith(inside));
     AppPaths::setHome(QString());
+    EXPECT_FALSE(QSettings(QSettings::UserScope, QStringLiteral("QtProject")).fileName().startsWith(inside));
+    AppPaths::setDataFolder(QString());
     // The per-user folder, shared by the program and tq880-cli.
     QStandardPaths::setTestModeEnabled(true);
     const QString user = AppPaths::userFolder();

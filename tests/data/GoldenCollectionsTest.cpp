@@ -3,6 +3,7 @@
 #include "DataSetCollection.h"
 #include "GoldenFile.h"
 #include "MemoryDecoder.h"
+#include "MemoryImages.h"
 #include "MemoryLayout.h"
 #include "Regional.h"
 
@@ -28,7 +29,7 @@ QString iso(TDateTime t) {
 // What decoding a collection file gave, in the form of the .expected files.
 QStringList decodeToLines(const QByteArray& bytes) {
     const ByteReader image(bytes);
-    const int count = countDataSets(image, 0xFF);
+    const int count = countCollectionDataSets(image);
     DataSetCollection c;
     switch (decodeMemoryImage(image, image.size(), count, c, kNow)) {
     case DownloadResult::NoData:
@@ -92,17 +93,55 @@ TEST(GoldenCollections, ReadingTheFileAndTheWorkingCopyRoundTrip) {
     EXPECT_EQ(d.dataSets, 3);
     EXPECT_EQ(c.count(), 3);
 
-    // 862 memory files count every record: their unused ones are 00, not FF.
+    // An 862's unused records are 00, not FF: they end the list as FF does.
     ASSERT_TRUE(
         collection::readCollectionFile(dir.filePath(QStringLiteral("fill-00-two-sets.880")), bytes, error));
-    EXPECT_EQ(collection::decodeCollection(bytes, c).dataSets, 15);
+    EXPECT_EQ(collection::decodeCollection(bytes, c).dataSets, 2);
+    EXPECT_EQ(c.count(), 2);
 
     ASSERT_TRUE(collection::readCollectionFile(dir.filePath(QStringLiteral("third-set-beyond-the-file.880")),
                                                bytes, error));
     const collection::CollectionDecode bad = collection::decodeCollection(bytes, c);
     EXPECT_EQ(bad.result, DownloadResult::DataError);
     EXPECT_EQ(bad.intact, 2);
-    EXPECT_EQ(c.count(), 15); // unchanged by the failed decode
+    EXPECT_EQ(c.count(), 2); // unchanged by the failed decode
     EXPECT_EQ(collection::decodeCollection(bytes, c, bad.intact).result, DownloadResult::Ok);
     EXPECT_EQ(c.count(), 2);
+}
+
+TEST(GoldenCollections, WhatATransferThatBrokeOffKeptIsUsable) {
+    using tq::testing::memoryEndingAt;
+    DataSetCollection c;
+    // Broken off inside data set 1 (of an 862, 00 fill): none whole, 224 samples of it.
+    const QByteArray first = memoryEndingAt(0x00, {1256, 2256}, 704);
+    const collection::CollectionDecode cut = collection::decodeCollection(first, c);
+    EXPECT_EQ(cut.result, DownloadResult::DataError);
+    EXPECT_EQ(cut.dataSets, 2);
+    EXPECT_EQ(cut.intact, 0);
+    EXPECT_EQ(cut.cutSamples, 224);
+    ASSERT_EQ(collection::decodeUsable(first, cut, c), DownloadResult::Ok);
+    ASSERT_EQ(c.count(), 1);
+    EXPECT_EQ(c.dataSet(0).sampleCount, 224);
+    EXPECT_EQ(c.slice(0).values[223], float(0x1111 * 0.1));
+
+    // Inside data set 2, at an odd byte: one whole, 201 samples of the next.
+    const QByteArray second = memoryEndingAt(0xFF, {300, 2256}, 703);
+    const collection::CollectionDecode later = collection::decodeCollection(second, c);
+    EXPECT_EQ(later.intact, 1);
+    EXPECT_EQ(later.cutSamples, 201);
+    ASSERT_EQ(collection::decodeUsable(second, later, c), DownloadResult::Ok);
+    ASSERT_EQ(c.count(), 2);
+    EXPECT_EQ(c.dataSet(0).sampleCount, 22);
+    EXPECT_EQ(c.dataSet(1).sampleCount, 201);
+
+    // A record whose end address has its top byte set is damaged, not cut off.
+    QByteArray bytes;
+    QString error;
+    ASSERT_TRUE(collection::readCollectionFile(
+        goldenPath(QStringLiteral("collections/end-address-byte-15.880")), bytes, error));
+    const collection::CollectionDecode damaged = collection::decodeCollection(bytes, c);
+    EXPECT_EQ(damaged.result, DownloadResult::DataError);
+    EXPECT_EQ(damaged.cutSamples, 0);
+    EXPECT_EQ(collection::decodeUsable(bytes, damaged, c), DownloadResult::NoData);
+    EXPECT_EQ(c.count(), 2); // unchanged
 }

@@ -28,17 +28,89 @@ TDateTime at(int y, int mo, int d, int h, int mi, int s) {
 
 } // namespace
 
-TEST(IsoCsv, TimesCarryTheirOffsetAndKeepTheRecordedFields) {
+TEST(IsoCsv, TimesCarryAnOffsetAndKeepTheRecordedFields) {
     const tq::test::InZone berlin("Europe/Berlin");
-    EXPECT_EQ(isocsv::timeText(at(2024, 1, 15, 8, 0, 5)), QStringLiteral("2024-01-15T08:00:05+01:00"));
-    EXPECT_EQ(isocsv::timeText(at(2024, 7, 15, 23, 59, 59)), QStringLiteral("2024-07-15T23:59:59+02:00"));
-    // 02:30 does not exist on the day the clocks go forward: written as
-    // recorded, with the offset after the change.
-    EXPECT_EQ(isocsv::timeText(at(2024, 3, 31, 2, 30, 0)).left(19), QStringLiteral("2024-03-31T02:30:00"));
-    const tq::test::InZone newYork("America/New_York");
-    EXPECT_EQ(isocsv::timeText(at(2024, 1, 15, 8, 0, 0)), QStringLiteral("2024-01-15T08:00:00-05:00"));
+    EXPECT_EQ(isocsv::offsetAt(at(2024, 1, 15, 8, 0, 5)), 3600);
+    EXPECT_EQ(isocsv::offsetAt(at(2024, 7, 15, 23, 59, 59)), 7200);
+    // 02:30 on the day the clocks go back comes twice: its first pass.
+    EXPECT_EQ(isocsv::offsetAt(at(2024, 10, 27, 2, 30, 0)), 7200);
+    EXPECT_EQ(isocsv::timeText(at(2024, 1, 15, 8, 0, 5), 3600), QStringLiteral("2024-01-15T08:00:05+01:00"));
+    // 02:30 does not exist on the day the clocks go forward: written as recorded.
+    EXPECT_EQ(isocsv::timeText(at(2024, 3, 31, 2, 30, 0), 3600), QStringLiteral("2024-03-31T02:30:00+01:00"));
+    EXPECT_EQ(isocsv::timeText(at(2024, 1, 15, 8, 0, 0) + 0.25 * kOneSecond, -18000),
+              QStringLiteral("2024-01-15T08:00:00.250-05:00"));
     const tq::test::InZone kolkata("Asia/Kolkata");
-    EXPECT_EQ(isocsv::timeText(at(2024, 1, 15, 8, 0, 0)), QStringLiteral("2024-01-15T08:00:00+05:30"));
+    EXPECT_EQ(isocsv::offsetAt(at(2024, 1, 15, 8, 0, 0)), 19800);
+    EXPECT_EQ(isocsv::timeText(at(2024, 1, 15, 8, 0, 0), 19800), QStringLiteral("2024-01-15T08:00:00+05:30"));
+}
+
+TEST(IsoCsv, InstantsStayOneIntervalApartAcrossAChangeOfTheClocks) {
+    // Half-hourly readings from 00:30 over each change, as the logger's
+    // clock counts them (it knows no zones): every line carries the offset
+    // of the run's start.
+    struct Case {
+        const char* zone;
+        int year, month, day;
+        const char* offset;
+    };
+    for (const Case& c :
+         {Case{"Europe/Berlin", 2024, 3, 31, "+01:00"}, Case{"Europe/Berlin", 2024, 10, 27, "+02:00"},
+          Case{"America/New_York", 2024, 3, 10, "-05:00"}, Case{"America/New_York", 2024, 11, 3, "-04:00"}}) {
+        SCOPED_TRACE(std::string(c.zone) + " " + std::to_string(c.month));
+        const tq::test::InZone zone(c.zone);
+        Points p;
+        for (int i = 0; i < 10; ++i) {
+            p.xs.push_back(at(c.year, c.month, c.day, 0, 30, 0) + i * 1800 * kOneSecond);
+            p.ys.push_back(20.0f + float(i));
+        }
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        NoProgress progress;
+        // Also from the middle of the run: the offset is still the start's.
+        for (const qint64 first : {1, 6}) {
+            out.buffer().clear();
+            out.seek(0);
+            ASSERT_EQ(
+                isocsv::write(out, p, TemperatureUnit::Celsius, first, 10, progress, QStringLiteral("x"))
+                    .lines,
+                11 - first);
+            const QStringList lines =
+                QString::fromLatin1(out.data()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+            ASSERT_EQ(lines.size(), 12 - first);
+            qint64 previous = 0;
+            for (qint64 i = 1; i < lines.size(); ++i) {
+                const QString time = lines[i].section(QLatin1Char(','), 0, 0);
+                EXPECT_TRUE(time.endsWith(QLatin1String(c.offset))) << time.toStdString();
+                const qint64 instant = QDateTime::fromString(time, Qt::ISODate).toSecsSinceEpoch();
+                if (i > 1) EXPECT_EQ(instant - previous, 1800) << time.toStdString();
+                previous = instant;
+            }
+        }
+    }
+}
+
+TEST(IsoCsv, LinesReadBackToTheirTimesAndValues) {
+    TDateTime x = 0;
+    float y = 0;
+    EXPECT_TRUE(isocsv::isHeader(u"time,temperature_C"));
+    EXPECT_TRUE(isocsv::isHeader(u"\uFEFFtime,temperature_F "));
+    EXPECT_FALSE(isocsv::isHeader(u"time,humidity"));
+    EXPECT_FALSE(isocsv::readLine(u"time,temperature_C", x, y));
+
+    ASSERT_TRUE(isocsv::readLine(u"2024-06-03T08:00:05+02:00,-12.5", x, y));
+    EXPECT_EQ(x, at(2024, 6, 3, 8, 0, 5)); // the fields as written, whatever the zone here
+    EXPECT_EQ(y, -12.5f);
+    ASSERT_TRUE(isocsv::readLine(u"2024-06-03T08:00:05.25Z,", x, y));
+    EXPECT_EQ(x, toDays(QDate(2024, 6, 3), QTime(8, 0, 5, 250)));
+    EXPECT_EQ(y, 9999.0f); // empty: out of range
+    ASSERT_TRUE(isocsv::readLine(u"2024-06-03T08:00:05-05:30,abc", x, y));
+    EXPECT_EQ(y, 9999.0f);
+    ASSERT_TRUE(isocsv::readLine(u"2024-06-03T08:00:05+02:00,1,5", x, y));
+    EXPECT_EQ(y, 9999.0f); // a decimal comma is no value here
+    for (const char16_t* bad : {u"2024-02-30T08:00:00+01:00,1.0", u"2024-06-03T24:00:00+01:00,1.0",
+                                u"2024-06-03 junk,1.0", u"2024-06-03T08:00:00+01:00", u"", u",,,"}) {
+        EXPECT_FALSE(isocsv::readLine(bad, x, y)) << QString::fromUtf16(bad).toStdString();
+    }
 }
 
 TEST(IsoCsv, HeaderPointDecimalsEmptyMarksAndTheRange) {

@@ -84,6 +84,13 @@ TEST(MemoryLayout, DirectoryScanEndAddressAndDownloadTotal) {
     Image partial;
     partial.bytes[16 + 12] = 0x00;
     EXPECT_EQ(countDataSets(partial.reader(), 0xFF), 1);
+    // A file ends its list at either model's fill: all 00 as well as all FF,
+    // but not at a mix of the two.
+    EXPECT_EQ(countCollectionDataSets(partial.reader()), 1);
+    for (int b = 13; b < 16; ++b)
+        partial.bytes[size_t(16 + b)] = 0x00;
+    EXPECT_EQ(countCollectionDataSets(partial.reader()), 0);
+    EXPECT_EQ(countCollectionDataSets(image.reader()), 2);
     // Shorter than a directory: no records.
     const ByteReader shortImage(image.bytes.data(), 255);
     EXPECT_EQ(countDataSets(shortImage, 0xFF), 0);

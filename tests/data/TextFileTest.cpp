@@ -154,7 +154,7 @@ TEST(TextFile, ReadingTheGoldenFilesAndWritingThemAgainGivesTheSameLines) {
         const QByteArray bytes = fileBytes(name);
         const TextScan s = scan(bytes, c.sep, c.locale);
         Points p;
-        const TextRead r = read(bytes, c.sep, qMax<qint64>(s.lines, 4), p, c.locale);
+        const TextRead r = read(bytes, c.sep, s.lines, p, c.locale);
         EXPECT_EQ(r.points, s.lines);
         EXPECT_NEAR(s.t2 - s.t1, p.xs[1] - p.xs[0], 1e-9);
         EXPECT_TRUE(matchesGolden(name, lines(written(p, c.sep, 1, r.points, c.locale))));
@@ -162,10 +162,9 @@ TEST(TextFile, ReadingTheGoldenFilesAndWritingThemAgainGivesTheSameLines) {
 }
 
 TEST(TextFile, ReadingRules) {
-    // A header (not a data line) still counts towards N and leaves t1 at 0;
-    // data after the first empty line is read only while fewer than N points
-    // are stored; an unreadable time leaves X alone; OL anywhere, an empty
-    // field and text give 9999.
+    // Only a line with a readable date and time is a reading: a header or a
+    // bad date counts for nothing. N is the readings before the first empty
+    // line, and no more are read; OL anywhere, an empty field and text give 9999.
     const QByteArray file = "Date\tTime\r\n"
                             "3/29/24\t7:13:15 AM\t23.5\r\n"
                             "3/29/24\t7:13:17 AM\txOLx\r\n"
@@ -176,34 +175,34 @@ TEST(TextFile, ReadingRules) {
                             "3/29/24\t7:13:25 AM\t1.0\r\n"
                             "3/29/24\t7:13:27 AM\t2.0\r\n";
     const TextScan s = scan(file, textfile::kTab, "en_US");
-    EXPECT_EQ(s.lines, 5);
-    EXPECT_EQ(s.t1, 0.0);
-    EXPECT_EQ(s.t2, toDays(QDate(2024, 3, 29), QTime(7, 13, 15)));
+    EXPECT_EQ(s.lines, 3);
+    EXPECT_EQ(s.t1, toDays(QDate(2024, 3, 29), QTime(7, 13, 15)));
+    EXPECT_EQ(s.t2, toDays(QDate(2024, 3, 29), QTime(7, 13, 17)));
     Points p;
-    const TextRead r = read(file, textfile::kTab, 5, p, "en_US");
-    EXPECT_EQ(r.points, 5);
-    ASSERT_EQ(p.ys.size(), 5u);
+    const TextRead r = read(file, textfile::kTab, s.lines, p, "en_US");
+    EXPECT_EQ(r.points, 3);
+    ASSERT_EQ(p.ys.size(), 3u);
+    ASSERT_EQ(p.xs.size(), 3u);
     EXPECT_FLOAT_EQ(p.ys[0], 23.5f);
     EXPECT_FLOAT_EQ(p.ys[1], 9999.0f);
-    EXPECT_FLOAT_EQ(p.ys[2], 12.5f);
-    EXPECT_EQ(p.xs[2], -1.0); // not set
-    EXPECT_FLOAT_EQ(p.ys[3], 9999.0f);
-    EXPECT_FLOAT_EQ(p.ys[4], 9999.0f); // "abc", after the empty line
-    EXPECT_EQ(p.xs[4], toDays(QDate(2024, 3, 29), QTime(7, 13, 23)));
+    EXPECT_FLOAT_EQ(p.ys[2], 9999.0f); // the empty field of 7:13:21
+    EXPECT_EQ(p.xs[2], toDays(QDate(2024, 3, 29), QTime(7, 13, 21)));
+    // Asked for more, the readings after the empty line follow.
+    Points more;
+    EXPECT_EQ(read(file, textfile::kTab, 5, more, "en_US").points, 5);
+    EXPECT_FLOAT_EQ(more.ys[3], 9999.0f); // "abc"
+    EXPECT_EQ(more.xs[4], toDays(QDate(2024, 3, 29), QTime(7, 13, 25)));
 
-    // Two data lines: N is 4 for the chart, the first two points filled.
-    const QByteArray two = "3/29/24\t7:13:15 AM\t1.0\n3/29/24\t7:13:25 AM\t2.0";
-    EXPECT_EQ(scan(two, textfile::kTab, "en_US").lines, 2);
-    Points q;
-    EXPECT_EQ(read(two, textfile::kTab, 4, q, "en_US").points, 2);
-
-    // A file from a comma-decimal system read with a point separator: times
-    // and values do not convert.
+    // A file from a comma-decimal system read with a point separator: no
+    // date converts, so nothing in it is a reading.
+    const QByteArray german = fileBytes(goldenPath(QStringLiteral("text/set1.de_DE.txt")));
+    EXPECT_EQ(scan(german, textfile::kTab, "en_US").lines, 0);
     Points de;
-    read(fileBytes(goldenPath(QStringLiteral("text/set1.de_DE.txt"))), textfile::kTab, 6, de, "en_US");
+    EXPECT_EQ(read(german, textfile::kTab, 6, de, "en_US").points, 0);
     EXPECT_TRUE(de.xs.empty());
-    ASSERT_EQ(de.ys.size(), 6u);
-    EXPECT_FLOAT_EQ(de.ys[0], 9999.0f);
+    EXPECT_TRUE(de.ys.empty());
+    EXPECT_EQ(scan("", textfile::kTab, "en_US").lines, 0);
+    EXPECT_EQ(scan("junk\r\nmore,junk,here\r\n", textfile::kComma, "en_US").lines, 0);
 }
 
 TEST(TextLineReader, LineEndsChunksAndOverlongLines) {

@@ -1,9 +1,11 @@
-// Reading a .txt or .csv file: the first pass (line count and time scale)
-// and the second pass (points), in the regional formats of two locales.
-// Input: option byte (bit 0: de_DE, else en_US; bit 1: comma separator,
-// else TAB), then the file's bytes.
+// Reading a .txt or .csv file: the first pass (readings and time scale)
+// and the second pass (points), in the regional formats of two locales or
+// as the self-describing CSV. Input: option byte (bit 0: de_DE, else en_US;
+// bit 1: comma separator, else TAB; bit 2: the self-describing CSV), then
+// the file's bytes.
 
 #include "FuzzSupport.h"
+#include "IsoCsvFile.h"
 #include "Progress.h"
 #include "Regional.h"
 #include "TextFile.h"
@@ -54,21 +56,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QChar separator = (options & 2) ? textfile::kComma : textfile::kTab;
     const QByteArray bytes(in.rest(), qsizetype(in.restSize()));
     NoProgress progress;
+    const LineReading reading =
+        (options & 4) ? LineReading(isocsv::readLine) : regionalLineReading(separator, regional);
 
     QBuffer first;
     first.setData(bytes);
     first.open(QIODevice::ReadOnly);
-    const TextScan scan = scanTextLines(first, separator, progress, regional);
+    const TextScan scan = scanTextLines(first, reading, progress);
     FUZZ_CHECK(scan.lines >= 0 && scan.lines <= bytes.size());
     FUZZ_CHECK(std::isfinite(scan.t1) && std::isfinite(scan.t2));
 
-    // As the graph window sizes itself: at least four points.
-    const qint64 n = qMax<qint64>(scan.lines, 4);
+    // As the graph window sizes itself: one point a reading.
+    const qint64 n = scan.lines;
     QBuffer second;
     second.setData(bytes);
     second.open(QIODevice::ReadOnly);
     CheckedSink sink(n);
-    const TextRead read = readTextPoints(second, separator, n, sink, progress, regional);
-    FUZZ_CHECK(read.points == sink.points() && read.points <= n);
+    const TextRead read = readTextPoints(second, reading, n, sink, progress);
+    FUZZ_CHECK(read.points == sink.points() && read.points == n);
     return 0;
 }

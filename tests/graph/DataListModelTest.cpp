@@ -70,10 +70,10 @@ TEST_F(DataListModelTest, RowTextsInTheRegionalFormatsWithOutOfRangeMarks) {
         ASSERT_EQ(list.columnCount(), 5);
         EXPECT_EQ(list.headings(), QStringList({"No", "DATE", "TIME", "HUMIDITY", "Temp"}));
         EXPECT_EQ(rowTexts(list, 0), QStringList({"1", "28.12.24", "22:58:58", "21,5", "45,3"}));
-        // The second series has no out-of-range test.
-        EXPECT_EQ(rowTexts(list, 1), QStringList({"2", "28.12.24", "23:28:58", "OL", "9999,0"}));
+        // A mark in the second series (its null value above all) reads "OL" too.
+        EXPECT_EQ(rowTexts(list, 1), QStringList({"2", "28.12.24", "23:28:58", "OL", "OL"}));
         EXPECT_EQ(rowTexts(list, 3), QStringList({"4", "29.12.24", "00:28:58", "3000,0", "0,0"}));
-        EXPECT_EQ(rowTexts(list, 2)[4], QStringLiteral("-9999,0"));
+        EXPECT_EQ(rowTexts(list, 2)[4], QStringLiteral("OL"));
     }
 }
 
