@@ -6,9 +6,14 @@
 #include <QCommandLineParser>
 #include <QLocale>
 
+class QIODevice;
+
 namespace tq {
 
 class DataSetCollection;
+class RegionalFormats;
+struct DataSet;
+struct SampleSlice;
 
 namespace cli {
 
@@ -26,6 +31,9 @@ int dataSetNumber(const QCommandLineParser& p, const QCommandLineOption& set, Io
 bool dataSetExists(int k, int count, Io& io);
 // --locale NAME, or the system's; false for a name no locale has.
 bool localeOf(const QCommandLineParser& p, const QCommandLineOption& locale, QLocale& out, Io& io);
+// Writes a data set in one of the export formats (txt, csv, iso-csv) to out.
+void writeExport(QIODevice& out, const QString& fmt, const DataSet& set, const SampleSlice& slice,
+                 const RegionalFormats& formats, const QString& what);
 
 } // namespace cli
 } // namespace tq
