@@ -55,4 +55,9 @@ QString eraseNote(Archive* archive, const QByteArray& directory, int modelCode) 
     return text + QLatin1Char('.');
 }
 
+QString questionNote(Archive* archive, const QByteArray& directory, int modelCode) {
+    const QString note = eraseNote(archive, directory, modelCode);
+    return note.isEmpty() ? note : QStringLiteral("\n\n") + note;
+}
+
 } // namespace tq::erasecheck

@@ -25,6 +25,9 @@ QString archivedText(int archived, int total);
 // against archive, or that the archive cannot tell. Empty when there is no
 // directory or it holds no data set.
 QString eraseNote(Archive* archive, const QByteArray& directory, int modelCode);
+// The same as a paragraph to append to the question: empty, or two line
+// breaks and the sentence.
+QString questionNote(Archive* archive, const QByteArray& directory, int modelCode);
 } // namespace erasecheck
 
 } // namespace tq
