@@ -481,6 +481,33 @@ bool Archive::verify(Verified& result) {
     return true;
 }
 
+bool Archive::findRun(const DataSet& set, const float* values, ArchivedRun& run) {
+    std::vector<qint64> candidates;
+    {
+        QSqlQuery q(QSqlDatabase::database(m_connection, false));
+        q.setForwardOnly(true);
+        q.prepare(QStringLiteral("SELECT id FROM runs WHERE deleted = 0 AND interval_s = ? AND flags = ? AND "
+                                 "sample_count = ? AND start_time > ? AND start_time < ?"));
+        q.addBindValue(set.intervalSeconds);
+        q.addBindValue(int(set.flags));
+        q.addBindValue(set.sampleCount);
+        q.addBindValue(set.startTime - 0.5 / kSecondsPerDay);
+        q.addBindValue(set.startTime + 0.5 / kSecondsPerDay);
+        if (!q.exec()) return fail(QStringLiteral("cannot be read"), q.lastError().text());
+        while (q.next())
+            candidates.push_back(q.value(0).toLongLong());
+    }
+    for (qint64 id : candidates) {
+        RunReadings stored;
+        if (!readings(id, stored) || int(stored.counts.size()) != set.sampleCount) continue;
+        bool same = true;
+        for (size_t j = 0; same && j < stored.counts.size(); ++j)
+            same = archiverun::valueOf(stored.counts[j]) == values[j];
+        if (same) return find(id, run);
+    }
+    return false;
+}
+
 bool Archive::countArchived(const std::vector<DataSet>& sets, int& archived) {
     archived = 0;
     QSqlQuery q(QSqlDatabase::database(m_connection, false));

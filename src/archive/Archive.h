@@ -90,6 +90,10 @@ class Archive {
     };
     bool verify(Verified& result);
 
+    // The run, not deleted, with this start (to the second), interval, flags
+    // and count whose readings give exactly these values; false when none.
+    bool findRun(const DataSet& set, const float* values, ArchivedRun& run);
+
     // How many of these data sets (from a logger's directory) are in the
     // archive, matched by start to the second, interval, flags and count.
     bool countArchived(const std::vector<DataSet>& sets, int& archived);
