@@ -5,6 +5,8 @@
 #include "ArchiveTableModel.h"
 #include "Chart.h"
 #include "CommandsFixture.h"
+#include "GraphRun.h"
+#include "PdfTools.h"
 #include "ProgramArchive.h"
 #include "TfrmArchive.h"
 
@@ -85,6 +87,21 @@ TEST_F(ArchiveWindowTest, OpensRunsInGraphWindowsAndRenames) {
     EXPECT_EQ(graphs[1]->chart()->points(), 20);
     EXPECT_TRUE(graphs[1]->windowTitle().endsWith("Fridge 3"));
     EXPECT_FLOAT_EQ(graphs[1]->chart()->y(0, 0), 4.9f); // count 49 in tenths
+
+    // The report names the run's archive id and the SHA-256 of its readings.
+    const report::Run evidence = graphRun(*graphs[1]);
+    ArchivedRun fridge;
+    ASSERT_TRUE(programarchive::archive()->find(evidence.archiveId, fridge));
+    EXPECT_EQ(fridge.name, "Fridge 3");
+    EXPECT_EQ(evidence.readingsSha256, fridge.readingsSha256);
+    EXPECT_TRUE(evidence.unitRecorded);
+    const QString pdf = path("fridge.pdf");
+    report::Options options;
+    options.graph = false;
+    ASSERT_GT(report::write(pdf, evidence, options, nullptr), 0);
+    const QString text = test::pdfText(pdf).simplified();
+    EXPECT_TRUE(text.contains("Archive id " + QString::number(fridge.id))) << text.toStdString();
+    EXPECT_TRUE(text.contains(fridge.readingsSha256)) << text.toStdString();
 
     QAbstractItemModel* m = window->gridRuns->model();
     const QModelIndex name = m->index(3, ArchiveTableModel::Name);
