@@ -58,9 +58,11 @@ Archive* archive() {
         return nullptr;
     }
     // Whatever ends the program, runs deleted and not brought back go.
-    if (QCoreApplication* app = QCoreApplication::instance())
-        QObject::connect(
-            app, &QCoreApplication::aboutToQuit, app, [] { close(); }, Qt::UniqueConnection);
+    static bool closesAtQuit = false;
+    if (QCoreApplication* app = QCoreApplication::instance(); app && !closesAtQuit) {
+        closesAtQuit = true;
+        QObject::connect(app, &QCoreApplication::aboutToQuit, app, [] { close(); });
+    }
     return s.archive.get();
 }
 
