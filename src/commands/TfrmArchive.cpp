@@ -101,6 +101,8 @@ void TfrmArchive::buildLayout() {
     gridRuns->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                               QAbstractItemView::AnyKeyPressed);
     gridRuns->horizontalHeader()->setStretchLastSection(true);
+    gridRuns->verticalHeader()->hide();
+    gridRuns->setWordWrap(false);
     top->addWidget(gridRuns, 1);
 
     auto* buttons = new QHBoxLayout;
@@ -180,6 +182,7 @@ void TfrmArchive::reload() {
         m_model->setRuns(std::move(runs), archive);
     }
     applyFilter();
+    gridRuns->resizeColumnsToContents();
     btnUndo->setEnabled(programarchive::canUndo());
 }
 
