@@ -65,6 +65,10 @@ PgServer* PgServer::instance(QString& why) {
     return holder().get();
 }
 
+bool PgServer::installed() {
+    return !newestBinFolder().isEmpty() && QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL"));
+}
+
 void PgServer::stopInstance() {
     holder().reset();
 }

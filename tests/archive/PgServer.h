@@ -16,6 +16,8 @@ class PgServer {
     // would not start.
     static PgServer* instance(QString& why);
     static void stopInstance();
+    // PostgreSQL's server programs and Qt's driver for it are installed.
+    static bool installed();
 
     // A new, empty database on the server, as an archive URL.
     QString newDatabaseUrl();
