@@ -22,7 +22,11 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     const QCommandLineOption simulate(QStringLiteral("simulate"),
                                       QStringLiteral("Attach a simulated logger of model 860 or 862."),
                                       QStringLiteral("MODEL"));
-    p.addOptions({port, noSystem, home, simulate});
+    const QCommandLineOption archive(
+        QStringLiteral("archive"),
+        QStringLiteral("The recording archive: a file, or postgresql://user@host[:port]/db."),
+        QStringLiteral("URL"));
+    p.addOptions({port, noSystem, home, simulate, archive});
     p.addPositionalArgument(QStringLiteral("files"),
                             QStringLiteral("Files to open after start-up: .880, .ghf, .txt or .csv."),
                             QStringLiteral("[files...]"));
@@ -45,6 +49,7 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     out.extraPorts = p.values(port);
     out.noSystemPorts = p.isSet(noSystem);
     out.home = p.value(home);
+    out.archive = p.value(archive);
     out.files = p.positionalArguments();
     if (p.isSet(simulate)) {
         const QString model = p.value(simulate);

@@ -8,6 +8,7 @@ struct CommandLine {
     QStringList extraPorts;     // --port PATH, repeatable, listed first
     bool noSystemPorts = false; // --no-system-ports
     QString home;               // --home DIR: program folder
+    QString archive;            // --archive URL: the recording archive
     int simulateModel = 0;      // --simulate 860|862
     QStringList files;          // files to open after start-up, in order
     QString output;             // --help or --version: print this and end

@@ -6,6 +6,7 @@
 #include "LoggerSim.h"
 #include "Messages.h"
 #include "PortNames.h"
+#include "ProgramArchive.h"
 #include "TfrmAbout.h"
 #include "TfrmMain.h"
 
@@ -29,6 +30,7 @@ int runProgram(const CommandLine& cmd) {
         return 1;
     }
 
+    programarchive::configure(cmd.archive, !cmd.home.isEmpty());
     QStringList extra = cmd.extraPorts;
     std::unique_ptr<sim::LoggerSim> simulated;
     if (cmd.simulateModel != 0) {
@@ -59,6 +61,8 @@ int runProgram(const CommandLine& cmd) {
     if (QScreen* screen = QGuiApplication::primaryScreen()) main.setGeometry(screen->availableGeometry());
     main.showMaximized();
     main.startUp(splash);
+    // An archive that cannot be opened is named now, not at the first download.
+    if (!main.ending()) programarchive::archive();
     if (!main.ending()) main.openFiles(cmd.files);
     // Closed or left during start-up: the loop ends as soon as it starts
     // (running it also clears the quit request that ended the waits).

@@ -21,6 +21,7 @@
 #include "SetupCommand.h"
 #include "TComPort.h"
 #include "TfrmAbout.h"
+#include "TfrmArchive.h"
 #include "TfrmGraph.h"
 #include "TfrmLCD.h"
 
@@ -102,6 +103,7 @@ TfrmMain::TfrmMain(const QStringList& ports, QWidget* parent)
 
     buildToolBar();
     buildMenus();
+    addArchiveCommand(this, commands);
     buildStatusBar();
 
     m_settingsPath = AppPaths::settingsFile();

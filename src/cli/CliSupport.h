@@ -7,9 +7,14 @@
 #include <QCommandLineParser>
 #include <QLocale>
 
+class QIODevice;
+
 namespace tq {
 
 class DataSetCollection;
+class RegionalFormats;
+struct DataSet;
+struct SampleSlice;
 
 namespace cli {
 
@@ -34,6 +39,9 @@ bool dataSetExists(int k, int count, Io& io);
 bool dataSetHasSamples(const DataSetCollection& collection, int k, Io& io);
 // --locale NAME, or the system's; false for a name no locale has.
 bool localeOf(const QCommandLineParser& p, const QCommandLineOption& locale, QLocale& out, Io& io);
+// Writes a data set in one of the export formats (txt, csv, iso-csv) to out.
+void writeExport(QIODevice& out, const QString& fmt, const DataSet& set, const SampleSlice& slice,
+                 const RegionalFormats& formats, const QString& what);
 
 } // namespace cli
 } // namespace tq

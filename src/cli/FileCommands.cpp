@@ -32,7 +32,8 @@ class SliceSource : public PointSource {
     SampleSlice m_s;
 };
 
-// Writes one of the export formats of data set `set` to out.
+} // namespace
+
 void writeExport(QIODevice& out, const QString& fmt, const DataSet& set, const SampleSlice& slice,
                  const RegionalFormats& formats, const QString& what) {
     const SliceSource source(slice);
@@ -45,8 +46,6 @@ void writeExport(QIODevice& out, const QString& fmt, const DataSet& set, const S
     const QChar sep = fmt == QLatin1String("txt") ? textfile::kTab : textfile::kComma;
     writeTextLines(out, source, sep, 1, slice.count, progress, formats, what);
 }
-
-} // namespace
 
 int runList(const QStringList& args, Io& io) {
     QCommandLineParser p;

@@ -1,5 +1,6 @@
 // The commands that talk to a logger: ports, download, info and the settings.
 
+#include "ArchiveCommands.h"
 #include "Cli.h"
 #include "CliSupport.h"
 #include "DataSetCollection.h"
@@ -150,8 +151,7 @@ int runDownload(const QStringList& args, Io& io) {
     const QCommandLineOption keepPartial(
         QStringLiteral("keep-partial"),
         QStringLiteral("Also write the file after a read error or a data error, with what arrived."));
-    p.addOption(output);
-    p.addOption(keepPartial);
+    p.addOptions({output, keepPartial, kArchive, kHome, kNoArchive});
     QString path;
     if (!parseLoggerCommand(p, args, io, path)) return BadArguments;
     if (p.value(output).isEmpty()) {
@@ -198,10 +198,14 @@ int runDownload(const QStringList& args, Io& io) {
     }
     DataSetCollection sets;
     switch (decodeMemoryImage(image.reader(), session.total(), session.dataSetCount(), sets)) {
-    case DownloadResult::Ok:
+    case DownloadResult::Ok: {
+        // Archived before anything else happens to it; a file is written all the same.
+        const bool archived =
+            archiveRuns(p, image.reader(), sets, logger.model(), QStringLiteral("download"), io);
         if (!writeAtomically(file, image, io)) return CannotRead;
         printDataSetList(sets, io.out);
-        return Ok;
+        return archived ? Ok : CannotRead;
+    }
     case DownloadResult::NoData:
         io.err << "There is not any recorded data in memory!" << Qt::endl;
         return NoData;

@@ -22,12 +22,18 @@ const tq::cli::Command kCommands[] = {
      tq::cli::runReport, true},
     {"paths", "paths [--home DIR]", tq::cli::runPaths},
     {"ports", "ports [--port PATH ...] [--no-system-ports]", tq::cli::runPorts},
-    {"download", "download --port PATH -o FILE.880 [--keep-partial]", tq::cli::runDownload},
+    {"download",
+     "download --port PATH -o FILE.880 [--keep-partial] [--no-archive] [--archive URL] [--home DIR]",
+     tq::cli::runDownload},
     {"info", "info --port PATH", tq::cli::runInfo},
     {"set-clock", "set-clock --port PATH", tq::cli::runSetClock},
     {"set-unit", "set-unit C|F --port PATH", tq::cli::runSetUnit},
     {"set-interval", "set-interval MM:SS --port PATH", tq::cli::runSetInterval},
     {"erase", "erase --port PATH --yes", tq::cli::runErase},
+    {"archive",
+     "archive list|show ID|export ID --format txt|csv|iso-csv [-o OUT]|import FILE.880 ...|verify|delete ID "
+     "[--archive URL] [--home DIR]",
+     tq::cli::runArchive},
 };
 
 void usage(QTextStream& err) {

@@ -10,6 +10,7 @@
 #include "LoggerChecks.h"
 #include "MemoryDecoder.h"
 #include "Messages.h"
+#include "ProgramArchive.h"
 #include "TfrmErr.h"
 #include "TfrmGraph.h"
 #include "TfrmScope.h"
@@ -135,7 +136,11 @@ DownloadResult DownloadCommand::downloadAndDecode(PortLease& lease, Transfer& tr
 
     DataSetCollection decoded;
     result = decodeMemoryImage(transfer.image.reader(), transfer.total, transfer.dataSetCount, decoded);
-    if (result == DownloadResult::Ok) adopt(decoded, transfer.image);
+    if (result == DownloadResult::Ok) {
+        programarchive::keep(transfer.image.reader(), decoded, m_live.link().modelCode,
+                             QStringLiteral("download"));
+        adopt(decoded, transfer.image);
+    }
     return result;
 }
 

@@ -1,7 +1,9 @@
 #include "GraphRun.h"
 
+#include "Archive.h"
 #include "Chart.h"
 #include "DataSetCollection.h"
+#include "ProgramArchive.h"
 #include "TfrmGraph.h"
 
 #include <cmath>
@@ -14,11 +16,24 @@ const DataSet* shownSet(const TfrmGraph& window) {
     const DataSetCollection& c = dataSetCollection();
     return window.isDataLogger() && k >= 0 && k < c.count() ? &c.dataSet(k) : nullptr;
 }
+
+// The archived run a window opened from the Archive window shows.
+std::optional<ArchivedRun> archivedRun(const TfrmGraph& window) {
+    const QVariant id = window.property(kArchiveRunProperty);
+    Archive* archive = id.isValid() ? programarchive::archive() : nullptr;
+    ArchivedRun run;
+    if (archive && archive->find(id.toLongLong(), run)) return run;
+    return std::nullopt;
+}
 } // namespace
 
 std::optional<TemperatureUnit> recordedUnit(const TfrmGraph& window) {
     const DataSet* set = shownSet(window);
-    if (!set) return std::nullopt;
+    if (!set) {
+        if (const std::optional<ArchivedRun> archived = archivedRun(window))
+            return archived->fahrenheit() ? TemperatureUnit::Fahrenheit : TemperatureUnit::Celsius;
+        return std::nullopt;
+    }
     return set->fahrenheit() ? TemperatureUnit::Fahrenheit : TemperatureUnit::Celsius;
 }
 
@@ -34,9 +49,21 @@ report::Run graphRun(const TfrmGraph& window) {
         run.intervalSeconds = set->intervalSeconds;
         run.times.assign(slice.times, slice.times + slice.count);
         run.values.assign(slice.values, slice.values + slice.count);
+        ArchivedRun archived;
+        Archive* archive = programarchive::archive();
+        if (archive && archive->findRun(*set, slice.values, archived)) {
+            run.archiveId = archived.id;
+            run.readingsSha256 = archived.readingsSha256;
+        }
         return run;
     }
-    run.unitRecorded = false;
+    const std::optional<ArchivedRun> archived = archivedRun(window);
+    run.unitRecorded = archived.has_value();
+    if (archived) {
+        run.unit = archived->fahrenheit() ? TemperatureUnit::Fahrenheit : TemperatureUnit::Celsius;
+        run.archiveId = archived->id;
+        run.readingsSha256 = archived->readingsSha256;
+    }
     for (int i = 0; i < chart.points(); ++i) {
         const double x = chart.x(0, i);
         if (x == 0.0) continue;

@@ -13,6 +13,8 @@ class TfrmGraph;
 // file's window with the points it holds (a point never filled is left
 // out) and the interval between its first two points.
 std::optional<TemperatureUnit> recordedUnit(const TfrmGraph& window);
+// A window opened from the Archive window carries its run's archive id.
+inline constexpr const char* kArchiveRunProperty = "archiveRunId";
 report::Run graphRun(const TfrmGraph& window);
 
 } // namespace tq

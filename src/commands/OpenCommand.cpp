@@ -14,6 +14,7 @@
 #include "LoggerModel.h"
 #include "MemoryLayout.h"
 #include "Messages.h"
+#include "ProgramArchive.h"
 #include "TextFile.h"
 #include "TfrmGraph.h"
 #include "TfrmOpenSave.h"
@@ -107,6 +108,9 @@ bool OpenCommand::openCollectionFile(const QString& fileName) {
         Messages::error(QStringLiteral("%1 could not be decoded.").arg(name));
         return false;
     }
+    // Archived before anything else happens to it; a file shown only in part is not.
+    if (sets.count() == decoded.dataSets)
+        programarchive::keep(image, sets, 0, QFileInfo(fileName).absoluteFilePath());
     TfrmGraph* window = TfrmGraph::dataLoggerWindow();
     if (window) window->fillDataSetList();
     collection::writeWorkingCopy(bytes.constData(), bytes.size());

@@ -2,10 +2,12 @@
 
 #include "CommandGuard.h"
 #include "DateTime.h"
+#include "EraseCheck.h"
 #include "IntervalTable.h"
 #include "LoggerLink.h"
 #include "MemoryLayout.h"
 #include "Messages.h"
+#include "ProgramArchive.h"
 #include "Protocol.h"
 #include "PumpingWait.h"
 #include "Regional.h"
@@ -154,6 +156,7 @@ void TfrmSetup::FormShow() {
             const QVector<SetupGridRow> rows = setupGridRows(directory, m_link.modelCode);
             fillGrid(rows);
             m_dataSets = usedRows(rows);
+            m_directory = directory;
         }
         if (const std::optional<int> index = session.readInterval()) cmbInterval->setCurrentIndex(*index);
     });
@@ -231,11 +234,14 @@ void TfrmSetup::Button2Click() {
 void TfrmSetup::btnEraseClick() {
     if (m_busy) return;
     // Erasing cannot be undone: the user confirms first, knowing what goes.
-    if (!Messages::confirmDefaultNo(eraseQuestion(m_dataSets), kCaption)) return;
+    const QString archived =
+        erasecheck::questionNote(programarchive::archive(), m_directory, m_link.modelCode);
+    if (!Messages::confirmDefaultNo(eraseQuestion(m_dataSets) + archived, kCaption)) return;
     exchange(SetupSession::kEraseLimitMs, [this](SetupSession& s) {
         if (!s.erase()) return;
         fillGrid(unusedGridRows());
         m_dataSets = 0;
+        m_directory.clear();
     });
 }
 

@@ -93,6 +93,8 @@ class TfrmSetup : public QDialog {
 
     // Data sets the grid shows; -1 until a directory was read.
     int m_dataSets = -1;
+    // The directory last read, for the archive's word on Erase.
+    QByteArray m_directory;
     bool m_intervalChanged = false;
     bool m_unitChanged = false;
     bool m_timeRequest = false;

@@ -291,7 +291,7 @@ int write(const QString& fileName, const Run& run, const Options& options, Chart
     first.heading(QStringLiteral("Run"));
     const bool any = samples > 0;
     const QString none = QStringLiteral("-");
-    first.rows({
+    QList<Row> runRows{
         {QStringLiteral("Logger model"),
          run.modelCode ? QString::number(run.modelCode) : QStringLiteral("not recorded in the file")},
         {QStringLiteral("Data set"), run.dataSet > 0 ? QString::number(run.dataSet) : none},
@@ -304,7 +304,12 @@ int write(const QString& fileName, const Run& run, const Options& options, Chart
          any ? durationText((run.times.back() - run.times.front()) * kSecondsPerDay) : none},
         {QStringLiteral("Unit"),
          unitText(run.unit) + (run.unitRecorded ? QString() : QStringLiteral(" (given, not recorded)"))},
-    });
+    };
+    // Evidence that these are the readings the archive keeps.
+    if (run.archiveId > 0)
+        runRows << Row{QStringLiteral("Archive id"), QString::number(run.archiveId)}
+                << Row{QStringLiteral("SHA-256 of the readings"), run.readingsSha256};
+    first.rows(runRows);
 
     first.heading(QStringLiteral("Statistics"));
     const bool readings = f.readings > 0;

@@ -27,6 +27,10 @@ struct Run {
     int intervalSeconds = 0;
     std::vector<double> times;
     std::vector<float> values;
+    // The run's id in the recording archive and the SHA-256 of its stored
+    // readings; 0 and empty when it is not archived.
+    qint64 archiveId = 0;
+    QString readingsSha256;
 };
 
 struct Options {

@@ -90,7 +90,8 @@ TEST(MainWindow, MenusToolButtonsAndTheirStates) {
     for (const Button& b :
          {Button{"btnOpen", "", "Open File"}, Button{"btnSave", "", "Save To File"},
           Button{"btnPrint", "", "Print"}, Button{"btnDataLogger", "Download", "Load Data"},
-          Button{"btnSetup", "Logger Setup", "Setup Meter"}, Button{"btnHelp", "", "Help"}}) {
+          Button{"btnSetup", "Logger Setup", "Setup Meter"},
+          Button{"btnArchive", "Archive", "Recording Archive"}, Button{"btnHelp", "", "Help"}}) {
         auto* tb = w.findChild<QToolButton*>(QLatin1String(b.name));
         ASSERT_NE(tb, nullptr) << b.name;
         EXPECT_EQ(tb->text(), QLatin1String(b.caption)) << b.name;
@@ -108,18 +109,26 @@ TEST(MainWindow, MenusToolButtonsAndTheirStates) {
         bool visible;
         bool enabled;
     };
-    for (const Item& i :
-         {Item{"Open1", "&Open", true, true}, Item{"Save1", "&Save", true, true},
-          Item{"Print1", "&Print", true, true}, Item{"PrinterSetup1", "&Printer Setup", true, true},
-          Item{"Exit1", "E&xit", true, true}, Item{"DataLogger1", "&DataLogger", true, true},
-          Item{"Option1", "&Setup", true, true}, Item{"Com11", "Com1", true, false},
-          Item{"Com81", "Com8", true, false}, Item{"N96001", "9600", true, true},
-          Item{"N192001", "19200", true, true}, Item{"N384001", "38400", true, true},
-          Item{"N576001", "57600", true, true}, Item{"RealTimeGraph1", "Real Time &Graph", false, true},
-          Item{"LCD1", "&LCD", true, true}, Item{"Contents1", "&Contents", true, true},
-          Item{"AboutTQ8801", "&About TQ880", true, true},
-          Item{"FirmwareVersion1", "Firmware Version", false, true},
-          Item{"DataCompare1", "Data Compare", false, true}}) {
+    for (const Item& i : {Item{"Open1", "&Open", true, true},
+                          Item{"Save1", "&Save", true, true},
+                          Item{"Print1", "&Print", true, true},
+                          Item{"PrinterSetup1", "&Printer Setup", true, true},
+                          Item{"Exit1", "E&xit", true, true},
+                          Item{"DataLogger1", "&DataLogger", true, true},
+                          Item{"Option1", "&Setup", true, true},
+                          Item{"Archive1", "&Archive", true, true},
+                          Item{"Com11", "Com1", true, false},
+                          Item{"Com81", "Com8", true, false},
+                          Item{"N96001", "9600", true, true},
+                          Item{"N192001", "19200", true, true},
+                          Item{"N384001", "38400", true, true},
+                          Item{"N576001", "57600", true, true},
+                          Item{"RealTimeGraph1", "Real Time &Graph", false, true},
+                          Item{"LCD1", "&LCD", true, true},
+                          Item{"Contents1", "&Contents", true, true},
+                          Item{"AboutTQ8801", "&About TQ880", true, true},
+                          Item{"FirmwareVersion1", "Firmware Version", false, true},
+                          Item{"DataCompare1", "Data Compare", false, true}}) {
         QAction* a = action(w, i.name);
         ASSERT_NE(a, nullptr) << i.name;
         EXPECT_EQ(a->text(), QLatin1String(i.caption)) << i.name;
@@ -134,8 +143,8 @@ TEST(MainWindow, MenusToolButtonsAndTheirStates) {
     QStringList menus;
     for (QAction* a : w.menuBar()->actions())
         if (a->isVisible()) menus << a->text();
-    EXPECT_EQ(menus,
-              QStringList({"&File", "&DataLogger", "&Setup", "&COM Port", "&View", "&Window", "&Help"}));
+    EXPECT_EQ(menus, QStringList({"&File", "&DataLogger", "&Setup", "&COM Port", "&Archive", "&View",
+                                  "&Window", "&Help"}));
     auto* mdi = w.findChild<QMdiArea*>();
     EXPECT_EQ(mdi->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
     EXPECT_EQ(mdi->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);

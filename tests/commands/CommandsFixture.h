@@ -9,6 +9,7 @@
 #include "GoldenFile.h"
 #include "GraphInteractionState.h"
 #include "Messages.h"
+#include "ProgramArchive.h"
 #include "TfrmGraph.h"
 #include "TfrmOpenSave.h"
 #include "TfrmScope.h"
@@ -79,6 +80,8 @@ class CommandsFixture : public ::testing::Test {
         tq::setDialogRunner({});
         tq::AppPaths::setHome(QString());
         tq::AppPaths::setDataFolder(QString());
+        // Each test archives into its own folder.
+        tq::programarchive::configure({}, false);
     }
 
     // Answers for the choice window, the file dialogs and the range window.

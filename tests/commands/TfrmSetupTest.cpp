@@ -1,8 +1,11 @@
 #include "TfrmSetup.h"
+#include "DataSetCollection.h"
 #include "FdIo.h"
 #include "LoggerLink.h"
 #include "LoggerSim.h"
+#include "MemoryDecoder.h"
 #include "Messages.h"
+#include "ProgramArchive.h"
 #include "PumpingWait.h"
 #include "TComPort.h"
 
@@ -10,8 +13,10 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -201,14 +206,25 @@ TEST(TfrmSetup, EraseAsksFirstAndEmptiesTheGridOnlyOnY) {
     ASSERT_EQ(rig.cell(2, 3), "20");
     Boxes boxes;
     const QByteArray erase = bytes({0xEF, 0x65, 0x00, 0xFE});
+    QTemporaryDir archiveDir;
+    programarchive::configure(archiveDir.filePath("archive.sqlite"), false);
+    const auto noArchive = qScopeGuard([] { programarchive::configure({}, false); });
 
-    // No at the question: nothing is sent, nothing changes.
+    // No at the question: nothing is sent, nothing changes. The question
+    // says which data sets exist nowhere else.
     boxes.answer = Messages::No;
     rig.click("btnErase");
     ASSERT_EQ(boxes.texts.size(), 1);
-    EXPECT_EQ(boxes.texts[0], "Erase the logger memory? Its 3 recorded data sets will be lost.");
+    EXPECT_EQ(boxes.texts[0], "Erase the logger memory? Its 3 recorded data sets will be lost.\n\n"
+                              "3 of 3 data sets have never been downloaded.");
     // Enter alone must never erase.
     EXPECT_EQ(boxes.kinds[0], Messages::Kind::QuestionDefaultNo);
+    DataSetCollection downloaded;
+    ASSERT_EQ(decodeMemoryImage(ByteReader(memory), memory.size(), 3, downloaded), DownloadResult::Ok);
+    programarchive::keep(ByteReader(memory), downloaded, 860, "download");
+    rig.click("btnErase");
+    EXPECT_EQ(boxes.texts.last(), "Erase the logger memory? Its 3 recorded data sets will be lost.\n\n"
+                                  "All 3 data sets are in the archive.");
     rig.waitFor([] { return false; }, 300);
     EXPECT_EQ(rig.count(erase), 0);
     EXPECT_EQ(rig.sim.memoryImage(), memory);

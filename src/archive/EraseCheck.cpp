@@ -1,0 +1,63 @@
+#include "EraseCheck.h"
+
+#include "Archive.h"
+#include "ByteReader.h"
+#include "LoggerModel.h"
+#include "MemoryLayout.h"
+
+namespace tq::erasecheck {
+
+std::vector<DataSet> directoryDataSets(const QByteArray& directory, quint8 fillByte) {
+    const ByteReader image(directory);
+    const int count = countDataSets(image, fillByte);
+    std::vector<DataSet> sets;
+    qint64 first = memory::kFirstSample;
+    for (int k = 0; k < count; ++k) {
+        const qsizetype at = memory::recordOffset(k);
+        const qint64 end = recordEndAddress(image, k);
+        DataSet s;
+        s.sampleCount = end > first ? int((end - first) / 2) : 0;
+        s.flags = image.u8At(at + memory::kFlags);
+        s.intervalSeconds = image.u16At(at + memory::kInterval);
+        const int y = memory::kYear;
+        if (!encodeDateTime(2000 + image.u8At(at + y), image.u8At(at + y + 1), image.u8At(at + y + 2),
+                            image.u8At(at + y + 3), image.u8At(at + y + 4), image.u8At(at + y + 5),
+                            s.startTime))
+            s.startTime = 0.0;
+        sets.push_back(s);
+        first = end;
+    }
+    return sets;
+}
+
+QString archivedText(int archived, int total) {
+    if (total <= 0) return {};
+    if (archived >= total)
+        return total == 1 ? QStringLiteral("the data set is in the archive")
+                          : QStringLiteral("all %1 data sets are in the archive").arg(total);
+    const int missing = total - archived;
+    return QStringLiteral("%1 of %2 data sets %3 never been downloaded")
+        .arg(missing)
+        .arg(total)
+        .arg(missing == 1 ? QStringLiteral("has") : QStringLiteral("have"));
+}
+
+QString eraseNote(Archive* archive, const QByteArray& directory, int modelCode) {
+    if (directory.size() < memory::kDirectorySize) return {};
+    const std::vector<DataSet> sets = directoryDataSets(directory, loggerModel(modelCode).fillByte);
+    if (sets.empty()) return {};
+    int archived = 0;
+    if (!archive || !archive->countArchived(sets, archived))
+        return QStringLiteral("The archive cannot be read, so it cannot tell whether these data sets were "
+                              "downloaded.");
+    QString text = archivedText(archived, int(sets.size()));
+    text[0] = text[0].toUpper();
+    return text + QLatin1Char('.');
+}
+
+QString questionNote(Archive* archive, const QByteArray& directory, int modelCode) {
+    const QString note = eraseNote(archive, directory, modelCode);
+    return note.isEmpty() ? note : QStringLiteral("\n\n") + note;
+}
+
+} // namespace tq::erasecheck
