@@ -101,6 +101,7 @@ class TfrmGraph : public QWidget {
 
   private:
     void buildLayout();
+    void showDataSetsPanelBeside();
     void buildDataList();
     void fitDataListColumns();
     void fitDataSetColumns();

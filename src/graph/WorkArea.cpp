@@ -1,0 +1,120 @@
+#include "WorkArea.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScrollBar>
+#include <QStyle>
+#include <cmath>
+#include <functional>
+
+namespace tq {
+
+namespace {
+QList<QMdiSubWindow*> arrangeable(QMdiArea* area, QMdiArea::WindowOrder order) {
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* w : area->subWindowList(order)) {
+        if (!w->isVisible() || w->isMinimized()) continue;
+        if (w->isMaximized()) w->showNormal();
+        windows << w;
+    }
+    return windows;
+}
+
+QSize largestUsable(const QList<QMdiSubWindow*>& windows) {
+    QSize size = kUsableSize;
+    for (const QMdiSubWindow* w : windows)
+        size = size.expandedTo(usableSize(w));
+    return size;
+}
+
+// Arranged from the area's origin, not from wherever it was scrolled to.
+QSize atOrigin(QMdiArea* area) {
+    area->horizontalScrollBar()->setValue(0);
+    area->verticalScrollBar()->setValue(0);
+    return area->viewport()->size();
+}
+} // namespace
+
+QSize usableSize(const QMdiSubWindow* window) {
+    return window->minimumSizeHint().expandedTo(window->minimumSize()).expandedTo(kUsableSize);
+}
+
+QList<QRect> tileRects(const QSize& area, int n, const QSize& minimum) {
+    QList<QRect> rects;
+    if (n <= 0) return rects;
+    int columns = int(std::ceil(std::sqrt(double(n))));
+    while (columns > 1 && area.width() / columns < minimum.width())
+        --columns;
+    const int rows = (n + columns - 1) / columns;
+    const int height = qMax(area.height() / rows, minimum.height());
+    for (int r = 0; r < rows; ++r) {
+        const int inRow = r == rows - 1 ? n - columns * (rows - 1) : columns;
+        const bool fits = area.width() / inRow >= minimum.width();
+        for (int c = 0; c < inRow; ++c) {
+            // Spread the pixels left over by the division over the row.
+            const int left = fits ? c * area.width() / inRow : c * minimum.width();
+            const int right = fits ? (c + 1) * area.width() / inRow : left + minimum.width();
+            rects << QRect(left, r * height, right - left, height);
+        }
+    }
+    return rects;
+}
+
+QList<QRect> cascadeRects(const QSize& area, int n, const QSize& minimum, int step) {
+    QList<QRect> rects;
+    if (n <= 0) return rects;
+    const int offset = step * (n - 1);
+    const QSize size = QSize(area.width() - offset, area.height() - offset).expandedTo(minimum);
+    for (int k = 0; k < n; ++k)
+        rects << QRect(QPoint(k * step, k * step), size);
+    return rects;
+}
+
+QRect newWindowRect(const QSize& area, int preferredWidth, const QSize& minimum, bool fullWidth) {
+    const int width = fullWidth ? area.width() : qMin(preferredWidth, area.width());
+    return QRect(QPoint(0, 0), QSize(width, area.height() - 50).expandedTo(minimum));
+}
+
+namespace {
+// A narrower window can need more height (its panels gain scroll bars): a
+// second pass with the sizes the first one left.
+void arrange(const QList<QMdiSubWindow*>& windows, const std::function<QList<QRect>(QSize)>& rectsFor) {
+    QSize usable = largestUsable(windows);
+    for (int pass = 0; pass < 2; ++pass) {
+        const QList<QRect> rects = rectsFor(usable);
+        for (int k = 0; k < windows.size(); ++k)
+            windows[k]->setGeometry(rects[k]);
+        const QSize after = largestUsable(windows);
+        if (after == usable) break;
+        usable = after;
+    }
+}
+} // namespace
+
+void placeNewWindow(QMdiArea* area, QMdiSubWindow* window, int preferredWidth, bool fullWidth) {
+    const QSize client = area->viewport()->size();
+    arrange({window}, [&](QSize usable) {
+        return QList<QRect>{newWindowRect(client, preferredWidth, usable, fullWidth)};
+    });
+}
+
+void tileWindows(QMdiArea* area) {
+    const QList<QMdiSubWindow*> windows = arrangeable(area, QMdiArea::CreationOrder);
+    const QSize client = atOrigin(area);
+    arrange(windows, [&](QSize usable) { return tileRects(client, int(windows.size()), usable); });
+}
+
+void cascadeWindows(QMdiArea* area) {
+    // In their stacking order, so the window on top stays on top, last.
+    const QList<QMdiSubWindow*> windows = arrangeable(area, QMdiArea::StackingOrder);
+    if (windows.isEmpty()) return;
+    const QStyle* style = windows.first()->style();
+    const int step = style->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, windows.first()) +
+                     style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, windows.first());
+    const QSize client = atOrigin(area);
+    arrange(windows, [&](QSize usable) { return cascadeRects(client, int(windows.size()), usable, step); });
+    for (QMdiSubWindow* w : windows)
+        w->raise();
+}
+
+} // namespace tq
