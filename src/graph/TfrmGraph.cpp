@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QSplitter>
 #include <QTableView>
 #include <QTableWidget>
@@ -126,6 +127,13 @@ void TfrmGraph::showDataLists() {
     for (QWidget* w : std::initializer_list<QWidget*>{pnlDataSets, StaticText1, pnlDataList, Grid2, Grid3})
         w->setVisible(true);
     showDataSetsPanelBeside();
+}
+
+void TfrmGraph::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // The splitter would keep the lists' width and take all of a shrink
+    // from the graph: a narrowed window keeps most of its width for it.
+    if (pnlDataSets->isVisible() && pnlDataSets->width() > width() / 3) showDataSetsPanelBeside();
 }
 
 void TfrmGraph::showDataSetsPanelBeside() {

@@ -233,7 +233,8 @@ void TfrmGraph::buildLayout() {
     auto* chartSplitter = named(new QSplitter(Qt::Vertical, graphArea), "Splitter2");
     right->addWidget(chartSplitter, 1);
     PESGraph1 = named(new Chart(chartSplitter), "PESGraph1");
-    PESGraph1->setMinimumHeight(160);
+    // Two stacked axes stay readable; a low work area scrolls instead.
+    PESGraph1->setMinimumHeight(240);
     // The logger's out-of-range marks (+-9999.0) are no readings: gaps.
     PESGraph1->setOutOfRangeLimitY(kOutOfRangeLimit);
     buildDataList();

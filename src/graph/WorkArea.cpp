@@ -1,5 +1,6 @@
 #include "WorkArea.h"
 
+#include <QEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScrollBar>
@@ -27,12 +28,6 @@ QSize largestUsable(const QList<QMdiSubWindow*>& windows) {
     return size;
 }
 
-// Arranged from the area's origin, not from wherever it was scrolled to.
-QSize atOrigin(QMdiArea* area) {
-    area->horizontalScrollBar()->setValue(0);
-    area->verticalScrollBar()->setValue(0);
-    return area->viewport()->size();
-}
 } // namespace
 
 QSize usableSize(const QMdiSubWindow* window) {
@@ -76,32 +71,78 @@ QRect newWindowRect(const QSize& area, int preferredWidth, const QSize& minimum,
 }
 
 namespace {
-// A narrower window can need more height (its panels gain scroll bars): a
-// second pass with the sizes the first one left.
-void arrange(const QList<QMdiSubWindow*>& windows, const std::function<QList<QRect>(QSize)>& rectsFor) {
+using RectsFor = std::function<QList<QRect>(QSize usable, QSize client)>;
+
+// The room the area leaves beside the scroll bars these windows need.
+QSize roomBeside(QMdiArea* area, const QSize& whole, const QList<QRect>& rects) {
+    QRect extent;
+    for (const QRect& r : rects)
+        extent |= r;
+    const int bar = area->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, area);
+    bool vertical = extent.bottom() >= whole.height();
+    const bool horizontal = extent.right() >= whole.width() - (vertical ? bar : 0);
+    vertical = vertical || (horizontal && extent.bottom() >= whole.height() - bar);
+    return QSize(whole.width() - (vertical ? bar : 0), whole.height() - (horizontal ? bar : 0));
+}
+
+// Windows placed from the area's origin, not from wherever it was scrolled
+// to. A second pass follows what the first changed: a narrower window can
+// need more height (its panels gain scroll bars), and windows that do not
+// fit leave less room beside the area's scroll bars.
+void arrange(QMdiArea* area, const QList<QMdiSubWindow*>& windows, const RectsFor& rectsFor) {
+    area->horizontalScrollBar()->setValue(0);
+    area->verticalScrollBar()->setValue(0);
+    const QSize whole = area->contentsRect().size();
     QSize usable = largestUsable(windows);
+    QSize client = whole;
     for (int pass = 0; pass < 2; ++pass) {
-        const QList<QRect> rects = rectsFor(usable);
+        const QList<QRect> rects = rectsFor(usable, client);
         for (int k = 0; k < windows.size(); ++k)
             windows[k]->setGeometry(rects[k]);
-        const QSize after = largestUsable(windows);
-        if (after == usable) break;
-        usable = after;
+        const QSize usableAfter = largestUsable(windows);
+        const QSize clientAfter = roomBeside(area, whole, rects);
+        if (usableAfter == usable && clientAfter == client) break;
+        usable = usableAfter;
+        client = clientAfter;
     }
 }
 } // namespace
 
+namespace {
+// Grows a window whose contents came to need more room than it has (a panel
+// shown, a narrower panel gaining its scroll bar) instead of letting its
+// layout squeeze them over each other.
+class KeepUsable : public QObject {
+  public:
+    explicit KeepUsable(QMdiSubWindow* window) : QObject(window), m_window(window) {
+        window->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_window && event->type() == QEvent::LayoutRequest && !m_window->isMaximized() &&
+            !m_window->isMinimized()) {
+            const QSize usable = usableSize(m_window);
+            if (m_window->width() < usable.width() || m_window->height() < usable.height())
+                m_window->resize(m_window->size().expandedTo(usable));
+        }
+        return false;
+    }
+
+  private:
+    QMdiSubWindow* m_window;
+};
+} // namespace
+
 void placeNewWindow(QMdiArea* area, QMdiSubWindow* window, int preferredWidth, bool fullWidth) {
-    const QSize client = area->viewport()->size();
-    arrange({window}, [&](QSize usable) {
+    new KeepUsable(window);
+    arrange(area, {window}, [&](QSize usable, QSize client) {
         return QList<QRect>{newWindowRect(client, preferredWidth, usable, fullWidth)};
     });
 }
 
 void tileWindows(QMdiArea* area) {
     const QList<QMdiSubWindow*> windows = arrangeable(area, QMdiArea::CreationOrder);
-    const QSize client = atOrigin(area);
-    arrange(windows, [&](QSize usable) { return tileRects(client, int(windows.size()), usable); });
+    arrange(area, windows,
+            [&](QSize usable, QSize client) { return tileRects(client, int(windows.size()), usable); });
 }
 
 void cascadeWindows(QMdiArea* area) {
@@ -111,8 +152,9 @@ void cascadeWindows(QMdiArea* area) {
     const QStyle* style = windows.first()->style();
     const int step = style->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, windows.first()) +
                      style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, windows.first());
-    const QSize client = atOrigin(area);
-    arrange(windows, [&](QSize usable) { return cascadeRects(client, int(windows.size()), usable, step); });
+    arrange(area, windows, [&](QSize usable, QSize client) {
+        return cascadeRects(client, int(windows.size()), usable, step);
+    });
     for (QMdiSubWindow* w : windows)
         w->raise();
 }

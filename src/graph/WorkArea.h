@@ -30,7 +30,8 @@ QList<QRect> cascadeRects(const QSize& area, int n, const QSize& minimum, int st
 // and at least minimum.
 QRect newWindowRect(const QSize& area, int preferredWidth, const QSize& minimum, bool fullWidth);
 
-// Puts a window just added to the area (and shown) where newWindowRect says.
+// Puts a window just added to the area (and shown) where newWindowRect says;
+// from then on it grows when its contents come to need more room.
 void placeNewWindow(QMdiArea* area, QMdiSubWindow* window, int preferredWidth, bool fullWidth);
 
 // Window > Tile and Window > Cascade over the area's windows that are not
