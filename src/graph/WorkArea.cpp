@@ -1,5 +1,6 @@
 #include "WorkArea.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -86,7 +87,7 @@ QSize roomBeside(QMdiArea* area, const QSize& whole, const QList<QRect>& rects) 
 }
 
 // Windows placed from the area's origin, not from wherever it was scrolled
-// to. A second pass follows what the first changed: a narrower window can
+// to. Further passes follow what the first changed: a narrower window can
 // need more height (its panels gain scroll bars), and windows that do not
 // fit leave less room beside the area's scroll bars.
 void arrange(QMdiArea* area, const QList<QMdiSubWindow*>& windows, const RectsFor& rectsFor) {
@@ -95,10 +96,12 @@ void arrange(QMdiArea* area, const QList<QMdiSubWindow*>& windows, const RectsFo
     const QSize whole = area->contentsRect().size();
     QSize usable = largestUsable(windows);
     QSize client = whole;
-    for (int pass = 0; pass < 2; ++pass) {
+    for (int pass = 0; pass < 3; ++pass) {
         const QList<QRect> rects = rectsFor(usable, client);
         for (int k = 0; k < windows.size(); ++k)
             windows[k]->setGeometry(rects[k]);
+        // A panel's new needs reach the window through posted layout requests.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         const QSize usableAfter = largestUsable(windows);
         const QSize clientAfter = roomBeside(area, whole, rects);
         if (usableAfter == usable && clientAfter == client) break;
