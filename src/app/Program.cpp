@@ -55,6 +55,7 @@ int runProgram(const CommandLine& cmd) {
     QApplication::processEvents();
 
     TfrmMain main(listPorts(extra, cmd.noSystemPorts));
+    if (simulated) main.markSimulated(simulated->devicePath());
     Messages::setParent(&main);
     // Without a window manager (a bare X server) maximising does nothing:
     // take the screen's work area first.

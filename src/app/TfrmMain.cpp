@@ -24,6 +24,7 @@
 #include "TfrmArchive.h"
 #include "TfrmGraph.h"
 #include "TfrmLCD.h"
+#include "WorkArea.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -73,11 +74,12 @@ TfrmMain::TfrmMain(const QStringList& ports, QWidget* parent)
     m_comm1->setOnError(TComPort::abortSilently);
     m_live = new LiveLink(m_comm1, this, this);
 
-    // The child window area: no border, never scroll bars.
+    // The child window area: no border; it scrolls to windows that do not
+    // fit rather than growing the main window.
     m_mdi->setObjectName(QStringLiteral("MDIClient"));
     m_mdi->setFrameShape(QFrame::NoFrame);
-    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdi->setBackground(QColor(171, 171, 171));
     m_mdi->setActivationOrder(QMdiArea::ActivationHistoryOrder);
     setCentralWidget(m_mdi);
@@ -301,7 +303,11 @@ void TfrmMain::buildStatusBar() {
     m_panel0->setObjectName(QStringLiteral("StatusPanel0"));
     m_panel1 = new QLabel(bar);
     m_panel1->setObjectName(QStringLiteral("StatusPanel1"));
-    for (QLabel* l : {m_panel0, m_panel1}) {
+    // What was found: the model and its port, once connected.
+    m_foundPanel = new QLabel(bar);
+    m_foundPanel->setObjectName(QStringLiteral("StatusLogger"));
+    m_foundPanel->hide();
+    for (QLabel* l : {m_panel0, m_panel1, m_foundPanel}) {
         l->setMinimumWidth(50);
         l->setFrameShape(QFrame::StyledPanel);
         l->setFrameShadow(QFrame::Sunken);
@@ -323,6 +329,14 @@ TfrmLCD* TfrmMain::lcdWindow() const {
 void TfrmMain::showStatus(const QString& device, const QString& state) {
     m_panel0->setText(device);
     m_panel1->setText(state);
+    // The link reports the model it found before it reports the connection.
+    QString found;
+    if (state == QLatin1String("On Connection")) {
+        found = QStringLiteral("Model %1 on %2").arg(m_live->link().modelCode).arg(device);
+        if (m_simulated.contains(device)) found += QStringLiteral(" (simulated)");
+    }
+    m_foundPanel->setText(found);
+    m_foundPanel->setVisible(!found.isEmpty());
 }
 void TfrmMain::setDownloadEnabled(bool on) {
     m_btnDataLogger->setEnabled(on);
@@ -343,7 +357,16 @@ int TfrmMain::portCount() const {
     return m_portBox->count();
 }
 QString TfrmMain::portText(int index) const {
-    return m_portBox->itemText(index);
+    // A marked entry keeps its device path beside the text shown.
+    const QVariant device = m_portBox->itemData(index);
+    return device.isValid() ? device.toString() : m_portBox->itemText(index);
+}
+void TfrmMain::markSimulated(const QString& device) {
+    m_simulated << device;
+    const int index = m_portBox->findText(device);
+    if (index < 0) return;
+    m_portBox->setItemData(index, device);
+    m_portBox->setItemText(index, device + QStringLiteral(" (simulated)"));
 }
 void TfrmMain::selectPort(int index) {
     m_portBox->setCurrentIndex(index);
@@ -522,10 +545,10 @@ void TfrmMain::PrinterSetup1Click() {
     printerSetupCommand(this);
 }
 void TfrmMain::Cascade1Click() {
-    m_mdi->cascadeSubWindows();
+    cascadeWindows(m_mdi);
 }
 void TfrmMain::Tile1Click() {
-    m_mdi->tileSubWindows();
+    tileWindows(m_mdi);
 }
 
 } // namespace tq

@@ -55,6 +55,9 @@ class TfrmMain : public QMainWindow, public LinkView {
     TfrmLCD* lcdWindow() const; // null once the user closed it
     QString settingsPath() const { return m_settingsPath; }
     bool settingsFileExisted() const { return m_settingsExisted; }
+    // The port chooser entry of a simulated logger says so, and so does the
+    // status bar once it answers.
+    void markSimulated(const QString& device);
 
     // LinkView
     void showStatus(const QString& device, const QString& state) override;
@@ -115,6 +118,8 @@ class TfrmMain : public QMainWindow, public LinkView {
     QComboBox* m_portBox = nullptr;
     QLabel* m_panel0 = nullptr;
     QLabel* m_panel1 = nullptr;
+    QLabel* m_foundPanel = nullptr;
+    QStringList m_simulated;
     QToolButton* m_btnDataLogger = nullptr;
     QAction* m_dataLogger1 = nullptr;
     QMenu* m_windowMenu = nullptr;

@@ -7,6 +7,7 @@
 #include "LoggerModel.h"
 #include "Regional.h"
 #include "TfrmGraph.h"
+#include "WorkArea.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -32,11 +33,11 @@ QString listRateText(int seconds) {
 QMdiSubWindow* addGraphWindow(QMdiArea* area, TfrmGraph* window, bool fullWidth) {
     QMdiSubWindow* sub = area->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
-    const QSize client = area->viewport()->size();
     const int frame = sub->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, sub);
-    const int width = fullWidth ? client.width() : window->width() + 2 * frame;
-    sub->setGeometry(0, 0, width, qMax(200, client.height() - 50));
+    const int preferredWidth = window->width() + 2 * frame;
+    // Shown first: the size it needs follows its panels' layout.
     sub->showNormal();
+    placeNewWindow(area, sub, preferredWidth, fullWidth);
     return sub;
 }
 

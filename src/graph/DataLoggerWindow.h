@@ -17,7 +17,8 @@ TfrmGraph* createDataLoggerWindow(QMdiArea* area, int modelCode, bool fullWidth)
 void restoreOrCreateDataLoggerWindow(QMdiArea* area, int modelCode, bool fullWidth);
 
 // Puts a graph window into the area at its top left, as high as the area
-// allows less 50 pixels, as wide as the area when fullWidth; deleted when
+// allows less 50 pixels, as wide as the area when fullWidth, never wider
+// than the area nor smaller than it needs (the area scrolls); deleted when
 // closed.
 QMdiSubWindow* addGraphWindow(QMdiArea* area, TfrmGraph* window, bool fullWidth);
 

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QSplitter>
 #include <QTableView>
 #include <QTableWidget>
@@ -151,7 +152,20 @@ void TfrmGraph::closeEvent(QCloseEvent* event) {
 void TfrmGraph::showDataLists() {
     for (QWidget* w : std::initializer_list<QWidget*>{pnlDataSets, StaticText1, pnlDataList, Grid2, Grid3})
         w->setVisible(true);
-    m_mainSplitter->setSizes({kDataSetsWidth, qMax(1, width() - kDataSetsWidth)});
+    showDataSetsPanelBeside();
+}
+
+void TfrmGraph::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // The splitter would keep the lists' width and take all of a shrink
+    // from the graph: a narrowed window keeps most of its width for it.
+    if (pnlDataSets->isVisible() && pnlDataSets->width() > width() / 3) showDataSetsPanelBeside();
+}
+
+void TfrmGraph::showDataSetsPanelBeside() {
+    // A narrow window keeps most of its width for the graph.
+    const int sets = qMin(kDataSetsWidth, width() / 3);
+    m_mainSplitter->setSizes({sets, qMax(1, width() - sets)});
 }
 
 void TfrmGraph::ToolButton1Click() {
@@ -170,8 +184,7 @@ void TfrmGraph::chkTextListClick() {
     }
     // A file window has no data set list: the panel shows the data list alone.
     Grid3->setVisible(on);
-    if (on && !pnlDataSets->isVisible())
-        m_mainSplitter->setSizes({kDataSetsWidth, qMax(1, width() - kDataSetsWidth)});
+    if (on && !pnlDataSets->isVisible()) showDataSetsPanelBeside();
     pnlDataSets->setVisible(on);
     pnlDataList->setVisible(on);
     Grid2->hide();

@@ -97,10 +97,12 @@ class TfrmGraph : public QWidget {
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void buildLayout();
+    void showDataSetsPanelBeside();
     void buildDataList();
     void fitDataListColumns();
     void fitDataSetColumns();

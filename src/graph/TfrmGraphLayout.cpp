@@ -19,6 +19,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QResizeEvent>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTableView>
 #include <QTableWidget>
@@ -82,6 +85,38 @@ QToolButton* toolButton(QToolBar* bar, const char* name, const QString& hint, co
 
 const QColor kCursorA(0, 0, 255);
 const QColor kCursorB(0, 140, 0);
+
+// A panel as high as its contents, whatever the font and scale; in a window
+// narrower than its contents it scrolls sideways instead of squeezing them
+// over each other or widening the window.
+class SideScrollPanel : public QScrollArea {
+  public:
+    explicit SideScrollPanel(QWidget* parent) : QScrollArea(parent) {
+        setFrameShape(QFrame::NoFrame);
+        setWidgetResizable(true);
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        setWidget(new QWidget(this));
+        widget()->setAutoFillBackground(false);
+        viewport()->setAutoFillBackground(false);
+    }
+    QSize sizeHint() const override { return QSize(widget()->sizeHint().width(), neededHeight(width())); }
+    QSize minimumSizeHint() const override { return QSize(kMinWidth, neededHeight(width())); }
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QScrollArea::resizeEvent(event);
+        if (neededHeight(event->size().width()) != neededHeight(event->oldSize().width())) updateGeometry();
+    }
+
+  private:
+    static constexpr int kMinWidth = 120;
+    int neededHeight(int width) const {
+        const QSize content = widget()->minimumSizeHint();
+        const bool scrolls = content.width() > width;
+        return content.height() + (scrolls ? horizontalScrollBar()->sizeHint().height() : 0);
+    }
+};
 } // namespace
 
 void TfrmGraph::buildLayout() {
@@ -171,9 +206,10 @@ void TfrmGraph::buildLayout() {
     ToolBar1->addWidget(chkSplit);
     right->addWidget(ToolBar1);
 
-    pnlGraphStatistic = named(new QWidget(graphArea), "pnlGraphStatistic");
-    pnlGraphStatistic->setFixedHeight(39);
-    auto* stat1 = new QHBoxLayout(pnlGraphStatistic);
+    auto* stat1Panel = named(new SideScrollPanel(graphArea), "pnlGraphStatistic");
+    stat1Panel->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    pnlGraphStatistic = stat1Panel;
+    auto* stat1 = new QHBoxLayout(stat1Panel->widget());
     stat1->setContentsMargins(8, 4, 8, 4);
     txtStartTime = statBox(pnlGraphStatistic, "txtStartTime", 170);
     txtSamplingRate = statBox(pnlGraphStatistic, "txtSamplingRate", 56);
@@ -198,13 +234,15 @@ void TfrmGraph::buildLayout() {
     auto* chartSplitter = named(new QSplitter(Qt::Vertical, graphArea), "Splitter2");
     right->addWidget(chartSplitter, 1);
     PESGraph1 = named(new Chart(chartSplitter), "PESGraph1");
-    PESGraph1->setMinimumHeight(160);
+    // Two stacked axes stay readable; a low work area scrolls instead.
+    PESGraph1->setMinimumHeight(240);
     // The logger's out-of-range marks (+-9999.0) are no readings: gaps.
     PESGraph1->setOutOfRangeLimitY(kOutOfRangeLimit);
     buildDataList();
 
-    pnlStatistic = named(new QWidget(chartSplitter), "pnlStatistic");
-    auto* stat2 = new QVBoxLayout(pnlStatistic);
+    auto* stat2Panel = named(new SideScrollPanel(chartSplitter), "pnlStatistic");
+    pnlStatistic = stat2Panel;
+    auto* stat2 = new QVBoxLayout(stat2Panel->widget());
     stat2->setContentsMargins(8, 6, 8, 6);
     stat2->setSpacing(4);
     constexpr int kValue = 56;
@@ -265,7 +303,6 @@ void TfrmGraph::buildLayout() {
     cursors->setColumnStretch(8, 1);
     stat2->addLayout(cursors);
     stat2->addStretch();
-    pnlStatistic->setMinimumHeight(pnlStatistic->sizeHint().height());
     chartSplitter->setStretchFactor(0, 1);
     chartSplitter->setStretchFactor(1, 0);
     chartSplitter->setCollapsible(0, false);

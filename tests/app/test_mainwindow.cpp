@@ -145,9 +145,10 @@ TEST(MainWindow, MenusToolButtonsAndTheirStates) {
         if (a->isVisible()) menus << a->text();
     EXPECT_EQ(menus, QStringList({"&File", "&DataLogger", "&Setup", "&COM Port", "&Archive", "&View",
                                   "&Window", "&Help"}));
+    // The work area scrolls to windows that do not fit.
     auto* mdi = w.findChild<QMdiArea*>();
-    EXPECT_EQ(mdi->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-    EXPECT_EQ(mdi->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_EQ(mdi->horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+    EXPECT_EQ(mdi->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
 }
 
 TEST(MainWindow, SettingsWrittenOnCloseNotOnExit) {
@@ -397,6 +398,9 @@ TEST(MainWindow, StartsAgainstTheSimulatedLoggerAndConnects) {
         kEventDeadlineMs);
     EXPECT_EQ(panel(w, 0), logger.devicePath());
     EXPECT_EQ(panel(w, 1), QStringLiteral("On Connection"));
+    auto* found = w.findChild<QLabel*>(QStringLiteral("StatusLogger"));
+    EXPECT_EQ(found->text(), QStringLiteral("Model 862 on ") + logger.devicePath());
+    EXPECT_TRUE(found->isVisible());
     EXPECT_TRUE(action(w, "DataLogger1")->isEnabled());
     EXPECT_TRUE(w.findChild<QToolButton*>(QStringLiteral("btnDataLogger"))->isEnabled());
     EXPECT_TRUE(w.lcdWindow()->findChild<QWidget*>(QStringLiteral("imgRS232"))->isVisible());
@@ -412,6 +416,7 @@ TEST(MainWindow, StartsAgainstTheSimulatedLoggerAndConnects) {
     logger.setSilent(true);
     pumpingWaitWhile([&] { return live->link().connected; }, kEventDeadlineMs);
     EXPECT_EQ(panel(w, 1), QStringLiteral("Off Connection"));
+    EXPECT_FALSE(found->isVisible());
     EXPECT_FALSE(action(w, "DataLogger1")->isEnabled());
     EXPECT_FALSE(w.lcdWindow()->findChild<QWidget*>(QStringLiteral("imgRS232"))->isVisible());
     // ... and back with its first frame.
@@ -487,6 +492,26 @@ TEST(MainWindow, LoggerSetupRunsTheDialogAndGivesTheLinkBack) {
     EXPECT_TRUE(w.Comm1()->active());
     EXPECT_TRUE(live->MainTimer()->isActive());
     live->MainTimer()->stop();
+}
+
+TEST(MainWindow, ASimulatedLoggerIsMarkedInThePortChooserAndTheStatusBar) {
+    Scratch scratch;
+    sim::LoggerSim logger(860);
+    ASSERT_TRUE(logger.start(nullptr));
+    TfrmMain w({logger.devicePath()});
+    w.markSimulated(logger.devicePath());
+    auto* box = w.findChild<QComboBox*>(QStringLiteral("ComboBoxDeviceName"));
+    EXPECT_EQ(box->itemText(0), logger.devicePath() + QStringLiteral(" (simulated)"));
+    w.show();
+    w.startUp(nullptr);
+    // The search opened the device behind the marked entry.
+    ASSERT_TRUE(w.liveLink()->link().connected);
+    EXPECT_EQ(w.Comm1()->deviceName(), logger.devicePath());
+    EXPECT_EQ(panel(w, 0), logger.devicePath());
+    EXPECT_EQ(panel(w, 1), QStringLiteral("On Connection"));
+    EXPECT_EQ(w.findChild<QLabel*>(QStringLiteral("StatusLogger"))->text(),
+              QStringLiteral("Model 860 on ") + logger.devicePath() + QStringLiteral(" (simulated)"));
+    w.liveLink()->MainTimer()->stop();
 }
 
 TEST(MainWindow, NoLoggerFoundFallsBackToTheSavedPort) {

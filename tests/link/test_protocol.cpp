@@ -100,6 +100,11 @@ TEST(PortNames, ExtraPortsComeFirstAndPathsStay) {
     ASSERT_GE(all.size(), 2);
     EXPECT_EQ(all.mid(0, 2), extra);
     EXPECT_EQ(all.count(QStringLiteral("/dev/ttyUSB7")), 1);
+#ifndef Q_OS_WIN
+    // The chooser lists device paths, never bare names such as "ttyS0".
+    for (const QString& port : all)
+        EXPECT_TRUE(port.startsWith(QStringLiteral("/dev/"))) << port.toStdString();
+#endif
     EXPECT_EQ(deviceNameFor(QStringLiteral("/dev/ttyUSB0")), QStringLiteral("/dev/ttyUSB0"));
     EXPECT_EQ(deviceNameFor(QStringLiteral("ttyS1")), QStringLiteral("/dev/ttyS1"));
 }
