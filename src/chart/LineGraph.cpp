@@ -83,7 +83,10 @@ void LineGraph::takeVisible() {
         const double px = keys->coordToPixel(daysToAxis(day));
         return std::isfinite(px) ? static_cast<long long>(std::floor(px + 0.5)) : LLONG_MIN;
     };
-    const long long exact = std::min<long long>(INT_MAX, (long long)m_exactPerColumn * columns);
+    // Marks at every reading are not drawn by the four of a column: each
+    // reading between the extremes shows as a mark of its own.
+    const int perColumn = scatterStyle().isNone() ? m_exactPerColumn : INT_MAX;
+    const long long exact = std::min<long long>(INT_MAX, (long long)perColumn * columns);
     m_lod.pick(from, to, column, int(exact), &m_picked);
     drawn.reserve(qsizetype(m_picked.size()));
     for (int i : m_picked) {

@@ -299,12 +299,14 @@ TEST(ChartData, SharedReadingsAreHeldOnceAndCopiedOnlyWhenChanged) {
     EXPECT_EQ(c.y(0, 1000), 30.0f);
 
     // A change copies them first; a chart loaded from the state has its own.
+    data = watch.lock();
     Chart other;
     ASSERT_TRUE(other.loadState(c.storeState()));
     c.setY(0, 1000, 42.0f);
-    EXPECT_NE(c.yData(0), watch.lock()->y.data());
+    EXPECT_NE(c.yData(0), data->y.data());
+    EXPECT_EQ(data.use_count(), 1) << "the chart let go of the readings it no longer shows";
     EXPECT_NE(c.dataRevision(), revision);
-    EXPECT_EQ(watch.lock()->y[1000], 30.0f) << "the owner's readings were changed";
+    EXPECT_EQ(data->y[1000], 30.0f) << "the owner's readings were changed";
     EXPECT_EQ(c.y(0, 1000), 42.0f);
     EXPECT_EQ(other.y(0, 1000), 30.0f);
 
