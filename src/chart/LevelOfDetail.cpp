@@ -43,27 +43,33 @@ void LevelOfDetail::update(int i) {
 }
 
 LevelOfDetail::Node LevelOfDetail::leaf(int from, int to) const {
-    Node n;
+    // Two passes over readings that sit in the cache: the extremes without
+    // a branch per reading, then where they first occur.
+    float low = INFINITY;
+    float high = -INFINITY;
+    bool gap = false;
     for (int i = from; i < to; ++i) {
         const float v = m_y[i];
-        if (m_isGap(v)) {
-            n.gap = true;
-            continue;
-        }
-        n.lastAt = i;
-        if (n.minAt < 0) {
-            n = {v, v, i, i, i, i, n.gap};
-            continue;
-        }
-        if (v < n.min) {
-            n.min = v;
-            n.minAt = i;
-        }
-        if (v > n.max) {
-            n.max = v;
-            n.maxAt = i;
-        }
+        const bool g = m_isGap(v);
+        gap |= g;
+        low = std::min(low, g ? INFINITY : v);
+        high = std::max(high, g ? -INFINITY : v);
     }
+    Node n;
+    n.gap = gap;
+    if (low > high) return n; // nothing but gaps
+    n.min = low;
+    n.max = high;
+    for (int i = from; i < to && (n.minAt < 0 || n.maxAt < 0 || n.firstAt < 0); ++i) {
+        const float v = m_y[i];
+        if (gap && m_isGap(v)) continue;
+        if (n.firstAt < 0) n.firstAt = i;
+        if (n.minAt < 0 && v == low) n.minAt = i;
+        if (n.maxAt < 0 && v == high) n.maxAt = i;
+    }
+    n.lastAt = to - 1;
+    while (gap && m_isGap(m_y[n.lastAt]))
+        --n.lastAt;
     return n;
 }
 

@@ -19,6 +19,7 @@
 
 #include "Pyramid.h"
 
+#include <cfloat>
 #include <cmath>
 #include <functional>
 #include <vector>
@@ -30,7 +31,9 @@ namespace tq {
 struct GapRule {
     float nullY = 9999.0f;
     float limit = INFINITY;
-    bool operator()(float y) const { return y == nullY || !std::isfinite(y) || y > limit || y < -limit; }
+    // Without a branch: a non-number fails every comparison, infinity is
+    // beyond the largest float.
+    bool operator()(float y) const { return (y == nullY) | !(std::fabs(y) <= std::fmin(limit, FLT_MAX)); }
 };
 
 class LevelOfDetail {
