@@ -38,10 +38,6 @@ void LevelOfDetail::build(const double* x, const float* y, int count, GapRule is
     m_pyramid.build(m_count, [this](int from, int to) { return leaf(from, to); });
 }
 
-void LevelOfDetail::update(int i) {
-    m_pyramid.update(i, [this](int from, int to) { return leaf(from, to); });
-}
-
 LevelOfDetail::Node LevelOfDetail::leaf(int from, int to) const {
     // Two passes over readings that sit in the cache: the extremes without
     // a branch per reading, then where they first occur.

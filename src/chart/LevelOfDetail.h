@@ -42,8 +42,6 @@ class LevelOfDetail {
     // the layer or its next build().
     void build(const double* x, const float* y, int count, GapRule isGap);
     void clear() { build(nullptr, nullptr, 0, {}); }
-    // Reading i changed its Y value.
-    void update(int i);
 
     // A break in the picked indices: a negative entry, made from the index
     // of the gap that breaks the line.

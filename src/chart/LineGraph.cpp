@@ -79,6 +79,8 @@ void LineGraph::takeVisible() {
             return;
         }
     }
+    // Columns as the painter rasterises the plot's aliased lines: it rounds
+    // their ends to whole pixels.
     const auto column = [keys](double day) {
         const double px = keys->coordToPixel(daysToAxis(day));
         return std::isfinite(px) ? static_cast<long long>(std::floor(px + 0.5)) : LLONG_MIN;

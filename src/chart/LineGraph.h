@@ -35,8 +35,6 @@ class LineGraph : public QCPGraph {
     void setSource(const double* x, const float* y, int count, GapRule gaps, bool spline);
     void clearSource();
     bool hasSource() const { return m_hasSource; }
-    // Reading i of the source changed its value.
-    void sourceChanged(int i) { m_lod.update(i); }
     const LevelOfDetail& levelOfDetail() const { return m_lod; }
     // Every visible reading is drawn while there are at most this many per
     // pixel column, else the four per column. A huge value draws every

@@ -42,18 +42,6 @@ template <class Node> class Pyramid {
         }
     }
 
-    // Reading i changed: its block and every node above it again.
-    template <class Leaf> void update(int i, Leaf&& leaf) {
-        if (m_levels.empty() || i < 0 || i / kBlock >= int(m_levels[0].size())) return;
-        size_t j = size_t(i / kBlock);
-        m_levels[0][j] = leaf(int(j) * kBlock, int(j + 1) * kBlock);
-        for (size_t l = 1; l < m_levels.size(); ++l) {
-            j /= 2;
-            if (j >= m_levels[l].size()) break;
-            m_levels[l][j] = Node::join(m_levels[l - 1][2 * j], m_levels[l - 1][2 * j + 1]);
-        }
-    }
-
     // The summary of the readings [from, to), clamped to the series.
     template <class Leaf> Node query(int from, int to, Leaf&& leaf) const {
         from = std::max(from, 0);
