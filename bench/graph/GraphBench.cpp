@@ -8,12 +8,13 @@
 // pixel column; the folding one swings up and down inside every column, the
 // worst case for drawing a line. Figures: preparing the graph (without and
 // with a template), first draw, full redraw, selecting a point, a cursor
-// press and release, filling the data list, printing the graph to a PDF
+// press and release, zooming, panning and resizing, filling the data list, printing the graph to a PDF
 // file, an image of the chart, and the resident memory.
 
 #include "AppPaths.h"
 #include "Chart.h"
 #include "DateTime.h"
+#include "LevelOfDetail.h"
 #include "TfrmGraph.h"
 
 #include <QApplication>
@@ -27,6 +28,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <qcustomplot.h>
 #include <sys/resource.h>
 #include <vector>
@@ -67,8 +69,17 @@ int runShape(int points, bool folding, const QString& keepPdf) {
     QTemporaryDir home;
     AppPaths::setHome(home.path());
 
-    std::vector<double> x(static_cast<size_t>(points));
-    std::vector<float> y(static_cast<size_t>(points));
+    // The readings as the program holds them: once, shared by whoever shows
+    // them (the collection, the chart, the data list).
+    struct Readings {
+        std::vector<double> x;
+        std::vector<float> y;
+    };
+    auto readings = std::make_shared<Readings>();
+    std::vector<double>& x = readings->x;
+    std::vector<float>& y = readings->y;
+    x.resize(static_cast<size_t>(points));
+    y.resize(static_cast<size_t>(points));
     const TDateTime start = nowDays() - 30;
     for (int i = 0; i < points; ++i) {
         x[size_t(i)] = start + double(i) * 2 * kOneSecond;
@@ -91,8 +102,7 @@ int runShape(int points, bool folding, const QString& keepPdf) {
     const double prepareFirst = msSince(t);
     window.prepareGraph(1, points, x.front(), xEnd);
     const double prepareAgain = msSince(t);
-    chart->setXData(x.data(), points);
-    chart->setYData(y.data(), points);
+    chart->shareData(0, readings, x.data(), y.data(), points);
     window.refreshStatistics();
     msSince(t);
     chart->redraw();
@@ -107,6 +117,52 @@ int runShape(int points, bool folding, const QString& keepPdf) {
         plot->repaint();
         redraws.push_back(msSince(t));
     }
+
+    // What the user does to a drawn chart: a zoom frame dragged over the
+    // middle, back to the whole range, the X range moved (a pan), and the
+    // window resized. None of them changes the data.
+    std::vector<double> zooms;
+    std::vector<double> undos;
+    std::vector<double> pans;
+    std::vector<double> resizes;
+    const QRect area = chart->plotRect();
+    for (int k = 0; k < 5; ++k) {
+        const QPoint from(area.left() + area.width() * (2 + k) / 10, area.top() + 10);
+        const QPoint to(from.x() + area.width() / 10, area.bottom() - 10);
+        t.restart();
+        QTest::mousePress(plot, Qt::LeftButton, {}, plot->mapFrom(chart, from));
+        QTest::mouseMove(plot, plot->mapFrom(chart, to));
+        QTest::mouseRelease(plot, Qt::LeftButton, {}, plot->mapFrom(chart, to));
+        plot->repaint();
+        zooms.push_back(msSince(t));
+        if (!chart->isZoomed()) {
+            std::fprintf(stderr, "the zoom frame did not zoom\n");
+            return 1;
+        }
+        chart->undoZoom();
+        plot->repaint();
+        undos.push_back(msSince(t));
+    }
+    const double span = xEnd - x.front();
+    for (int k = 0; k < 5; ++k) {
+        const double from = x.front() + span * (0.1 + 0.05 * k);
+        chart->setManualX(from, from + span * 0.5);
+        t.restart();
+        chart->redraw();
+        plot->repaint();
+        pans.push_back(msSince(t));
+    }
+    chart->setManualX(x.front(), xEnd);
+    chart->redraw();
+    for (int k = 0; k < 5; ++k) {
+        window.resize(k % 2 ? 1089 : 1000, k % 2 ? 608 : 560);
+        t.restart();
+        QApplication::processEvents();
+        plot->repaint();
+        resizes.push_back(msSince(t));
+    }
+    window.resize(1089, 608);
+    QApplication::processEvents();
 
     t.restart();
     window.fillDataList();
@@ -148,6 +204,13 @@ int runShape(int points, bool folding, const QString& keepPdf) {
 
     const double openMb = residentMb();
 
+    // The level-of-detail layer's pyramid alone, built as the chart builds
+    // it when the data is set.
+    t.restart();
+    LevelOfDetail pyramid;
+    pyramid.build(x.data(), y.data(), points, GapRule{Chart::kNullY, 3000.0f});
+    const double pyramidMs = msSince(t);
+
     QTemporaryDir out;
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
@@ -166,7 +229,12 @@ int runShape(int points, bool folding, const QString& keepPdf) {
     row("prepareGraph, writes the template", prepareFirst);
     row("prepareGraph, from the template", prepareAgain);
     row("first draw", firstDraw);
-    row("full redraw (median of 5)", median(redraws));
+    row("level-of-detail pyramid built", pyramidMs);
+    row("redraw after a point changed (med 5)", median(redraws));
+    row("zoom frame (median of 5)", median(zooms));
+    row("undo zoom (median of 5)", median(undos));
+    row("pan: X range moved (median of 5)", median(pans));
+    row("resize the window (median of 5)", median(resizes));
     row("select a point (median of 5)", median(selects));
     row("cursor press (median of 5)", median(presses));
     row("cursor release (median of 5)", median(releases));

@@ -25,6 +25,7 @@ void Chart::setSubsets(int n) {
     if (std::clamp(n, 1, kMaxSubsets) == d->m.subsets()) return;
     d->m.setSubsets(n);
     d->structureDirty = true;
+    ++d->revision;
 }
 
 int Chart::subsets() const {
@@ -41,23 +42,41 @@ int Chart::points() const {
 }
 
 void Chart::resetPoints() {
-    for (SeriesModel& s : d->m.series) {
-        s.x.fill(0.0);
-        s.y.fill(d->m.nullY);
-    }
+    for (SeriesModel& s : d->m.series)
+        s.data.fill(0.0, d->m.nullY);
     d->markDataChanged();
 }
 
 void Chart::setXData(const double* x, int count) {
     if (!x || count <= 0) return;
-    std::copy_n(x, std::min(count, d->m.points), d->m.series[0].x.begin());
+    d->m.series[0].data.copyX(x, count);
     d->markDataChanged();
 }
 
 void Chart::setYData(const float* y, int count) {
     if (!y || count <= 0) return;
-    std::copy_n(y, std::min(count, d->m.points), d->m.series[0].y.begin());
+    d->m.series[0].data.copyY(y, count);
     d->markDataChanged();
+}
+
+void Chart::shareData(int subset, std::shared_ptr<const void> owner, const double* x, const float* y,
+                      int count) {
+    if (subset < 0 || subset >= d->m.subsets() || !x || !y || count < 0 || count > kMaxPoints) return;
+    if (count != d->m.points) d->m.setPoints(count);
+    d->m.series[subset].data.share(std::move(owner), x, y, count);
+    d->markDataChanged();
+}
+
+const double* Chart::xData(int subset) const {
+    return subset >= 0 && subset < d->m.subsets() && d->m.points > 0 ? d->m.series[subset].data.x() : nullptr;
+}
+
+const float* Chart::yData(int subset) const {
+    return subset >= 0 && subset < d->m.subsets() && d->m.points > 0 ? d->m.series[subset].data.y() : nullptr;
+}
+
+quint64 Chart::dataRevision() const {
+    return d->revision;
 }
 
 static bool inData(const ChartModel& m, int subset, int point) {
@@ -65,22 +84,22 @@ static bool inData(const ChartModel& m, int subset, int point) {
 }
 
 double Chart::x(int subset, int point) const {
-    return inData(d->m, subset, point) ? d->m.series[subset].x[point] : 0.0;
+    return inData(d->m, subset, point) ? d->m.series[subset].data.xAt(point) : 0.0;
 }
 
 float Chart::y(int subset, int point) const {
-    return inData(d->m, subset, point) ? d->m.series[subset].y[point] : d->m.nullY;
+    return inData(d->m, subset, point) ? d->m.series[subset].data.yAt(point) : d->m.nullY;
 }
 
 void Chart::setX(int subset, int point, double v) {
     if (!inData(d->m, subset, point)) return;
-    d->m.series[subset].x[point] = v;
+    d->m.series[subset].data.setX(point, v);
     d->markDataChanged();
 }
 
 void Chart::setY(int subset, int point, float v) {
     if (!inData(d->m, subset, point)) return;
-    d->m.series[subset].y[point] = v;
+    d->m.series[subset].data.setY(point, v);
     d->markDataChanged();
 }
 

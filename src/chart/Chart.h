@@ -14,6 +14,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 class QDialog;
 class QPainter;
@@ -53,6 +54,17 @@ class Chart : public QWidget {
     // Fill the first count points of series 0 (count clamped to points()).
     void setXData(const double* x, int count);
     void setYData(const float* y, int count);
+    // Series subset takes count points (count becomes points()) as a view
+    // into arrays that owner keeps alive, instead of copying them: readings
+    // held once, by whoever holds them and by every chart showing them. A
+    // later change of a point through the chart copies them first.
+    void shareData(int subset, std::shared_ptr<const void> owner, const double* x, const float* y, int count);
+    // The points() X and Y values of a series (nullptr for none or a bad
+    // subset), valid until the data next changes (dataRevision()).
+    const double* xData(int subset) const;
+    const float* yData(int subset) const;
+    // Changes whenever the points or their count may have changed.
+    quint64 dataRevision() const;
     double x(int subset, int point) const; // 0.0 outside the data
     float y(int subset, int point) const;  // null value outside the data
     void setX(int subset, int point, double v);

@@ -56,18 +56,19 @@ int ChartPrivate::annotationAt(const QPoint& pos) const {
 }
 
 int ChartPrivate::dataPointAt(const QPoint& pos) const {
-    if (m.points == 0 || rects.isEmpty()) return -1;
+    // A series reset to one value has no point to hit.
+    if (m.points == 0 || rects.isEmpty() || m.series[0].data.uniform()) return -1;
     const QCPAxisRect* r = rectOf(m.axisOfSubset(0));
     if (!r || !r->rect().adjusted(-5, -5, 5, 5).contains(pos)) return -1;
     const QCPAxis* keyAxis = r->axis(QCPAxis::atBottom);
     const QCPAxis* valueAxis = r->axis(QCPAxis::atLeft);
-    const QVector<double>& xs = m.series[0].x;
-    const QVector<float>& ys = m.series[0].y;
+    const double* xs = m.series[0].data.x();
+    const float* ys = m.series[0].data.y();
     const double x = axisToDays(keyAxis->pixelToCoord(pos.x()));
     // The logger's times ascend, so the pressed time is found by bisection;
     // then the neighbours on both sides are measured until they lie more
     // than the hot distance away in time.
-    const int start = static_cast<int>(std::lower_bound(xs.cbegin(), xs.cend(), x) - xs.cbegin());
+    const int start = static_cast<int>(std::lower_bound(xs, xs + m.points, x) - xs);
     int best = -1;
     double bestDistance = kDataHotPixels;
     auto consider = [&](int i) {
@@ -238,14 +239,12 @@ void ChartPrivate::applyZoom(const QRect& frame) {
     zoomY.resize(rects.size());
     if (vertical) zoomY[pressRect] = QCPRange(y->pixelToCoord(frame.bottom()), y->pixelToCoord(frame.top()));
     zoomed = true;
-    if (m.plotting == Chart::PlottingMethod::Spline) dataDirty = true;
     redraw();
 }
 
 void ChartPrivate::undoZoom() {
     zoomed = false;
     zoomY.fill(std::nullopt);
-    if (m.plotting == Chart::PlottingMethod::Spline) dataDirty = true;
     if (!rects.isEmpty()) redraw();
 }
 

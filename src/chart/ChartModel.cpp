@@ -39,19 +39,14 @@ void ChartModel::setSubsets(int n) {
     series.resize(n);
     for (int i = old; i < n; ++i) {
         series[i].color = defaultSeriesColor(i);
-        series[i].x.fill(0.0, points);
-        series[i].y.fill(nullY, points);
+        series[i].data.resize(points, nullY);
     }
 }
 
 void ChartModel::setPoints(int p) {
     p = std::clamp(p, 0, kMaxPoints);
-    for (auto& s : series) {
-        s.x.resize(p); // new doubles are zero-initialised
-        const int old = static_cast<int>(s.y.size());
-        s.y.resize(p);
-        std::fill(s.y.begin() + std::min(old, p), s.y.end(), nullY);
-    }
+    for (auto& s : series)
+        s.data.resize(p, nullY);
     points = p;
 }
 

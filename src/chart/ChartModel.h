@@ -4,6 +4,7 @@
 // stored state and the tests need no screen.
 
 #include "Chart.h"
+#include "SeriesPoints.h"
 
 #include <QColor>
 #include <QString>
@@ -22,8 +23,7 @@ constexpr int kMinTextSize = 10;
 constexpr int kMaxTextSize = 400;
 
 struct SeriesModel {
-    QVector<double> x;
-    QVector<float> y;
+    SeriesPoints data; // X and Y of every point, possibly shared
     QString label;
     QColor color;
     int lineType = 9;

@@ -143,10 +143,8 @@ QByteArray Chart::storeState() const {
 QByteArray Chart::storeStyle() const {
     ChartModel style = d->m; // the point arrays are shared, not copied ...
     style.points = 0;
-    for (SeriesModel& s : style.series) {
-        s.x = {}; // ... and let go of here
-        s.y = {};
-    }
+    for (SeriesModel& s : style.series)
+        s.data = {}; // ... and let go of here
     return encodeChartState(style);
 }
 
@@ -155,6 +153,7 @@ bool Chart::loadState(const QByteArray& block, QString* error) {
     if (!decodeChartState(block, &loaded, error)) return false;
     d->m = std::move(loaded);
     d->structureDirty = true;
+    ++d->revision;
     d->zoomed = false;
     d->zoomY.clear();
     d->applyCursor();

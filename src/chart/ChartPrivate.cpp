@@ -6,7 +6,6 @@
 #include "ChartTime.h"
 #include "LineGraph.h"
 #include "LineStyles.h"
-#include "Spline.h"
 
 #include <Regional.h>
 
@@ -22,10 +21,14 @@ namespace tq {
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-// Above about two points per pixel a spline cannot be told from a line and
-// costs many times more to draw, so such a series is drawn as a line.
-constexpr double kSplinePointsPerPixel = 2.0;
-constexpr int kMaxSplineSteps = 8;
+
+bool ascending(const double* x, int n) {
+    for (int i = 1; i < n; ++i) {
+        // Written so that a non-number counts as out of order.
+        if (!(x[i] >= x[i - 1])) return false;
+    }
+    return n == 0 || (std::isfinite(x[0]) && std::isfinite(x[n - 1]));
+}
 
 // Widens an empty or inverted range so the axis can show it.
 QCPRange usable(QCPRange r, double pad) {
@@ -135,18 +138,18 @@ int ChartPrivate::runDialog(QDialog& dialog) {
 
 void ChartPrivate::markDataChanged() {
     dataDirty = true;
+    ++revision;
 }
 
 void ChartPrivate::redraw() {
     if (structureDirty) rebuildStructure();
-    if (dataDirty) computeAutoRanges();
+    if (dataDirty) {
+        // The ranges come from the summaries the graphs build of the data.
+        pushData();
+        computeAutoRanges();
+    }
     applyRanges();
     applyStyles();
-    if (dataDirty) {
-        // The spline choice needs the width of the plot as it will be drawn.
-        settleLayout();
-        pushData();
-    }
     applyCursor();
     plotDirty = false;
     plot->replot();
@@ -154,13 +157,6 @@ void ChartPrivate::redraw() {
 
 void ChartPrivate::settle() {
     if (rects.isEmpty() || structureDirty || dataDirty || plotDirty) redraw();
-}
-
-void ChartPrivate::settleLayout() {
-    QCPLayoutGrid* layout = plot->plotLayout();
-    layout->update(QCPLayoutElement::upPreparation);
-    layout->update(QCPLayoutElement::upMargins);
-    layout->update(QCPLayoutElement::upLayout);
 }
 
 void ChartPrivate::rebuildStructure() {
@@ -212,19 +208,39 @@ void ChartPrivate::computeAutoRanges() {
     const int n = m.axisCount();
     QVector<double> yMin(n, std::numeric_limits<double>::infinity()),
         yMax(n, -std::numeric_limits<double>::infinity());
+    const auto take = [&](int a, double x, float y) {
+        xMin = std::min(xMin, x);
+        xMax = std::max(xMax, x);
+        yMin[a] = std::min<double>(yMin[a], y);
+        yMax[a] = std::max<double>(yMax[a], y);
+    };
     for (int s = 0; s < m.subsets(); ++s) {
-        const SeriesModel& series = m.series[s];
+        const SeriesPoints& series = m.series[s].data;
         const int a = m.axisOfSubset(s);
+        if (series.uniform()) {
+            if (m.points > 0 && !isGap(series.yAt(0)) && std::isfinite(series.xAt(0)))
+                take(a, series.xAt(0), series.yAt(0));
+            continue;
+        }
+        auto* graph = s < plottables.size() ? qobject_cast<LineGraph*>(plottables[s]) : nullptr;
+        if (graph && graph->hasSource()) {
+            // Ascending X: the extremes of the drawn readings and the first
+            // and last of them, all from the top of the pyramid.
+            const LevelOfDetail& lod = graph->levelOfDetail();
+            const LevelOfDetail::Node all = lod.summary(0, lod.count());
+            if (all.minAt >= 0) {
+                take(a, lod.x()[all.firstAt], all.min);
+                take(a, lod.x()[all.lastAt], all.max);
+            }
+            continue;
+        }
         for (int i = 0; i < m.points; ++i) {
-            const float y = series.y[i];
-            const double x = series.x[i];
+            const float y = series.y()[i];
+            const double x = series.x()[i];
             // Points without a value (series 1 of a temperature-only chart
             // keeps X 0) must not stretch the time axis.
             if (isGap(y) || !std::isfinite(x)) continue;
-            xMin = std::min(xMin, x);
-            xMax = std::max(xMax, x);
-            yMin[a] = std::min<double>(yMin[a], y);
-            yMax[a] = std::max<double>(yMax[a], y);
+            take(a, x, y);
         }
     }
     autoX = xMin <= xMax ? QCPRange(xMin, xMax) : QCPRange(0.0, 1.0);
@@ -270,62 +286,53 @@ void ChartPrivate::applyRanges() {
 }
 
 void ChartPrivate::pushData() {
-    const double width = std::max(1, rects.isEmpty() ? plot->width() : rects[0]->width());
     for (int s = 0; s < plottables.size() && s < m.subsets(); ++s) {
-        const SeriesModel& series = m.series[s];
-        // Built in QCustomPlot's own point type and handed over without a
-        // copy: a long recording is held once more, not three times.
-        QVector<QCPGraphData> line;
-        line.reserve(m.points);
-        bool sorted = true;
-        bool inGap = false;
-        for (int i = 0; i < m.points; ++i) {
-            const double key = daysToAxis(series.x[i]);
-            if (!std::isfinite(key)) continue;
-            const bool gap = isGap(series.y[i]);
-            // A run of missing values needs only one NaN to break the line.
-            if (gap && inGap) continue;
-            inGap = gap;
-            if (!line.isEmpty() && key < line.last().key) sorted = false;
-            line.append(QCPGraphData(key, gap ? kNaN : double(series.y[i])));
-        }
-        // A series mostly without values (series 1 of a temperature-only
-        // logger) must not keep the room reserved for every point.
-        if (line.size() < line.capacity() / 2) line.squeeze();
-        if (auto* bars = qobject_cast<QCPBars*>(plottables[s])) {
-            QVector<QCPBarsData> drawn;
-            for (const QCPGraphData& p : std::as_const(line)) {
-                if (!std::isnan(p.value)) drawn.append(QCPBarsData(p.key, p.value));
+        const SeriesPoints& series = m.series[s].data;
+        if (auto* graph = qobject_cast<LineGraph*>(plottables[s])) {
+            // A series reset to the null value (series 1 of a temperature-
+            // only logger) draws nothing and needs no arrays.
+            if (series.uniform() && (isGap(series.yAt(0)) || m.points == 0)) {
+                graph->clearSource();
+                continue;
             }
-            const double span =
-                drawn.size() > 1 ? (drawn.last().key - drawn.first().key) / (drawn.size() - 1) : 1.0;
-            bars->setWidth(std::max(1e-3, std::fabs(span) * 0.8));
-            bars->data()->set(drawn, sorted);
+            // Handed over as it is, not copied: the graph takes from it what
+            // each drawing needs. That needs ascending times; others (a
+            // hand-edited file) go to the plot sorted, as points of its own.
+            const double* x = series.x();
+            const float* y = series.y();
+            if (ascending(x, m.points)) {
+                graph->setSource(x, y, m.points, GapRule{m.nullY, limitY},
+                                 m.plotting == Chart::PlottingMethod::Spline);
+                continue;
+            }
+            graph->clearSource();
+            QVector<QCPGraphData> line;
+            bool inGap = false;
+            for (int i = 0; i < m.points; ++i) {
+                const double key = daysToAxis(x[i]);
+                if (!std::isfinite(key)) continue;
+                const bool gap = isGap(y[i]);
+                if (gap && inGap) continue;
+                inGap = gap;
+                line.append(QCPGraphData(key, gap ? kNaN : double(y[i])));
+            }
+            graph->data()->set(line, false);
             continue;
         }
-        auto* graph = qobject_cast<QCPGraph*>(plottables[s]);
-        if (!graph) continue;
-        if (m.plotting == Chart::PlottingMethod::Spline && sorted && line.size() > 2) {
-            const QCPRange visible = graph->keyAxis()->range();
-            auto byKey = [](const QCPGraphData& p, double k) { return p.key < k; };
-            auto keyBefore = [](double k, const QCPGraphData& p) { return k < p.key; };
-            const auto lo = std::lower_bound(line.cbegin(), line.cend(), visible.lower, byKey);
-            const auto hi = std::upper_bound(line.cbegin(), line.cend(), visible.upper, keyBefore);
-            const double perPixel = double(hi - lo) / width;
-            if (perPixel <= kSplinePointsPerPixel) {
-                const int steps = perPixel > 0 ? std::clamp(int(2.0 / perPixel), 1, kMaxSplineSteps) : 1;
-                QVector<double> keys, values, sk, sv;
-                for (const QCPGraphData& p : std::as_const(line)) {
-                    keys.append(p.key);
-                    values.append(p.value);
-                }
-                splineCurve(keys, values, steps, &sk, &sv);
-                line.resize(sk.size());
-                for (qsizetype i = 0; i < sk.size(); ++i)
-                    line[i] = QCPGraphData(sk[i], sv[i]);
-            }
+        auto* bars = qobject_cast<QCPBars*>(plottables[s]);
+        if (!bars) continue;
+        QVector<QCPBarsData> drawn;
+        bool sorted = true;
+        for (int i = 0; i < m.points; ++i) {
+            const double key = daysToAxis(series.x()[i]);
+            if (!std::isfinite(key) || isGap(series.y()[i])) continue;
+            if (!drawn.isEmpty() && key < drawn.last().key) sorted = false;
+            drawn.append(QCPBarsData(key, series.y()[i]));
         }
-        graph->data()->set(line, sorted);
+        const double span =
+            drawn.size() > 1 ? (drawn.last().key - drawn.first().key) / (drawn.size() - 1) : 1.0;
+        bars->setWidth(std::max(1e-3, std::fabs(span) * 0.8));
+        bars->data()->set(drawn, sorted);
     }
     dataDirty = false;
 }

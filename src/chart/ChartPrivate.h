@@ -45,6 +45,7 @@ class ChartPrivate : public QObject {
     QCursor baseCursor{Qt::ArrowCursor};
 
     bool structureDirty = true;
+    quint64 revision = 1; // of the points, see Chart::dataRevision()
     bool dataDirty = true;
     // Something drawn on the data layers changed (styles, titles, ranges,
     // graph annotations): invalidateImage() must then redraw them too.
@@ -82,7 +83,6 @@ class ChartPrivate : public QObject {
     // something changed (before an export, which draws it anew anyway).
     void settle();
     void rebuildStructure();
-    void settleLayout();
     void computeAutoRanges();
     void applyRanges();
     void pushData();

@@ -118,10 +118,10 @@ void writeBody(Writer& w, const ChartModel& m) {
         w.str(s.label);
         w.color(s.color);
         w.i32(s.lineType);
-        for (double x : s.x)
-            w.f64(x);
-        for (float y : s.y)
-            w.f32(y);
+        for (int i = 0; i < s.data.size(); ++i)
+            w.f64(s.data.xAt(i));
+        for (int i = 0; i < s.data.size(); ++i)
+            w.f32(s.data.yAt(i));
     }
     w.u8(static_cast<quint8>(m.plotting));
     w.u8(static_cast<quint8>(m.grid));
@@ -190,10 +190,9 @@ void readBody(Reader& r, ChartModel& m) {
         s.label = r.str("series label");
         s.color = r.color("series colour");
         s.lineType = r.i32("line type");
-        s.x.resize(m.points);
-        s.y.resize(m.points);
-        r.array(s.x.data(), m.points, "X values");
-        r.array(s.y.data(), m.points, "Y values");
+        s.data.resize(m.points, m.nullY);
+        r.array(s.data.writableX(), m.points, "X values");
+        r.array(s.data.writableY(), m.points, "Y values");
     }
     m.plotting = enumValue<Chart::PlottingMethod>(r, "plotting method", 5);
     m.grid = enumValue<Chart::GridStyle>(r, "grid style", 3);

@@ -12,6 +12,13 @@
 // segments would show seams where their antialiased ends meet), and so do
 // dashed pens, whose pattern must run on across the points instead of
 // starting again at each one.
+//
+// A series handed over with setSource() is drawn through the level-of-
+// detail layer: each time the graph is drawn it takes the readings to draw
+// for the visible range and the pixel columns of that drawing (the screen,
+// a page, an image), so no copy of the whole series is kept here.
+
+#include "LevelOfDetail.h"
 
 #include <qcustomplot.h>
 
@@ -22,6 +29,18 @@ class LineGraph : public QCPGraph {
   public:
     LineGraph(QCPAxis* keyAxis, QCPAxis* valueAxis);
 
+    // The series to draw: X in day counts (ascending), Y, and its gaps; the
+    // arrays must live until the next setSource() or clearSource(). spline:
+    // a smooth curve where the readings are few enough to tell apart.
+    void setSource(const double* x, const float* y, int count, GapRule gaps, bool spline);
+    void clearSource();
+    bool hasSource() const { return m_hasSource; }
+    const LevelOfDetail& levelOfDetail() const { return m_lod; }
+    // Every visible reading is drawn while there are at most this many per
+    // pixel column, else the four per column. A huge value draws every
+    // reading (for comparing the two).
+    void setExactPerColumn(int n) { m_exactPerColumn = n; }
+
     // The segments drawLinePlot draws for a solid pen: one per pair of
     // neighbouring points, none across a gap (a NaN or infinite point).
     static QVector<QLineF> segments(const QVector<QPointF>& points);
@@ -30,7 +49,18 @@ class LineGraph : public QCPGraph {
     static double valueTravel(const QVector<QPointF>& points, Qt::Orientation keyOrientation);
 
   protected:
+    void draw(QCPPainter* painter) override;
     void drawLinePlot(QCPPainter* painter, const QVector<QPointF>& lines) const override;
+
+  private:
+    // Fills the plot's data with what is to be drawn now.
+    void takeVisible();
+
+    LevelOfDetail m_lod;
+    bool m_hasSource = false;
+    bool m_spline = false;
+    int m_exactPerColumn = 4;
+    std::vector<int> m_picked;
 };
 
 } // namespace tq

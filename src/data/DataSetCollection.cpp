@@ -12,8 +12,7 @@ bool DataSetCollection::replaceContents(std::vector<DataSet> sets, std::vector<f
     }
     if (total != qint64(values.size())) return false;
     m_sets = std::move(sets);
-    m_values = std::move(values);
-    m_times = std::move(times);
+    m_samples = std::make_shared<const Samples>(Samples{std::move(values), std::move(times)});
     return true;
 }
 
@@ -28,7 +27,8 @@ int DataSetCollection::firstSample(int k) const {
 SampleSlice DataSetCollection::slice(int k) const {
     if (k < 0 || k >= count() || m_sets[size_t(k)].sampleCount == 0) return {};
     const int first = firstSample(k);
-    return {m_values.data() + first, m_times.data() + first, m_sets[size_t(k)].sampleCount};
+    return {m_samples->values.data() + first, m_samples->times.data() + first, m_sets[size_t(k)].sampleCount,
+            m_samples};
 }
 
 DataSetCollection& dataSetCollection() {

@@ -2,16 +2,20 @@
 
 #include "DataSet.h"
 
+#include <memory>
 #include <vector>
 
 namespace tq {
 
 // Read-only view of one data set's samples; valid until the collection's
-// contents are next replaced. Empty (null pointers) for 0 samples.
+// contents are next replaced, or for as long as a copy of owner is kept
+// (a chart showing them shares them so). Empty (null pointers) for 0
+// samples.
 struct SampleSlice {
     const float* values = nullptr;
     const double* times = nullptr;
     int count = 0;
+    std::shared_ptr<const void> owner;
 
     bool empty() const { return count == 0; }
 };
@@ -35,17 +39,22 @@ class DataSetCollection {
     // Empty for k out of range.
     SampleSlice slice(int k) const;
 
-    const std::vector<float>& values() const { return m_values; }
-    const std::vector<double>& times() const { return m_times; }
+    const std::vector<float>& values() const { return m_samples->values; }
+    const std::vector<double>& times() const { return m_samples->times; }
 
     // A download that was not yet saved to a collection file.
     bool downloadUnsaved() const { return m_downloadUnsaved; }
     void setDownloadUnsaved(bool on) { m_downloadUnsaved = on; }
 
   private:
+    // Held once and shared with the views handed out, so replacing the
+    // contents never pulls the readings from under a chart that shows them.
+    struct Samples {
+        std::vector<float> values;
+        std::vector<double> times;
+    };
     std::vector<DataSet> m_sets;
-    std::vector<float> m_values;
-    std::vector<double> m_times;
+    std::shared_ptr<const Samples> m_samples = std::make_shared<const Samples>();
     bool m_downloadUnsaved = false;
 };
 

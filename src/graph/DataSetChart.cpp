@@ -15,8 +15,14 @@ void prepareDataSetChart(Chart& chart, const DataSet& set, const SampleSlice& sl
                  set.startTime + double(set.sampleCount) * set.intervalSeconds / kSecondsPerDay, modelCode,
                  use);
     if (!slice.empty()) {
-        chart.setXData(slice.times, slice.count);
-        chart.setYData(slice.values, slice.count);
+        // The chart views the collection's readings rather than copying
+        // them; a slice that nobody keeps alive is copied.
+        if (slice.owner) {
+            chart.shareData(0, slice.owner, slice.times, slice.values, slice.count);
+        } else {
+            chart.setXData(slice.times, slice.count);
+            chart.setYData(slice.values, slice.count);
+        }
     }
 }
 

@@ -44,7 +44,10 @@ void fitColumn(QTableView& view, int column, int least, const QStringList& texts
 }
 
 void fitRows(QTableView& view, int least) {
-    view.verticalHeader()->setDefaultSectionSize(std::max(least, cellHeight(view)));
+    // Setting it walks every row of the list, even when nothing changes.
+    const int height = std::max(least, cellHeight(view));
+    if (view.verticalHeader()->defaultSectionSize() != height)
+        view.verticalHeader()->setDefaultSectionSize(height);
 }
 
 QStringList widestDates(const QLocale& locale, const QString& format) {

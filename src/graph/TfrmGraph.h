@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CursorRange.h"
 #include "DragThrottle.h"
 
 #include <QElapsedTimer>
@@ -139,6 +140,9 @@ class TfrmGraph : public QWidget {
     // Cursor state is kept per window, so an index always belongs to this
     // window's chart.
     int m_aIndex = 0;
+    // Series 0 summed up for the statistics between the cursors, built
+    // again when the chart's points change.
+    CursorRange m_cursorRange;
     int m_bIndex = 0;
     bool m_aDragged = false;
     bool m_bDragged = false;

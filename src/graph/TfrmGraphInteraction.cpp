@@ -86,8 +86,9 @@ void TfrmGraph::refreshCursorStatistics() {
             box->clear();
         return;
     }
-    const CursorStatistics s = cursorStatistics(
-        c.points(), m_aIndex, m_bIndex, [&c](int i) { return c.x(0, i); }, [&c](int i) { return c.y(0, i); });
+    if (!m_cursorRange.built(c.xData(0), c.yData(0), c.points(), c.dataRevision()))
+        m_cursorRange.build(c.xData(0), c.yData(0), c.points(), c.dataRevision());
+    const CursorStatistics s = m_cursorRange.between(m_aIndex, m_bIndex);
     // An out-of-range mark reads "OL" here as everywhere else; shown as a
     // number it would pass for a reading of -9999.0 degrees.
     txtCursorA->setText(rangedValueText(s.valueA));

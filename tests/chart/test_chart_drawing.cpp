@@ -135,7 +135,7 @@ TEST(ChartDrawing, OutOfRangeMarksAreGapsOutsideTheValueRange) {
     c.setY(0, 700, 3000.0f); // the limit itself is a reading
     c.setOutOfRangeLimitY(3000.0f);
     c.setNullValueY(-1.0f); // neither mark is the null value here
-    c.redraw();
+    showChart(c);           // wide enough for every point to be drawn
     EXPECT_EQ(finiteValues(c), 998);
     const QCPRange values = c.plot()->axisRect(0)->axis(QCPAxis::atLeft)->range();
     EXPECT_GT(values.lower, -1000.0);

@@ -1,9 +1,12 @@
 #include "GraphStatistics.h"
+#include "CursorRange.h"
 #include "DragThrottle.h"
 #include "Regional.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
 #include <vector>
 
 using namespace tq;
@@ -229,4 +232,39 @@ TEST(DragThrottle, MovesAtMostEveryFifthOfASecond) {
     t.start(5000);
     EXPECT_FALSE(t.take(5100));
     EXPECT_TRUE(t.take(5300));
+}
+
+TEST(CursorRange, EqualsTheWalkBetweenTheCursorsOnRandomRanges) {
+    std::mt19937 random(1919);
+    for (const int n : {1, 63, 64, 65, 1000, 200000}) {
+        Series s = Series::even(n, 2);
+        std::uniform_int_distribution<int> value(-40, 40);
+        for (int i = 0; i < n; ++i) {
+            // Few distinct values, so ties are many; marks and the null value.
+            s.y[size_t(i)] = float(value(random)) / 4.0f;
+            if (random() % 50 == 0) s.y[size_t(i)] = random() % 2 ? 9999.0f : -9999.0f;
+            if (random() % 500 == 0) s.y[size_t(i)] = std::nanf("");
+        }
+        CursorRange range;
+        range.build(s.x.data(), s.y.data(), n, 1);
+        ASSERT_TRUE(range.built(s.x.data(), s.y.data(), n, 1));
+        EXPECT_FALSE(range.built(s.x.data(), s.y.data(), n, 2)) << "a new revision of the data";
+        for (int k = 0; k < 200; ++k) {
+            const int a = int(random() % (n + 10)) - 5;
+            const int b = k % 10 == 0 ? a : int(random() % (n + 10)) - 5;
+            const CursorStatistics walk = cursorStatistics(n, a, b, s.xs(), s.ys());
+            const CursorStatistics fast = range.between(a, b);
+            ASSERT_EQ(fast.a, walk.a);
+            EXPECT_EQ(fast.b, walk.b);
+            EXPECT_EQ(fast.max, walk.max);
+            EXPECT_EQ(fast.maxTime, walk.maxTime) << "the earliest of equal highs";
+            EXPECT_EQ(fast.min, walk.min);
+            EXPECT_EQ(fast.minTime, walk.minTime) << "the earliest of equal lows";
+            EXPECT_EQ(fast.readings, walk.readings);
+            EXPECT_NEAR(fast.average, walk.average, 1e-9 * (1.0 + std::fabs(walk.average)));
+            EXPECT_EQ(std::isnan(fast.valueA), std::isnan(walk.valueA));
+            if (!std::isnan(walk.valueA)) EXPECT_EQ(fast.valueA, walk.valueA);
+            EXPECT_EQ(fast.timeB, walk.timeB);
+        }
+    }
 }

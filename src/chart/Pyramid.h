@@ -1,0 +1,80 @@
+#pragma once
+
+// Summaries of a long series at powers of two, built once, so that any
+// range of it is summed up in time that grows with the logarithm of its
+// length rather than with the readings in it.
+//
+// Level 0 holds one node per block of kBlock readings; each level above
+// joins two neighbours of the level below. A range is answered from the
+// readings at its two ragged ends and the largest whole nodes in between,
+// joined from left to right, so a node type may keep the first of equal
+// values (the earliest point wins a tie).
+//
+// Node needs a default value that is the summary of nothing and a static
+// join(a, b) of a range a followed by the range b. The leaf function
+// leaf(from, to) summarises the readings [from, to) directly.
+
+#include <algorithm>
+#include <vector>
+
+namespace tq {
+
+template <class Node> class Pyramid {
+  public:
+    static constexpr int kBlock = 64;
+
+    template <class Leaf> void build(int count, Leaf&& leaf) {
+        m_count = std::max(0, count);
+        m_levels.clear();
+        const int blocks = m_count / kBlock; // a ragged tail stays with the leaves
+        if (blocks == 0) return;
+        std::vector<Node> level(static_cast<size_t>(blocks));
+        for (int b = 0; b < blocks; ++b)
+            level[size_t(b)] = leaf(b * kBlock, (b + 1) * kBlock);
+        m_levels.push_back(std::move(level));
+        while (m_levels.back().size() > 1) {
+            const std::vector<Node>& below = m_levels.back();
+            std::vector<Node> above(below.size() / 2);
+            for (size_t j = 0; j < above.size(); ++j)
+                above[j] = Node::join(below[2 * j], below[2 * j + 1]);
+            if (above.empty()) break;
+            m_levels.push_back(std::move(above));
+        }
+    }
+
+    // The summary of the readings [from, to), clamped to the series.
+    template <class Leaf> Node query(int from, int to, Leaf&& leaf) const {
+        from = std::max(from, 0);
+        to = std::min(to, m_count);
+        if (from >= to) return Node();
+        const int firstBlock = (from + kBlock - 1) / kBlock;
+        const int endBlock = std::min(to / kBlock, m_levels.empty() ? 0 : int(m_levels[0].size()));
+        if (firstBlock >= endBlock) return leaf(from, to);
+        Node acc = from < firstBlock * kBlock ? leaf(from, firstBlock * kBlock) : Node();
+        int b = firstBlock;
+        while (b < endBlock) {
+            // The highest node that starts at b and ends by endBlock.
+            size_t l = 0;
+            while (l + 1 < m_levels.size() && (b & ((2 << l) - 1)) == 0 && b + (2 << l) <= endBlock)
+                ++l;
+            acc = Node::join(acc, m_levels[l][size_t(b >> l)]);
+            b += 1 << l;
+        }
+        if (endBlock * kBlock < to) acc = Node::join(acc, leaf(endBlock * kBlock, to));
+        return acc;
+    }
+
+    int count() const { return m_count; }
+    size_t bytes() const {
+        size_t n = 0;
+        for (const auto& l : m_levels)
+            n += l.capacity() * sizeof(Node);
+        return n;
+    }
+
+  private:
+    int m_count = 0;
+    std::vector<std::vector<Node>> m_levels;
+};
+
+} // namespace tq
