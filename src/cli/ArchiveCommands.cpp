@@ -79,13 +79,9 @@ int show(Archive& a, qint64 id, Io& io) {
 
 int exportRun(Archive& a, qint64 id, const QCommandLineParser& p, const QCommandLineOption& format,
               const QCommandLineOption& locale, const QCommandLineOption& output, Io& io) {
-    const QString fmt = p.value(format).toLower();
-    if (fmt != QLatin1String("txt") && fmt != QLatin1String("csv") && fmt != QLatin1String("iso-csv")) {
-        io.err << "--format takes txt, csv or iso-csv" << Qt::endl;
-        return BadArguments;
-    }
+    QString fmt;
     QLocale regional;
-    if (!localeOf(p, locale, regional, io)) return BadArguments;
+    if (!exportFormat(p, format, locale, fmt, regional, io)) return BadArguments;
     RunReadings run;
     if (!a.readings(id, run)) {
         io.err << a.lastError() << Qt::endl;
@@ -96,30 +92,7 @@ int exportRun(Archive& a, qint64 id, const QCommandLineParser& p, const QCommand
     archiverun::samplesOf(run, values, times);
     const DataSet set = archiverun::dataSetOf(run);
     const SampleSlice slice{values.data(), times.data(), int(values.size())};
-    const RegionalFormats formats(regional);
-    try {
-        if (p.isSet(output)) {
-            QSaveFile file(p.value(output));
-            if (!file.open(QIODevice::WriteOnly)) {
-                io.err << "cannot create " << file.fileName() << ": " << file.errorString() << Qt::endl;
-                return CannotRead;
-            }
-            writeExport(file, fmt, set, slice, formats, file.fileName());
-            if (!file.commit()) {
-                io.err << "cannot write " << file.fileName() << ": " << file.errorString() << Qt::endl;
-                return CannotRead;
-            }
-        } else {
-            io.out.flush();
-            QFile out;
-            if (!out.open(stdout, QIODevice::WriteOnly)) return CannotRead;
-            writeExport(out, fmt, set, slice, formats, QStringLiteral("standard output"));
-        }
-    } catch (const std::exception& e) {
-        io.err << e.what() << Qt::endl;
-        return CannotRead;
-    }
-    return Ok;
+    return writeExport(p, output, fmt, set, slice, regional, io);
 }
 
 int importFiles(Archive& a, const QStringList& files, Io& io) {

@@ -39,9 +39,14 @@ bool dataSetExists(int k, int count, Io& io);
 bool dataSetHasSamples(const DataSetCollection& collection, int k, Io& io);
 // --locale NAME, or the system's; false for a name no locale has.
 bool localeOf(const QCommandLineParser& p, const QCommandLineOption& locale, QLocale& out, Io& io);
-// Writes a data set in one of the export formats (txt, csv, iso-csv) to out.
-void writeExport(QIODevice& out, const QString& fmt, const DataSet& set, const SampleSlice& slice,
-                 const RegionalFormats& formats, const QString& what);
+// --format and --locale of an export: false, having said why, for an
+// unknown format, an unknown locale, or csv with a decimal comma.
+bool exportFormat(const QCommandLineParser& p, const QCommandLineOption& format,
+                  const QCommandLineOption& locale, QString& fmt, QLocale& regional, Io& io);
+// Writes a data set in one of the export formats (txt, csv, iso-csv) to the
+// file of -o, whole or not at all, or to standard output; the exit status.
+int writeExport(const QCommandLineParser& p, const QCommandLineOption& output, const QString& fmt,
+                const DataSet& set, const SampleSlice& slice, const QLocale& regional, Io& io);
 
 } // namespace cli
 } // namespace tq

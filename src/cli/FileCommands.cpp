@@ -34,8 +34,9 @@ class SliceSource : public PointSource {
 
 } // namespace
 
-void writeExport(QIODevice& out, const QString& fmt, const DataSet& set, const SampleSlice& slice,
-                 const RegionalFormats& formats, const QString& what) {
+namespace {
+void writeExportTo(QIODevice& out, const QString& fmt, const DataSet& set, const SampleSlice& slice,
+                   const RegionalFormats& formats, const QString& what) {
     const SliceSource source(slice);
     NoProgress progress;
     if (fmt == QLatin1String("iso-csv")) {
@@ -45,6 +46,53 @@ void writeExport(QIODevice& out, const QString& fmt, const DataSet& set, const S
     }
     const QChar sep = fmt == QLatin1String("txt") ? textfile::kTab : textfile::kComma;
     writeTextLines(out, source, sep, 1, slice.count, progress, formats, what);
+}
+} // namespace
+
+bool exportFormat(const QCommandLineParser& p, const QCommandLineOption& format,
+                  const QCommandLineOption& locale, QString& fmt, QLocale& regional, Io& io) {
+    fmt = p.value(format).toLower();
+    if (fmt != QLatin1String("txt") && fmt != QLatin1String("csv") && fmt != QLatin1String("iso-csv")) {
+        io.err << "--format takes txt, csv or iso-csv" << Qt::endl;
+        return false;
+    }
+    if (!localeOf(p, locale, regional, io)) return false;
+    // A decimal comma inside comma-separated fields splits every value in two.
+    if (fmt == QLatin1String("csv") && RegionalFormats(regional).decimal() == QLatin1Char(',')) {
+        io.err << "--format csv cannot be written with the decimal comma of " << regional.name()
+               << ": use --format txt (separated by tabs) or --format iso-csv (a decimal point)" << Qt::endl;
+        return false;
+    }
+    return true;
+}
+
+int writeExport(const QCommandLineParser& p, const QCommandLineOption& output, const QString& fmt,
+                const DataSet& set, const SampleSlice& slice, const QLocale& regional, Io& io) {
+    const RegionalFormats formats(regional);
+    try {
+        if (p.isSet(output)) {
+            const QString name = p.value(output);
+            QSaveFile file(name);
+            if (!file.open(QIODevice::WriteOnly)) {
+                io.err << "cannot create " << name << ": " << file.errorString() << Qt::endl;
+                return CannotRead;
+            }
+            writeExportTo(file, fmt, set, slice, formats, name);
+            if (!file.commit()) {
+                io.err << "cannot write " << name << ": " << file.errorString() << Qt::endl;
+                return CannotRead;
+            }
+        } else {
+            io.out.flush();
+            QFile out;
+            if (!out.open(stdout, QIODevice::WriteOnly)) return CannotRead;
+            writeExportTo(out, fmt, set, slice, formats, QStringLiteral("standard output"));
+        }
+    } catch (const std::exception& e) {
+        io.err << e.what() << Qt::endl;
+        return CannotRead;
+    }
+    return Ok;
 }
 
 int runList(const QStringList& args, Io& io) {
@@ -74,19 +122,9 @@ int runExport(const QStringList& args, Io& io) {
 
     const int k = dataSetNumber(p, set, io);
     if (k == 0) return BadArguments;
-    const QString fmt = p.value(format).toLower();
-    if (fmt != QLatin1String("txt") && fmt != QLatin1String("csv") && fmt != QLatin1String("iso-csv")) {
-        io.err << "--format takes txt, csv or iso-csv" << Qt::endl;
-        return BadArguments;
-    }
+    QString fmt;
     QLocale regional;
-    if (!localeOf(p, locale, regional, io)) return BadArguments;
-    // A decimal comma inside comma-separated fields splits every value in two.
-    if (fmt == QLatin1String("csv") && RegionalFormats(regional).decimal() == QLatin1Char(',')) {
-        io.err << "--format csv cannot be written with the decimal comma of " << regional.name()
-               << ": use --format txt (separated by tabs) or --format iso-csv (a decimal point)" << Qt::endl;
-        return BadArguments;
-    }
+    if (!exportFormat(p, format, locale, fmt, regional, io)) return BadArguments;
 
     DataSetCollection collection;
     if (const int status = loadCollection(p.positionalArguments().first(), p.isSet(kIntact), collection, io))
@@ -95,31 +133,7 @@ int runExport(const QStringList& args, Io& io) {
     if (!dataSetHasSamples(collection, k, io)) return NoData;
     const DataSet& dataSet = collection.dataSet(k - 1);
     const SampleSlice slice = collection.slice(k - 1);
-    const RegionalFormats formats(regional);
-    try {
-        if (p.isSet(output)) {
-            const QString name = p.value(output);
-            QSaveFile file(name);
-            if (!file.open(QIODevice::WriteOnly)) {
-                io.err << "cannot create " << name << ": " << file.errorString() << Qt::endl;
-                return CannotRead;
-            }
-            writeExport(file, fmt, dataSet, slice, formats, name);
-            if (!file.commit()) {
-                io.err << "cannot write " << name << ": " << file.errorString() << Qt::endl;
-                return CannotRead;
-            }
-        } else {
-            io.out.flush();
-            QFile out;
-            if (!out.open(stdout, QIODevice::WriteOnly)) return CannotRead;
-            writeExport(out, fmt, dataSet, slice, formats, QStringLiteral("standard output"));
-        }
-    } catch (const std::exception& e) {
-        io.err << e.what() << Qt::endl;
-        return CannotRead;
-    }
-    return Ok;
+    return writeExport(p, output, fmt, dataSet, slice, regional, io);
 }
 
 int runPaths(const QStringList& args, Io& io) {

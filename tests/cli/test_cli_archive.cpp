@@ -61,12 +61,14 @@ TEST(CliArchive, ImportListShowExportVerifyDelete) {
     EXPECT_TRUE(lines(shown.out).last().contains(QRegularExpression("^sha256\t[0-9a-f]{64}$")));
 
     // The archived run exports exactly as the file's data set does.
-    for (const char* format : {"csv", "iso-csv"}) {
+    for (const char* format : {"txt", "iso-csv"}) {
         const CliRun fromArchive = archive({"export", "2", "--format", format, "--locale", "de_DE"});
         const CliRun fromFile = cli({"export", file, "--set", "2", "--format", format, "--locale", "de_DE"});
         ASSERT_EQ(fromArchive.status, 0) << fromArchive.err.toStdString();
         EXPECT_EQ(fromArchive.out, fromFile.out) << format;
     }
+    // Comma-separated values with a decimal comma are refused here too.
+    EXPECT_EQ(archive({"export", "2", "--format", "csv", "--locale", "de_DE"}).status, 2);
 
     EXPECT_EQ(archive({"verify"}).status, 0);
     ASSERT_TRUE(tamper(db, 1));
