@@ -12,6 +12,7 @@
 #include "Messages.h"
 #include "ProgramArchive.h"
 #include "TfrmGraph.h"
+#include "WorkArea.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -147,6 +148,10 @@ TfrmArchive* TfrmArchive::instance() {
     return theWindow();
 }
 
+namespace {
+constexpr int kPreferredWidth = 1400;
+}
+
 TfrmArchive* TfrmArchive::showArchive(const CommandContext& context) {
     if (TfrmArchive* w = theWindow()) {
         w->reload();
@@ -162,6 +167,8 @@ TfrmArchive* TfrmArchive::showArchive(const CommandContext& context) {
         QMdiSubWindow* sub = context.area->addSubWindow(w);
         sub->setAttribute(Qt::WA_DeleteOnClose);
         sub->showNormal();
+        // A list of runs wants the room: every column, and dozens of rows.
+        placeNewWindow(context.area, sub, kPreferredWidth, false);
     } else {
         w->setAttribute(Qt::WA_DeleteOnClose);
         w->show();
