@@ -187,13 +187,9 @@ bool archiveRuns(const QCommandLineParser& p, const ByteReader& image, const Dat
 
 int runArchive(const QStringList& args, Io& io) {
     QCommandLineParser p;
-    const QCommandLineOption format(QStringLiteral("format"), QStringLiteral("txt, csv or iso-csv."),
-                                    QStringLiteral("F"));
-    const QCommandLineOption locale(QStringLiteral("locale"), QStringLiteral("Regional formats, e.g. de_DE."),
-                                    QStringLiteral("NAME"));
-    const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")},
-                                    QStringLiteral("File to write (standard output without)."),
-                                    QStringLiteral("OUT"));
+    const QCommandLineOption& format = kExportFormat;
+    const QCommandLineOption& locale = kExportLocale;
+    const QCommandLineOption& output = kExportOutput;
     p.addOptions({kArchive, kHome, format, locale, output});
     if (!p.parse(QStringList{QStringLiteral("tq880-cli")} + args)) {
         io.err << p.errorText() << Qt::endl;

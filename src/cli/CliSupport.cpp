@@ -8,6 +8,14 @@ namespace tq::cli {
 const QCommandLineOption kIntact(QStringLiteral("intact"),
                                  QStringLiteral("Use the data sets before one that runs past the end, and "
                                                 "of that one the samples the file holds."));
+const QCommandLineOption kExportFormat(QStringLiteral("format"), QStringLiteral("txt, csv or iso-csv."),
+                                       QStringLiteral("F"));
+const QCommandLineOption kExportLocale(QStringLiteral("locale"),
+                                       QStringLiteral("Regional formats, e.g. de_DE."),
+                                       QStringLiteral("NAME"));
+const QCommandLineOption kExportOutput(QStringList{QStringLiteral("o"), QStringLiteral("output")},
+                                       QStringLiteral("File to write (standard output without)."),
+                                       QStringLiteral("OUT"));
 
 QString usableText(const collection::CollectionDecode& d) {
     QString text;

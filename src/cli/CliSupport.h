@@ -21,6 +21,10 @@ namespace cli {
 // What the commands on collection files share: reading and decoding the
 // file, the arguments, the data set number and the locale.
 extern const QCommandLineOption kIntact;
+// The options of an export: --format, --locale and -o.
+extern const QCommandLineOption kExportFormat;
+extern const QCommandLineOption kExportLocale;
+extern const QCommandLineOption kExportOutput;
 
 // What --intact uses of a damaged file ("the 2 data set(s) before it and
 // the first 40 sample(s) of it"), empty when nothing.

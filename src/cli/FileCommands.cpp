@@ -110,13 +110,9 @@ int runExport(const QStringList& args, Io& io) {
     QCommandLineParser p;
     const QCommandLineOption set(QStringLiteral("set"), QStringLiteral("Data set, from 1."),
                                  QStringLiteral("K"));
-    const QCommandLineOption format(QStringLiteral("format"), QStringLiteral("txt, csv or iso-csv."),
-                                    QStringLiteral("F"));
-    const QCommandLineOption locale(QStringLiteral("locale"), QStringLiteral("Regional formats, e.g. de_DE."),
-                                    QStringLiteral("NAME"));
-    const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")},
-                                    QStringLiteral("File to write (standard output without)."),
-                                    QStringLiteral("OUT"));
+    const QCommandLineOption& format = kExportFormat;
+    const QCommandLineOption& locale = kExportLocale;
+    const QCommandLineOption& output = kExportOutput;
     p.addOptions({set, format, locale, output, kIntact});
     if (!parse(p, args, io, 1)) return BadArguments;
 

@@ -100,6 +100,18 @@ class CommandsFixture : public ::testing::Test {
             return int(QDialog::Accepted);
         };
     }
+    // Picks the save dialog's last entry (ours) and a name.
+    static Answer extraEntry(const QString& name) {
+        return [name](QDialog& d) {
+            auto* f = qobject_cast<QFileDialog*>(&d);
+            EXPECT_NE(f, nullptr);
+            if (!f) return 0;
+            f->selectNameFilter(f->nameFilters().last());
+            emit f->filterSelected(f->nameFilters().last());
+            f->selectFile(name);
+            return int(QDialog::Accepted);
+        };
+    }
     static Answer cancelFile() {
         return [](QDialog&) { return int(QDialog::Rejected); };
     }

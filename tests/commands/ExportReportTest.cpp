@@ -56,18 +56,6 @@ class ExportReportTest : public CommandsFixture {
             return r->result();
         };
     }
-    // Picks the save dialog's last entry (ours) and a name.
-    static Answer extraEntry(const QString& name) {
-        return [name](QDialog& d) {
-            auto* f = qobject_cast<QFileDialog*>(&d);
-            EXPECT_NE(f, nullptr);
-            if (!f) return 0;
-            f->selectNameFilter(f->nameFilters().last());
-            emit f->filterSelected(f->nameFilters().last());
-            f->selectFile(name);
-            return int(QDialog::Accepted);
-        };
-    }
 };
 
 TEST_F(ExportReportTest, ExportGraphWritesThePictureOfTheChosenSize) {

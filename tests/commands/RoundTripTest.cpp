@@ -54,17 +54,6 @@ QByteArray memoryFrom(int month, int day, int hour, const std::vector<qint16>& t
 
 class RoundTripTest : public CommandsFixture {
   protected:
-    static Answer isoEntry(const QString& name) {
-        return [name](QDialog& d) {
-            auto* f = qobject_cast<QFileDialog*>(&d);
-            EXPECT_NE(f, nullptr);
-            if (!f) return 0;
-            f->selectNameFilter(f->nameFilters().last());
-            emit f->filterSelected(f->nameFilters().last());
-            f->selectFile(name);
-            return int(QDialog::Accepted);
-        };
-    }
     TfrmGraph* activeDataLogger(int k) {
         TfrmGraph* w = TfrmGraph::dataLoggerWindow();
         if (!w) return nullptr;
@@ -96,7 +85,7 @@ class RoundTripTest : public CommandsFixture {
             const bool iso = QLatin1String(type) == QLatin1String("iso");
             const QString name = path(QStringLiteral("again.") + (iso ? QStringLiteral("iso.csv") : type));
             area.setActiveSubWindow(qobject_cast<QMdiSubWindow*>(w->parentWidget()));
-            answers = {choose(TfrmOpenSave::SingleSet), iso ? isoEntry(name) : file(name)};
+            answers = {choose(TfrmOpenSave::SingleSet), iso ? extraEntry(name) : file(name)};
             if (QLatin1String(type) != QLatin1String("ghf"))
                 answers.push_back(range(QStringLiteral("1"), all));
             EXPECT_TRUE(save.run());
