@@ -127,8 +127,8 @@ int importFiles(Archive& a, const QStringList& files, Io& io) {
         }
         const auto again =
             std::count_if(added.begin(), added.end(), [](const auto& x) { return x.seenAgain; });
-        io.out << name << '\t' << added.size() << " runs\t" << qsizetype(added.size()) - again << " new\t"
-               << again << " seen again" << Qt::endl;
+        io.out << name << '\t' << added.size() << (added.size() == 1 ? " run\t" : " runs\t")
+               << qsizetype(added.size()) - again << " new\t" << again << " seen again" << Qt::endl;
     }
     return status;
 }
@@ -141,7 +141,8 @@ int verify(Archive& a, Io& io) {
     }
     for (const auto& [id, what] : v.changed)
         io.out << "run " << id << ": " << what << '\n';
-    io.out << v.checked << " runs checked, " << v.changed.size() << " changed" << Qt::endl;
+    io.out << v.checked << (v.checked == 1 ? " run checked, " : " runs checked, ") << v.changed.size()
+           << " changed" << Qt::endl;
     return v.changed.empty() ? Ok : DataError;
 }
 
