@@ -1,6 +1,7 @@
 #include "Archive.h"
 
 #include "ArchiveSchema.h"
+#include "MemoryDecoder.h"
 #include "RunStatistics.h"
 
 #include <QDateTime>
@@ -89,7 +90,7 @@ Extremes extremesOf(const std::vector<qint16>& counts) {
     double sum = 0.0;
     qint64 n = 0;
     for (qint16 c : counts) {
-        const float v = archiverun::valueOf(c);
+        const float v = sampleValue(c);
         if (!isReading(v)) continue;
         e.min = e.min ? std::min(*e.min, double(v)) : double(v);
         e.max = e.max ? std::max(*e.max, double(v)) : double(v);
@@ -502,7 +503,7 @@ bool Archive::findRun(const DataSet& set, const float* values, ArchivedRun& run)
         if (!readings(id, stored) || int(stored.counts.size()) != set.sampleCount) continue;
         bool same = true;
         for (size_t j = 0; same && j < stored.counts.size(); ++j)
-            same = archiverun::valueOf(stored.counts[j]) == values[j];
+            same = sampleValue(stored.counts[j]) == values[j];
         if (same) return find(id, run);
     }
     return false;

@@ -2,6 +2,7 @@
 
 #include "ByteReader.h"
 #include "DataSetCollection.h"
+#include "MemoryDecoder.h"
 
 #include <QCryptographicHash>
 #include <QtEndian>
@@ -51,13 +52,6 @@ bool countsOf(const QByteArray& blob, std::vector<qint16>& counts) {
     return true;
 }
 
-float valueOf(qint16 count) {
-    const float value = float(count * 0.1);
-    if (value < -200.0f) return -9999.0f;
-    if (value > 1370.0f) return 9999.0f;
-    return value;
-}
-
 QString readingsHash(const QByteArray& blob) {
     return QString::fromLatin1(QCryptographicHash::hash(blob, QCryptographicHash::Sha256).toHex());
 }
@@ -91,7 +85,7 @@ void samplesOf(const RunReadings& run, std::vector<float>& values, std::vector<d
     static const std::vector<float> table = [] {
         std::vector<float> t(65536);
         for (int c = -32768; c <= 32767; ++c)
-            t[size_t(c + 32768)] = valueOf(qint16(c));
+            t[size_t(c + 32768)] = sampleValue(qint16(c));
         return t;
     }();
     values.resize(run.counts.size());

@@ -57,10 +57,6 @@ QByteArray blobOf(const std::vector<qint16>& counts);
 // holds more than kMaxReadings.
 bool countsOf(const QByteArray& blob, std::vector<qint16>& counts);
 
-// A count as the decoder turns it into a value (tenths, with the
-// out-of-range marks).
-float valueOf(qint16 count);
-
 // Hex SHA-256 of the readings blob.
 QString readingsHash(const QByteArray& blob);
 // Hex SHA-256 of what makes a run the same run: start (whole seconds),

@@ -3,6 +3,7 @@
 #include "Archive.h"
 #include "ByteReader.h"
 #include "LoggerModel.h"
+#include "MemoryDecoder.h"
 #include "MemoryLayout.h"
 
 namespace tq::erasecheck {
@@ -13,19 +14,9 @@ std::vector<DataSet> directoryDataSets(const QByteArray& directory, quint8 fillB
     std::vector<DataSet> sets;
     qint64 first = memory::kFirstSample;
     for (int k = 0; k < count; ++k) {
-        const qsizetype at = memory::recordOffset(k);
-        const qint64 end = recordEndAddress(image, k);
-        DataSet s;
-        s.sampleCount = end > first ? int((end - first) / 2) : 0;
-        s.flags = image.u8At(at + memory::kFlags);
-        s.intervalSeconds = image.u16At(at + memory::kInterval);
-        const int y = memory::kYear;
-        if (!encodeDateTime(2000 + image.u8At(at + y), image.u8At(at + y + 1), image.u8At(at + y + 2),
-                            image.u8At(at + y + 3), image.u8At(at + y + 4), image.u8At(at + y + 5),
-                            s.startTime))
-            s.startTime = 0.0;
-        sets.push_back(s);
-        first = end;
+        // An impossible start matches no archived run.
+        sets.push_back(directoryRecord(image, k, first, 0.0));
+        first = recordEndAddress(image, k);
     }
     return sets;
 }

@@ -9,8 +9,6 @@ namespace tq {
 
 namespace {
 
-constexpr float kBelowRange = -9999.0f;
-constexpr float kAboveRange = 9999.0f;
 // Overlapping records could otherwise count each byte up to 15 times; no
 // memory holds more samples than its size allows without overlap.
 constexpr qint64 kMaxSamples = memory::kMaxMemorySize / 2;
@@ -27,22 +25,12 @@ bool readRecords(const ByteReader& image, qint64 total, int dataSetCount, TDateT
                  std::vector<Record>& out) {
     qint64 first = memory::kFirstSample;
     for (int k = 0; k < dataSetCount && k < memory::kMaxDataSets; ++k) {
-        const qsizetype at = memory::recordOffset(k);
         const qint64 end = recordEndAddress(image, k);
         Record r;
         r.first = first;
         r.last = end - 1;
         if (r.last > total) return false;
-        r.set.sampleCount = end > first ? int((end - first) / 2) : 0;
-        r.set.firstOffset = int(r.first);
-        r.set.lastOffset = int(r.last);
-        if (!encodeDateTime(2000 + image.u8At(at + memory::kYear), image.u8At(at + memory::kYear + 1),
-                            image.u8At(at + memory::kYear + 2), image.u8At(at + memory::kYear + 3),
-                            image.u8At(at + memory::kYear + 4), image.u8At(at + memory::kYear + 5),
-                            r.set.startTime))
-            r.set.startTime = now;
-        r.set.flags = image.u8At(at + memory::kFlags);
-        r.set.intervalSeconds = image.u16At(at + memory::kInterval);
+        r.set = directoryRecord(image, k, first, now);
         out.push_back(r);
         first = end;
     }
@@ -50,6 +38,22 @@ bool readRecords(const ByteReader& image, qint64 total, int dataSetCount, TDateT
 }
 
 } // namespace
+
+DataSet directoryRecord(const ByteReader& image, int k, qint64 first, TDateTime impossibleStart) {
+    const qsizetype at = memory::recordOffset(k);
+    const qint64 end = recordEndAddress(image, k);
+    DataSet s;
+    s.sampleCount = end > first ? int((end - first) / 2) : 0;
+    s.firstOffset = int(first);
+    s.lastOffset = int(end - 1);
+    const qsizetype y = at + memory::kYear;
+    if (!encodeDateTime(2000 + image.u8At(y), image.u8At(y + 1), image.u8At(y + 2), image.u8At(y + 3),
+                        image.u8At(y + 4), image.u8At(y + 5), s.startTime))
+        s.startTime = impossibleStart;
+    s.flags = image.u8At(at + memory::kFlags);
+    s.intervalSeconds = image.u16At(at + memory::kInterval);
+    return s;
+}
 
 DownloadResult decodeMemoryImage(const ByteReader& image, qint64 total, int dataSetCount,
                                  DataSetCollection& collection, TDateTime now) {
@@ -73,12 +77,7 @@ DownloadResult decodeMemoryImage(const ByteReader& image, qint64 total, int data
         qint64 j = 0;
         // A last sample whose high byte lies one past the memory reads it as 0.
         for (qint64 i = r.first; i < r.last; i += 2, ++j) {
-            float value = float(image.i16At(qsizetype(i)) * 0.1);
-            if (value < -200.0f)
-                value = kBelowRange;
-            else if (value > 1370.0f)
-                value = kAboveRange;
-            values.push_back(value);
+            values.push_back(sampleValue(image.i16At(qsizetype(i))));
             times.push_back(s.startTime + double(j) * s.intervalSeconds / kSecondsPerDay);
         }
         sets.push_back(s);

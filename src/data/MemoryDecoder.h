@@ -1,12 +1,27 @@
 #pragma once
 
 #include "ByteReader.h"
+#include "DataSet.h"
 #include "DateTime.h"
 #include "DownloadResult.h"
 
 namespace tq {
 
 class DataSetCollection;
+
+// A recorded 16-bit sample as the value every view shows: tenths of a
+// degree, below -200.0 marked -9999.0 and above 1370.0 marked 9999.0.
+inline float sampleValue(qint16 count) {
+    const float value = float(count * 0.1);
+    if (value < -200.0f) return -9999.0f;
+    if (value > 1370.0f) return 9999.0f;
+    return value;
+}
+
+// Directory record k as a data set whose samples start at memory address
+// first (the end of the record before): count, offsets, flags, interval
+// and start, which is impossibleStart when the record's date cannot be.
+DataSet directoryRecord(const ByteReader& image, int k, qint64 first, TDateTime impossibleStart);
 
 // Turns a logger memory image into data sets, for a download and for an
 // opened collection file alike. total is the size the memory holds (the
