@@ -33,6 +33,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <memory>
 
 namespace tq {
 
@@ -223,12 +224,17 @@ TfrmGraph* TfrmArchive::openRun(qint64 id) {
                         kTitle);
         return nullptr;
     }
-    std::vector<float> values;
-    std::vector<double> times;
-    archiverun::samplesOf(run, values, times);
+    // Handed to the chart to keep, not copied: a run can hold millions of readings.
+    struct Samples {
+        std::vector<float> values;
+        std::vector<double> times;
+    };
+    auto samples = std::make_shared<Samples>();
+    archiverun::samplesOf(run, samples->values, samples->times);
     const DataSet set = archiverun::dataSetOf(run);
-    const SampleSlice slice{values.empty() ? nullptr : values.data(), times.empty() ? nullptr : times.data(),
-                            int(values.size())};
+    SampleSlice slice;
+    if (!samples->values.empty())
+        slice = {samples->values.data(), samples->times.data(), int(samples->values.size()), samples};
     const int model = listed.model ? listed.model : m_context.modelCode();
     auto* window = new TfrmGraph(model);
     window->setProperty(kArchiveRunProperty, id);
@@ -239,7 +245,6 @@ TfrmGraph* TfrmArchive::openRun(qint64 id) {
         addGraphWindow(m_context.area, window, true);
     else
         window->setAttribute(Qt::WA_DeleteOnClose);
-    // The chart keeps its own copy of the points.
     prepareDataSetChart(*window->chart(), set, slice, model);
     window->showLoadedFile();
     return window;
