@@ -143,30 +143,31 @@ bool SaveCommand::saveRange(const Chart& chart, const std::function<void(qint64,
     return written;
 }
 
-bool SaveCommand::closeQuery(TfrmGraph& window) {
-    if (!window.isDataLogger() || !dataSetCollection().downloadUnsaved()) return true;
+namespace {
+// "Save DataLogger Data ?": Yes goes on only when save() wrote the file,
+// No goes on, Cancel stops.
+bool askToSaveDownload(const std::function<bool()>& save) {
     switch (Messages::ask(QStringLiteral("Save DataLogger Data ?"))) {
     case Messages::Yes:
-        // A save that was cancelled or failed keeps the download's window.
-        return run(window);
+        return save();
     case Messages::No:
         return true;
     default:
         return false;
     }
 }
+} // namespace
+
+bool SaveCommand::closeQuery(TfrmGraph& window) {
+    if (!window.isDataLogger() || !dataSetCollection().downloadUnsaved()) return true;
+    // A save that was cancelled or failed keeps the download's window.
+    return askToSaveDownload([&] { return run(window); });
+}
 
 bool SaveCommand::mayReplaceDownload() {
     if (!dataSetCollection().downloadUnsaved()) return true;
-    switch (Messages::ask(QStringLiteral("Save DataLogger Data ?"))) {
-    case Messages::Yes:
-        // All data sets: the whole download is what would be lost.
-        return saveCollection();
-    case Messages::No:
-        return true;
-    default:
-        return false;
-    }
+    // All data sets: the whole download is what would be lost.
+    return askToSaveDownload([this] { return saveCollection(); });
 }
 
 } // namespace tq
