@@ -165,11 +165,8 @@ TfrmArchive* TfrmArchive::showArchive(const CommandContext& context) {
     auto* w = new TfrmArchive(context);
     theWindow() = w;
     if (context.area) {
-        QMdiSubWindow* sub = context.area->addSubWindow(w);
-        sub->setAttribute(Qt::WA_DeleteOnClose);
-        sub->showNormal();
         // A list of runs wants the room: every column, and dozens of rows.
-        placeNewWindow(context.area, sub, kPreferredWidth, false);
+        addAreaWindow(context.area, w, kPreferredWidth, false);
     } else {
         w->setAttribute(Qt::WA_DeleteOnClose);
         w->show();

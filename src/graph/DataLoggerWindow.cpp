@@ -31,14 +31,8 @@ QString listRateText(int seconds) {
 } // namespace
 
 QMdiSubWindow* addGraphWindow(QMdiArea* area, TfrmGraph* window, bool fullWidth) {
-    QMdiSubWindow* sub = area->addSubWindow(window);
-    sub->setAttribute(Qt::WA_DeleteOnClose);
-    const int frame = sub->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, sub);
-    const int preferredWidth = window->width() + 2 * frame;
-    // Shown first: the size it needs follows its panels' layout.
-    sub->showNormal();
-    placeNewWindow(area, sub, preferredWidth, fullWidth);
-    return sub;
+    const int frame = window->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
+    return addAreaWindow(area, window, window->width() + 2 * frame, fullWidth);
 }
 
 TfrmGraph* createDataLoggerWindow(QMdiArea* area, int modelCode, bool fullWidth) {

@@ -142,6 +142,15 @@ void placeNewWindow(QMdiArea* area, QMdiSubWindow* window, int preferredWidth, b
     });
 }
 
+QMdiSubWindow* addAreaWindow(QMdiArea* area, QWidget* widget, int preferredWidth, bool fullWidth) {
+    QMdiSubWindow* sub = area->addSubWindow(widget);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    // Shown first: the size it needs follows its layout.
+    sub->showNormal();
+    placeNewWindow(area, sub, preferredWidth, fullWidth);
+    return sub;
+}
+
 void tileWindows(QMdiArea* area) {
     const QList<QMdiSubWindow*> windows = arrangeable(area, QMdiArea::CreationOrder);
     arrange(area, windows,

@@ -5,6 +5,7 @@
 
 class QMdiArea;
 class QMdiSubWindow;
+class QWidget;
 
 namespace tq {
 
@@ -33,6 +34,9 @@ QRect newWindowRect(const QSize& area, int preferredWidth, const QSize& minimum,
 // Puts a window just added to the area (and shown) where newWindowRect says;
 // from then on it grows when its contents come to need more room.
 void placeNewWindow(QMdiArea* area, QMdiSubWindow* window, int preferredWidth, bool fullWidth);
+// Adds widget to the area as a window that is freed when closed, shows it
+// and places it as placeNewWindow does.
+QMdiSubWindow* addAreaWindow(QMdiArea* area, QWidget* widget, int preferredWidth, bool fullWidth);
 
 // Window > Tile and Window > Cascade over the area's windows that are not
 // minimized (maximized ones are restored first).
