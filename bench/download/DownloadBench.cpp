@@ -4,9 +4,9 @@
 //
 //   bench_download [bytes ...]     (default: 65536 1048576)
 
-#include "DownloadSession.h"
+#include "DeviceSession.h"
+#include "DownloadJob.h"
 #include "Progress.h"
-#include "TComPort.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -68,29 +68,46 @@ bool runOne(qint64 bytes) {
     }
     const QString device = QString::fromLocal8Bit(sim.readLine()).trimmed();
 
-    TComPort port;
-    port.setDeviceName(device);
-    port.setBaudRate(19200);
-    MemoryImage image;
+    DeviceSession device_;
+    device_.setDevice(device);
     Stopwatch watch;
-    DownloadSession session(port, 860);
-    const DownloadResult result = session.downloadMemory(image, watch);
+    struct {
+        DownloadResult result = DownloadResult::ReadError;
+        qint64 received = 0, total = 0;
+        int retries = 0;
+    } session;
+    auto job = std::make_unique<DownloadJob>(860);
+    job->onProgress = [&watch](qint64 received, qint64 total) {
+        if (total > 0) watch.setMaximum(total);
+        watch.setValue(received);
+    };
+    // The transfer runs under the event loop, as in the program.
+    device_.queue(std::move(job), [&](DeviceJob& done) {
+        auto& d = static_cast<DownloadJob&>(done);
+        session.result = d.result();
+        session.received = d.received();
+        session.total = d.total();
+        session.retries = d.retries();
+        QCoreApplication::exit(0);
+    });
+    QCoreApplication::exec();
+    const DownloadResult result = session.result;
     std::fprintf(stderr, "\r");
     sim.terminate();
     sim.waitForFinished(5000);
 
     if (result != DownloadResult::Ok || watch.endMs <= 0) {
         std::printf("%8lld bytes: download failed (%lld received, %d retries)\n", qlonglong(bytes),
-                    qlonglong(session.received()), session.retries());
+                    qlonglong(session.received), session.retries);
         return false;
     }
     const double seconds = double(watch.endMs) / 1000.0;
-    const double rate = double(session.total()) / seconds;
+    const double rate = double(session.total) / seconds;
     const double cpu = (watch.endCpu - watch.startCpu) / seconds * 100.0;
     std::printf("%8lld bytes in %7.2f s: %6.1f bytes/s = %5.1f %% of the %.0f bytes/s limit; "
                 "CPU %.2f %% of a core; %d retries\n",
-                qlonglong(session.total()), seconds, rate, rate / kWireLimit * 100.0, kWireLimit, cpu,
-                session.retries());
+                qlonglong(session.total), seconds, rate, rate / kWireLimit * 100.0, kWireLimit, cpu,
+                session.retries);
     return true;
 }
 

@@ -52,7 +52,6 @@ int runProgram(const CommandLine& cmd) {
     splash->btnOK->hide();
     splash->show();
     splash->repaint();
-    QApplication::processEvents();
 
     TfrmMain main(listPorts(extra, cmd.noSystemPorts));
     if (simulated) main.markSimulated(simulated->devicePath());
@@ -61,13 +60,13 @@ int runProgram(const CommandLine& cmd) {
     // take the screen's work area first.
     if (QScreen* screen = QGuiApplication::primaryScreen()) main.setGeometry(screen->availableGeometry());
     main.showMaximized();
+    const QStringList files = cmd.files;
+    QObject::connect(&main, &TfrmMain::startUpFinished, &main, [&main, files] {
+        // An archive that cannot be opened is named now, not at the first download.
+        if (!main.ending()) programarchive::archive();
+        if (!main.ending()) main.openFiles(files);
+    });
     main.startUp(splash);
-    // An archive that cannot be opened is named now, not at the first download.
-    if (!main.ending()) programarchive::archive();
-    if (!main.ending()) main.openFiles(cmd.files);
-    // Closed or left during start-up: the loop ends as soon as it starts
-    // (running it also clears the quit request that ended the waits).
-    if (main.ending()) QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
     return QApplication::exec();
 }
 

@@ -4,6 +4,7 @@
 #include "AppPaths.h"
 #include "CommandGuard.h"
 #include "DataLoggerWindow.h"
+#include "DeviceSession.h"
 #include "DialogRunner.h"
 #include "DownloadCommand.h"
 #include "ExportGraphCommand.h"
@@ -14,7 +15,6 @@
 #include "OpenCommand.h"
 #include "PortNames.h"
 #include "PrintCommands.h"
-#include "PumpingWait.h"
 #include "ReportCommand.h"
 #include "SaveCommand.h"
 #include "SettingsFile.h"
@@ -41,6 +41,7 @@
 #include <QShortcut>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
@@ -61,18 +62,12 @@ QAction* addSeparator(QMenu* menu, const char* name) {
 } // namespace
 
 TfrmMain::TfrmMain(const QStringList& ports, QWidget* parent)
-    : QMainWindow(parent), m_comm1(new TComPort(this)), m_mdi(new QMdiArea(this)) {
+    : QMainWindow(parent), m_session(new DeviceSession(this)), m_mdi(new QMdiArea(this)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Kelvaria TQ880"));
     setWindowIcon(appIcon());
 
-    m_comm1->setObjectName(QStringLiteral("Comm1"));
-    m_comm1->setBaudRate(19200);
-    m_comm1->setDtrControl(TComPort::DtrControl::Enable);
-    m_comm1->setRtsControl(TComPort::RtsControl::Disable);
-    // Every port error ends the operation without a word.
-    m_comm1->setOnError(TComPort::abortSilently);
-    m_live = new LiveLink(m_comm1, this, this);
+    m_live = new LiveLink(m_session, this, this);
 
     // The child window area: no border; it scrolls to windows that do not
     // fit rather than growing the main window.
@@ -114,7 +109,7 @@ TfrmMain::TfrmMain(const QStringList& ports, QWidget* parent)
     m_portBox->addItems(ports);
     if (!ports.isEmpty()) {
         m_portBox->setCurrentIndex(0);
-        guarded([&] { m_comm1->setDeviceName(deviceNameFor(ports.first())); });
+        m_session->setDevice(deviceNameFor(ports.first()));
     }
     if (m_settingsExisted) m_live->link().portIndex = SettingsFile::readPortIndex(m_settingsPath);
 }
@@ -316,8 +311,8 @@ void TfrmMain::buildStatusBar() {
     }
 }
 
-TComPort* TfrmMain::Comm2() const {
-    return m_live->comm2();
+TComPort* TfrmMain::Comm1() const {
+    return &m_session->port();
 }
 
 TfrmLCD* TfrmMain::lcdWindow() const {
@@ -387,21 +382,24 @@ void TfrmMain::startUp(TfrmAbout* splash) {
         m_splash->raise(); // above the main window even without a window manager
         m_splash->setStatus(QStringLiteral("Initializing COM Port ..."));
     }
-    // The window may be closed or left inside any of these waits; the
-    // search and the link then give up at their next wait.
-    if (pumpingWait(300) && !m_ending) {
-        guarded([this] {
-            m_live->searchLogger();
-            m_live->startLink();
-        });
-    }
+    // The search starts once the window is on the screen, after the
+    // port's settling time; closing the window meanwhile ends it.
+    QTimer::singleShot(kStartPauseMs, this, [this] {
+        if (m_ending) return;
+        m_live->searchLogger([this] { startUpDone(); });
+    });
+}
 
+void TfrmMain::startUpDone() {
     if (m_splash) {
         m_splash->setStatus(QString());
         m_splash->hide();
         delete m_splash.data();
     }
-    if (!m_ending) guarded([this] { openDataLoggerWindow(); });
+    if (m_ending) return;
+    guarded([this] { openDataLoggerWindow(); });
+    m_startedUp = true;
+    emit startUpFinished();
 }
 
 void TfrmMain::openDataLoggerWindow() {
@@ -419,8 +417,8 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    guarded([&] { m_comm1->close(); });
-    guarded([&] { m_live->comm2()->close(); });
+    // Whatever job has the device stops now; the port closes.
+    m_live->endLink();
     QString error;
     if (!SettingsFile::write(AppPaths::settingsFolder(), m_live->link().portIndex, &error)) {
         Messages::error(error);
@@ -430,7 +428,6 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
             return;
         }
     }
-    if (m_lcd) m_lcd->setReceivingProbe({});
     event->accept();
     endProgram();
 }
@@ -438,9 +435,9 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
 void TfrmMain::endProgram() {
     m_ending = true;
     m_live->endLink();
-    // Ends the main loop and every pumping wait now running, wherever the
-    // close came from (start-up, a tick, a command); the splash or the LCD
-    // window left on screen must not keep the program alive.
+    // Ends the main loop wherever the close came from (start-up, a
+    // command's dialog); the splash or the LCD window left on screen must
+    // not keep the program alive.
     QCoreApplication::exit(0);
 }
 
@@ -473,7 +470,6 @@ void TfrmMain::LCD1Click() {
     }
     auto* lcd = new TfrmLCD(this);
     m_lcd = lcd;
-    lcd->setReceivingProbe([this] { return m_live->link().receiving; });
     lcd->placeAtLowerLeft(this);
     lcd->show();
     lcd->buildLists(AppPaths::segmentListFile());

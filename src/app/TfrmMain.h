@@ -19,6 +19,7 @@ namespace tq {
 class DownloadCommand;
 class ExportGraphCommand;
 class FileDialogs;
+class DeviceSession;
 class FirmwareCommand;
 class LiveLink;
 class OpenCommand;
@@ -40,17 +41,20 @@ class TfrmMain : public QMainWindow, public LinkView {
     ~TfrmMain() override;
 
     // The start-up steps that follow showing the window: data folder, LCD
-    // window, logger search and link start, splash closing, DataLogger window.
-    // Frees the splash (which may be null) when the search is done.
+    // window, then (as events come) the logger search and link start,
+    // splash closing and the DataLogger window, and startedUp. Frees the
+    // splash (which may be null) when the search is done.
     void startUp(TfrmAbout* splash);
+    bool startedUp() const { return m_startedUp; }
+    static constexpr int kStartPauseMs = 300;
 
     // Closed or left (File > Exit): the program is ending, also when that
     // happened inside start-up.
     bool ending() const { return m_ending; }
 
     LiveLink* liveLink() const { return m_live; }
-    TComPort* Comm1() const { return m_comm1; }
-    TComPort* Comm2() const;
+    TComPort* Comm1() const;
+    DeviceSession* session() const { return m_session; }
     QMdiArea* mdiArea() const { return m_mdi; }
     TfrmLCD* lcdWindow() const; // null once the user closed it
     QString settingsPath() const { return m_settingsPath; }
@@ -93,10 +97,15 @@ class TfrmMain : public QMainWindow, public LinkView {
     void Cascade1Click();
     void Tile1Click();
 
+  signals:
+    // The search is over and the DataLogger window is open.
+    void startUpFinished();
+
   protected:
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    void startUpDone();
     void buildToolBar();
     void buildMenus();
     void buildStatusBar();
@@ -104,7 +113,7 @@ class TfrmMain : public QMainWindow, public LinkView {
     void openDataLoggerWindow();
     void endProgram();
 
-    TComPort* m_comm1;
+    DeviceSession* m_session;
     LiveLink* m_live;
     QMdiArea* m_mdi;
     std::unique_ptr<FileDialogs> m_dialogs;
@@ -128,6 +137,7 @@ class TfrmMain : public QMainWindow, public LinkView {
     QString m_settingsPath;
     bool m_settingsExisted = false;
     bool m_ending = false;
+    bool m_startedUp = false;
 };
 
 } // namespace tq

@@ -5,7 +5,7 @@
 #include "CliSupport.h"
 #include "DataSetCollection.h"
 #include "DataSetList.h"
-#include "DownloadSession.h"
+#include "DownloadJob.h"
 #include "IntervalTable.h"
 #include "LoggerModel.h"
 #include "LoggerPort.h"
@@ -15,6 +15,7 @@
 #include "PortNames.h"
 #include "ProgressLine.h"
 #include "Regional.h"
+#include "SetupReplies.h"
 #include "SetupSession.h"
 
 #include <QRegularExpression>
@@ -67,12 +68,6 @@ QString clockText(const QDateTime& t) {
     return t.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
 }
 
-// A port that fails mid-way: what the system said, and the status to end with.
-int portFailed(const EComError& e, const QString& path, int status, Io& io) {
-    io.err << "the port " << path << " failed: " << e.message() << Qt::endl;
-    return status;
-}
-
 bool writeAtomically(QSaveFile& file, const MemoryImage& image, Io& io) {
     if (file.write(reinterpret_cast<const char*>(image.data()), image.size()) == image.size() &&
         file.commit())
@@ -118,6 +113,29 @@ QString intervalChoices() {
     return all.join(QStringLiteral(", "));
 }
 
+// A setup exchange: its reply (empty without one), and whether the port held.
+struct Exchange {
+    QByteArray reply;
+    bool portFailed = false;
+};
+Exchange exchange(LoggerPort& logger, std::unique_ptr<SetupCommandJob> job) {
+    Exchange e;
+    const JobOutcome outcome = logger.run(
+        std::move(job), [&](DeviceJob& done) { e.reply = static_cast<SetupCommandJob&>(done).reply(); });
+    e.portFailed =
+        outcome.code == JobOutcome::Code::CannotOpen || outcome.code == JobOutcome::Code::DeviceRemoved;
+    return e;
+}
+
+std::optional<QDateTime> readClock(LoggerPort& logger) {
+    QByteArray reply = exchange(logger, SetupCommandJob::readClock()).reply;
+    return takeClockReplies(reply);
+}
+
+std::optional<int> readIntervalSeconds(LoggerPort& logger) {
+    return intervalSecondsFromReply(exchange(logger, SetupCommandJob::readInterval()).reply);
+}
+
 } // namespace
 
 int runPorts(const QStringList& args, Io& io) {
@@ -131,15 +149,9 @@ int runPorts(const QStringList& args, Io& io) {
     if (!parse(p, args, io, 0)) return BadArguments;
     for (const QString& name : listPorts(p.values(QStringLiteral("port")), p.isSet(noSystem))) {
         const QString description = QSerialPortInfo(name).description();
-        TComPort port;
-        port.setDeviceName(deviceNameFor(name));
-        port.setDtrControl(TComPort::DtrControl::Enable);
-        port.setRtsControl(TComPort::RtsControl::Disable);
-        LoggerSearch search(port, pause);
-        const bool found = search.probe() == LoggerSearch::Outcome::Found;
-        if (port.active()) port.close();
+        const std::optional<int> model = probePort(name);
         io.out << name << '\t' << (description.isEmpty() ? QStringLiteral("-") : description) << '\t'
-               << (found ? QString::number(search.model()) : QStringLiteral("-")) << Qt::endl;
+               << (model ? QString::number(*model) : QStringLiteral("-")) << Qt::endl;
     }
     return Ok;
 }
@@ -167,37 +179,41 @@ int runDownload(const QStringList& args, Io& io) {
     }
 
     LoggerPort logger(path, io);
-    try {
-        if (const int status = logger.readyForCommand(); status != Ok) return status;
-    } catch (const EComError& e) {
-        return portFailed(e, path, CannotRead, io);
-    }
-    DownloadSession session(logger.downloadPort(), logger.model());
-    MemoryImage image;
+    if (const int status = logger.readyForCommand(); status != Ok) return status;
     ProgressLine progress(io.err, ::isatty(STDERR_FILENO) == 1);
-    DownloadResult result = DownloadResult::ReadError;
-    try {
-        result = session.downloadMemory(image, progress);
-        progress.finish();
-    } catch (const EComError& e) {
-        // What arrived before stays in the image.
-        progress.finish();
-        portFailed(e, path, ReadError, io);
-    }
+    auto download = std::make_unique<DownloadJob>(logger.model());
+    download->onProgress = [&progress](qint64 received, qint64 total) {
+        if (total > 0) progress.setMaximum(total);
+        progress.setValue(received);
+    };
+    MemoryImage image;
+    struct {
+        DownloadResult result = DownloadResult::ReadError;
+        qint64 received = 0, total = 0;
+        int dataSetCount = 0, retries = 0;
+    } session;
+    // A port failure is said by the run; what arrived before stays in the image.
+    logger.run(std::move(download), [&](DeviceJob& job) {
+        auto& d = static_cast<DownloadJob&>(job);
+        image = std::move(d.image());
+        session = {d.result(), d.received(), d.total(), d.dataSetCount(), d.retries()};
+    });
+    progress.finish();
+    const DownloadResult result = session.result;
 
     const bool keep = p.isSet(keepPartial) && image.size() > 0;
     if (result == DownloadResult::ReadError) {
-        io.err << "read error: " << session.received();
-        if (session.total() > 0)
-            io.err << " of " << session.total() << " bytes arrived";
+        io.err << "read error: " << session.received;
+        if (session.total > 0)
+            io.err << " of " << session.total << " bytes arrived";
         else
             io.err << " bytes arrived, before the whole memory directory";
-        io.err << " (" << session.retries() << " blocks refused or incomplete)" << Qt::endl;
+        io.err << " (" << session.retries << " blocks refused or incomplete)" << Qt::endl;
         if (keep && writeAtomically(file, image, io)) sayWhatIsKept(image, file.fileName(), io);
         return ReadError;
     }
     DataSetCollection sets;
-    switch (decodeMemoryImage(image.reader(), session.total(), session.dataSetCount(), sets)) {
+    switch (decodeMemoryImage(image.reader(), session.total, session.dataSetCount, sets)) {
     case DownloadResult::Ok: {
         // Archived before anything else happens to it; a file is written all the same.
         const bool archived =
@@ -210,8 +226,8 @@ int runDownload(const QStringList& args, Io& io) {
         io.err << "There is not any recorded data in memory!" << Qt::endl;
         return NoData;
     default: {
-        const int intact = intactDataSets(image.reader(), session.total(), session.dataSetCount());
-        io.err << "data error: data set " << intact + 1 << " of " << session.dataSetCount()
+        const int intact = intactDataSets(image.reader(), session.total, session.dataSetCount);
+        io.err << "data error: data set " << intact + 1 << " of " << session.dataSetCount
                << " ends beyond the memory received" << Qt::endl;
         if (keep && writeAtomically(file, image, io)) sayWhatIsKept(image, file.fileName(), io);
         return DataError;
@@ -224,40 +240,36 @@ int runInfo(const QStringList& args, Io& io) {
     QString path;
     if (!parseLoggerCommand(p, args, io, path)) return BadArguments;
     LoggerPort logger(path, io);
-    try {
-        if (!logger.identify()) return CannotRead;
-        io.out << "model: " << logger.model() << '\n';
-        const std::optional<QString> firmware = logger.firmware();
-        io.out << "firmware: " << firmware.value_or(QStringLiteral("-")) << '\n';
-        const bool live = logger.readLiveFrame();
-        SetupSession session(logger.setupPort());
-        const QDateTime pc = QDateTime::currentDateTime();
-        if (const std::optional<QDateTime> clock = session.readClock()) {
-            const qint64 difference = pc.secsTo(*clock);
-            io.out << "logger clock: " << clockText(*clock) << '\n'
-                   << "clock difference: " << (difference > 0 ? "+" : "") << difference
-                   << " s (logger minus PC)\n";
-        } else {
-            io.out << "logger clock: -\n";
-        }
-        const std::optional<int> seconds = session.readIntervalSeconds();
-        io.out << "interval: " << (seconds ? minutesSecondsText(*seconds) : QStringLiteral("-")) << '\n';
-        io.out << "unit: " << (live ? (logger.fahrenheit() ? "F" : "C") : "-") << '\n';
-        io.out << "recording: " << (live ? (logger.recording() ? "yes" : "no") : "-") << '\n';
-        QByteArray directory;
-        if (session.readDirectory(directory) != memory::kDirectorySize) {
-            io.out << "data sets: -" << Qt::endl;
-            io.err << "the memory directory could not be read" << Qt::endl;
-            return ReadError;
-        }
-        const quint8 fill = loggerModel(logger.model()).fillByte;
-        io.out << "data sets: " << countDataSets(ByteReader(directory), fill) << '\n';
-        printDirectoryList(directory, fill, io.out);
-        return Ok;
-    } catch (const EComError& e) {
-        io.out.flush();
-        return portFailed(e, path, CannotRead, io);
+    if (!logger.identify()) return CannotRead;
+    io.out << "model: " << logger.model() << '\n';
+    const std::optional<QString> firmware = logger.firmware();
+    io.out << "firmware: " << firmware.value_or(QStringLiteral("-")) << '\n';
+    const bool live = logger.readLiveFrame();
+    const QDateTime pc = QDateTime::currentDateTime();
+    if (const std::optional<QDateTime> clock = readClock(logger)) {
+        const qint64 difference = pc.secsTo(*clock);
+        io.out << "logger clock: " << clockText(*clock) << '\n'
+               << "clock difference: " << (difference > 0 ? "+" : "") << difference
+               << " s (logger minus PC)\n";
+    } else {
+        io.out << "logger clock: -\n";
     }
+    const std::optional<int> seconds = readIntervalSeconds(logger);
+    io.out << "interval: " << (seconds ? minutesSecondsText(*seconds) : QStringLiteral("-")) << '\n';
+    io.out << "unit: " << (live ? (logger.fahrenheit() ? "F" : "C") : "-") << '\n';
+    io.out << "recording: " << (live ? (logger.recording() ? "yes" : "no") : "-") << '\n';
+    QByteArray directory;
+    logger.run(std::make_unique<SetupStartJob>(),
+               [&](DeviceJob& job) { directory = static_cast<SetupStartJob&>(job).directory(); });
+    if (directory.isEmpty()) {
+        io.out << "data sets: -" << Qt::endl;
+        io.err << "the memory directory could not be read" << Qt::endl;
+        return ReadError;
+    }
+    const quint8 fill = loggerModel(logger.model()).fillByte;
+    io.out << "data sets: " << countDataSets(ByteReader(directory), fill) << '\n';
+    printDirectoryList(directory, fill, io.out);
+    return Ok;
 }
 
 int runSetClock(const QStringList& args, Io& io) {
@@ -265,22 +277,18 @@ int runSetClock(const QStringList& args, Io& io) {
     QString path;
     if (!parseLoggerCommand(p, args, io, path)) return BadArguments;
     LoggerPort logger(path, io);
-    try {
-        if (const int status = logger.readyForCommand(); status != Ok) return status;
-        SetupSession session(logger.setupPort());
-        session.setClock(QDateTime::currentDateTime());
-        const std::optional<QDateTime> clock = session.readClock();
-        const QDateTime pc = QDateTime::currentDateTime();
-        if (!clock || qAbs(pc.secsTo(*clock)) > kClockToleranceSeconds) {
-            io.err << "the logger did not take the PC's time: its clock reads "
-                   << (clock ? clockText(*clock) : QStringLiteral("nothing")) << Qt::endl;
-            return CannotRead;
-        }
-        io.out << "logger clock: " << clockText(*clock) << Qt::endl;
-        return Ok;
-    } catch (const EComError& e) {
-        return portFailed(e, path, CannotRead, io);
+    if (const int status = logger.readyForCommand(); status != Ok) return status;
+    if (exchange(logger, SetupCommandJob::setClock(QDateTime::currentDateTime())).portFailed)
+        return CannotRead;
+    const std::optional<QDateTime> clock = readClock(logger);
+    const QDateTime pc = QDateTime::currentDateTime();
+    if (!clock || qAbs(pc.secsTo(*clock)) > kClockToleranceSeconds) {
+        io.err << "the logger did not take the PC's time: its clock reads "
+               << (clock ? clockText(*clock) : QStringLiteral("nothing")) << Qt::endl;
+        return CannotRead;
     }
+    io.out << "logger clock: " << clockText(*clock) << Qt::endl;
+    return Ok;
 }
 
 int runSetUnit(const QStringList& args, Io& io) {
@@ -294,21 +302,16 @@ int runSetUnit(const QStringList& args, Io& io) {
     }
     const bool fahrenheit = unit == QLatin1String("F");
     LoggerPort logger(path, io);
-    try {
-        if (const int status = logger.readyForCommand(); status != Ok) return status;
-        SetupSession(logger.setupPort()).setUnit(fahrenheit);
-        // The live reading shows the unit the logger now uses.
-        if (!logger.readLiveFrame()) return CannotRead;
-        if (logger.fahrenheit() != fahrenheit) {
-            io.err << "the logger did not take the unit: it still shows " << (fahrenheit ? "C" : "F")
-                   << Qt::endl;
-            return CannotRead;
-        }
-        io.out << "unit: " << unit << Qt::endl;
-        return Ok;
-    } catch (const EComError& e) {
-        return portFailed(e, path, CannotRead, io);
+    if (const int status = logger.readyForCommand(); status != Ok) return status;
+    if (exchange(logger, SetupCommandJob::setUnit(fahrenheit)).portFailed) return CannotRead;
+    // The live reading shows the unit the logger now uses.
+    if (!logger.readLiveFrame()) return CannotRead;
+    if (logger.fahrenheit() != fahrenheit) {
+        io.err << "the logger did not take the unit: it still shows " << (fahrenheit ? "C" : "F") << Qt::endl;
+        return CannotRead;
     }
+    io.out << "unit: " << unit << Qt::endl;
+    return Ok;
 }
 
 int runSetInterval(const QStringList& args, Io& io) {
@@ -321,21 +324,16 @@ int runSetInterval(const QStringList& args, Io& io) {
         return BadArguments;
     }
     LoggerPort logger(path, io);
-    try {
-        if (const int status = logger.readyForCommand(); status != Ok) return status;
-        SetupSession session(logger.setupPort());
-        session.setInterval(index);
-        const std::optional<int> seconds = session.readIntervalSeconds();
-        if (seconds != intervals::kSeconds[size_t(index)]) {
-            io.err << "the logger did not take the interval: it reports "
-                   << (seconds ? minutesSecondsText(*seconds) : QStringLiteral("nothing")) << Qt::endl;
-            return CannotRead;
-        }
-        io.out << "interval: " << intervals::text(index) << Qt::endl;
-        return Ok;
-    } catch (const EComError& e) {
-        return portFailed(e, path, CannotRead, io);
+    if (const int status = logger.readyForCommand(); status != Ok) return status;
+    if (exchange(logger, SetupCommandJob::setInterval(index)).portFailed) return CannotRead;
+    const std::optional<int> seconds = readIntervalSeconds(logger);
+    if (seconds != intervals::kSeconds[size_t(index)]) {
+        io.err << "the logger did not take the interval: it reports "
+               << (seconds ? minutesSecondsText(*seconds) : QStringLiteral("nothing")) << Qt::endl;
+        return CannotRead;
     }
+    io.out << "interval: " << intervals::text(index) << Qt::endl;
+    return Ok;
 }
 
 int runErase(const QStringList& args, Io& io) {
@@ -350,17 +348,15 @@ int runErase(const QStringList& args, Io& io) {
         return BadArguments;
     }
     LoggerPort logger(path, io);
-    try {
-        if (const int status = logger.readyForCommand(); status != Ok) return status;
-        if (!SetupSession(logger.setupPort()).erase()) {
-            io.err << "the logger did not confirm the erase" << Qt::endl;
-            return CannotRead;
-        }
-        io.out << "the logger's memory is erased" << Qt::endl;
-        return Ok;
-    } catch (const EComError& e) {
-        return portFailed(e, path, CannotRead, io);
+    if (const int status = logger.readyForCommand(); status != Ok) return status;
+    const Exchange erase = exchange(logger, SetupCommandJob::erase());
+    if (erase.portFailed) return CannotRead;
+    if (!eraseConfirmed(erase.reply)) {
+        io.err << "the logger did not confirm the erase" << Qt::endl;
+        return CannotRead;
     }
+    io.out << "the logger's memory is erased" << Qt::endl;
+    return Ok;
 }
 
 } // namespace tq::cli

@@ -1,17 +1,20 @@
 #pragma once
 
 #include "Cli.h"
-#include "TComPort.h"
+#include "DeviceJob.h"
+#include "DeviceSession.h"
 
 #include <QString>
+#include <functional>
+#include <memory>
 #include <optional>
 
 namespace tq::cli {
 
 // The logger on the port a command is given, talked to as the program
-// talks to it: found with the search handshake on the live port's line
-// settings, then read and set on those of the download and setup ports.
-// Each step that fails says why on standard error.
+// talks to it: each exchange is a job of a device session, run under the
+// command line's event loop until it is over. Each step that fails says
+// why on standard error.
 class LoggerPort {
   public:
     LoggerPort(const QString& path, Io& io);
@@ -22,7 +25,7 @@ class LoggerPort {
     int model() const { return m_model; }
 
     // One live frame, for the recording mark and the unit; false when none
-    // came. Reopens the port with the live settings when needed.
+    // came.
     bool readLiveFrame();
     bool recording() const { return m_recording; }
     bool fahrenheit() const { return m_fahrenheit; }
@@ -30,32 +33,26 @@ class LoggerPort {
     // status to end with, or Ok to go on.
     int readyForCommand();
 
-    // The firmware version text over the live port; empty without a reply
-    // of the right length.
+    // The firmware version text; empty without a reply of the right length.
     std::optional<QString> firmware();
 
-    // The port on the setup dialog's line settings, open and purged.
-    TComPort& setupPort();
-    // The port on the download port's line settings, closed after the
-    // pauses the program makes before a download (the session opens it).
-    TComPort& downloadPort();
+    // Runs job to its end; take sees it before it goes. The outcome, with a
+    // port failure already said on standard error.
+    JobOutcome run(std::unique_ptr<DeviceJob> job, const std::function<void(DeviceJob&)>& take = {});
 
-    QString path() const { return m_port.deviceName(); }
+    QString path() const { return m_path; }
+    DeviceSession& session() { return m_session; }
 
   private:
-    enum class Lines { None, Live, Setup };
-    // Reopens the port with the given lines, after the program's pause.
-    void reopen(Lines lines);
-
-    TComPort m_port;
+    QString m_path;
     Io& m_io;
-    Lines m_lines = Lines::None;
+    DeviceSession m_session;
     int m_model = 0;
     bool m_recording = false;
     bool m_fahrenheit = false;
 };
 
-// The pause of the serial dialogues: a wait that runs events.
-void pause(int ms);
+// Whether a probe of one port finds a logger, and its model.
+std::optional<int> probePort(const QString& path);
 
 } // namespace tq::cli

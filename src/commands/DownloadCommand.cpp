@@ -4,8 +4,9 @@
 #include "CommandGuard.h"
 #include "DataLoggerWindow.h"
 #include "DataSetCollection.h"
+#include "DeviceSession.h"
 #include "DialogRunner.h"
-#include "DownloadSession.h"
+#include "DownloadJob.h"
 #include "LiveLink.h"
 #include "LoggerChecks.h"
 #include "MemoryDecoder.h"
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QProgressBar>
+#include <QScopeGuard>
 
 namespace tq {
 
@@ -25,21 +27,6 @@ namespace {
 const QString kRecording =
     QStringLiteral("The Logger is recording data, please stop recording before loading data.");
 const QString kNoData = QStringLiteral("There is not any recorded data in memory!");
-
-// The progress window's view of the transfer, which also ends it when the
-// program is ending (the window has no Cancel button of its own).
-class DownloadProgress : public Progress {
-  public:
-    DownloadProgress(TfrmScope& window, const LiveLink& live) : m_window(window), m_live(live) {}
-    void setMaximum(qint64 maximum) override { m_window.setMaximum(maximum); }
-    void setValue(qint64 value) override { m_window.setValue(value); }
-    bool cancelled() const override { return m_live.ended() || m_window.cancelled(); }
-    void keepAlive() override { m_window.keepAlive(); }
-
-  private:
-    TfrmScope& m_window;
-    const LiveLink& m_live;
-};
 
 void openProgressWindow(TfrmScope& window) {
     window.setWindowTitle(QStringLiteral("Data Retriving Progress"));
@@ -75,67 +62,103 @@ QString keptText(int faulty, int count) {
 }
 } // namespace
 
+DownloadCommand::DownloadCommand(CommandContext context, LiveLink& live)
+    : m_context(std::move(context)), m_live(live) {}
+
+DownloadCommand::~DownloadCommand() {
+    if (m_job) m_live.session().cancel(m_job);
+}
+
 QWidget* DownloadCommand::mainWindow() const {
     return m_context.area ? m_context.area->window() : nullptr;
 }
 
 void DownloadCommand::run() {
     const LoggerLink& link = m_live.link();
-    // Another command has the device (a download lets events run, so its
-    // button can be pressed again): this one does not start.
-    if (m_live.lent()) return;
+    // Another command has the device: this one does not start.
+    if (m_running || m_live.lent()) return;
     if (!loggerchecks::connected(link) || !loggerchecks::notRecording(link, kRecording)) return;
     if (!m_context.mayReplaceDownload()) return;
     restoreOrCreateDataLoggerWindow(m_context.area, link.modelCode, false);
 
-    TfrmErr dialog(mainWindow());
-    PortLease lease(m_live, kResume);
-    Transfer transfer;
-    for (;;) {
-        const DownloadResult result = downloadAndDecode(lease, transfer);
-        if (m_live.ended() || result == DownloadResult::Ok) return;
-        if (transfer.portLost) {
-            Messages::error(portLostText(transfer.received, transfer.total));
-            return;
-        }
-        if (result == DownloadResult::NoData) {
-            Messages::info(kNoData);
-            return;
-        }
-        dialog.showResult(result);
-        const int choice = runDialog(dialog);
-        if (m_live.ended()) return;
-        if (choice == TfrmErr::mrRetry) continue;
-        if (choice == TfrmErr::mrOk && result == DownloadResult::DataError) keepIntactDataSets(transfer);
-        return;
-    }
+    m_running = true;
+    m_dialog = std::make_unique<TfrmErr>(mainWindow());
+    m_live.session().hold();
+    startPass();
 }
 
-DownloadResult DownloadCommand::downloadAndDecode(PortLease& lease, Transfer& transfer) {
-    transfer = {};
-    TComPort& port = lease.openDownloadPort();
-    DownloadSession session(port, m_live.link().modelCode);
-    DownloadResult result;
-    {
-        TfrmScope window(mainWindow());
-        openProgressWindow(window);
-        if (QWidget* main = mainWindow()) main->repaint();
-        DownloadProgress progress(window, m_live);
-        try {
-            result = session.downloadMemory(transfer.image, progress);
-        } catch (const SilentAbort&) {
-            // The port failed under the transfer: the device went away.
-            transfer.portLost = true;
-            result = DownloadResult::ReadError;
-        }
-    }
-    transfer.received = session.received();
-    transfer.total = session.total();
-    transfer.dataSetCount = session.dataSetCount();
-    if (result != DownloadResult::Ok) return result;
+void DownloadCommand::startPass() {
+    m_window = std::make_unique<TfrmScope>(mainWindow());
+    openProgressWindow(*m_window);
+    auto job = std::make_unique<DownloadJob>(m_live.link().modelCode);
+    TfrmScope* window = m_window.get();
+    job->onProgress = [window](qint64 received, qint64 total) {
+        if (total > 0) window->setMaximum(total);
+        window->setValue(received);
+    };
+    m_job = m_live.session().queue(std::move(job), [this](DeviceJob& done) {
+        m_job = nullptr;
+        auto& job = static_cast<DownloadJob&>(done);
+        Transfer transfer;
+        transfer.image = std::move(job.image());
+        transfer.total = job.total();
+        transfer.received = job.received();
+        transfer.dataSetCount = job.dataSetCount();
+        transfer.result = job.result();
+        const JobOutcome::Code code = job.outcome().code;
+        transfer.cancelled = code == JobOutcome::Code::Cancelled;
+        transfer.portLost = code == JobOutcome::Code::DeviceRemoved || code == JobOutcome::Code::CannotOpen;
+        transfer.why = job.outcome().text;
+        // Not inside the session's own handler: the questions come once it has returned.
+        QMetaObject::invokeMethod(
+            this, [this, t = std::move(transfer)]() mutable { guarded([&] { passOver(std::move(t)); }); },
+            Qt::QueuedConnection);
+    });
+}
 
+void DownloadCommand::passOver(Transfer transfer) {
+    m_window.reset();
+    // Every way out gives the device back, a failed working copy included.
+    bool again = false;
+    const auto over = qScopeGuard([&] {
+        if (!again) end();
+    });
+    if (transfer.cancelled || m_live.ended()) return;
+    if (transfer.portLost) {
+        Messages::error(portLostText(transfer.received, transfer.total));
+        return;
+    }
+    DownloadResult result = transfer.result;
+    if (result == DownloadResult::Ok) result = decodeAndShow(transfer);
+    if (result == DownloadResult::Ok) return;
+    if (result == DownloadResult::NoData) {
+        Messages::info(kNoData);
+        return;
+    }
+    m_dialog->showResult(result);
+    const int choice = runDialog(*m_dialog);
+    if (m_live.ended()) return;
+    if (choice == TfrmErr::mrRetry) {
+        again = true;
+        startPass();
+        return;
+    }
+    if (choice == TfrmErr::mrOk && result == DownloadResult::DataError) keepIntactDataSets(transfer);
+}
+
+void DownloadCommand::end() {
+    m_window.reset();
+    m_dialog.reset();
+    if (!m_running) return;
+    m_running = false;
+    m_live.session().release(DownloadJob::kResumeMs, 0);
+    emit finished();
+}
+
+DownloadResult DownloadCommand::decodeAndShow(const Transfer& transfer) {
     DataSetCollection decoded;
-    result = decodeMemoryImage(transfer.image.reader(), transfer.total, transfer.dataSetCount, decoded);
+    const DownloadResult result =
+        decodeMemoryImage(transfer.image.reader(), transfer.total, transfer.dataSetCount, decoded);
     if (result == DownloadResult::Ok) {
         programarchive::keep(transfer.image.reader(), decoded, m_live.link().modelCode,
                              QStringLiteral("download"));

@@ -3,30 +3,40 @@
 #include "CommandContext.h"
 #include "DownloadResult.h"
 #include "MemoryImage.h"
-#include "PortLease.h"
+
+#include <QObject>
+#include <memory>
 
 class QWidget;
 
 namespace tq {
 
 class DataSetCollection;
+class DeviceJob;
 class LiveLink;
+class TfrmErr;
+class TfrmScope;
 
 // Download (the btnDataLogger tool button and the "&DataLogger" item):
-// pulls the logger's whole memory over the download port, decodes it and
-// shows data set 1 in the DataLogger window. A broken transfer ends in the
-// error dialog with "Try Again"; a data error can keep the data sets that
-// lie wholly inside the memory received. Until a download succeeds the
-// data sets, the DataLogger window and the working copy stay as they were,
-// and the live link is given back after every outcome.
-class DownloadCommand {
+// pulls the logger's whole memory as a job of the device session, decodes
+// it and shows data set 1 in the DataLogger window. A broken transfer ends
+// in the error dialog with "Try Again"; a data error can keep the data sets
+// that lie wholly inside the memory received. Until a download succeeds the
+// data sets, the DataLogger window and the working copy stay as they were.
+// The command holds the device from the first pass to the last, so the
+// live link resumes once, after every outcome.
+class DownloadCommand : public QObject {
+    Q_OBJECT
   public:
-    // The pauses around reopening the live port after the download.
-    static constexpr PortLease::Resume kResume{300, 0, 0};
+    DownloadCommand(CommandContext context, LiveLink& live);
+    ~DownloadCommand() override;
 
-    DownloadCommand(CommandContext context, LiveLink& live) : m_context(std::move(context)), m_live(live) {}
-
+    // Starts the command; it goes on as the transfer's events come.
     void run();
+    bool running() const { return m_running; }
+
+  signals:
+    void finished();
 
   private:
     // What one pass brought in, kept for the error dialog's choice.
@@ -35,20 +45,30 @@ class DownloadCommand {
         qint64 total = 0;
         qint64 received = 0;
         int dataSetCount = 0;
-        bool portLost = false; // the device failed or vanished under the transfer
+        DownloadResult result = DownloadResult::ReadError;
+        bool portLost = false;  // the device failed or vanished under the transfer
+        bool cancelled = false; // the program is ending
+        QString why;            // the port's words for a port failure
     };
 
-    // The download-and-decode pass: Ok once the data sets are shown.
-    DownloadResult downloadAndDecode(PortLease& lease, Transfer& transfer);
+    void startPass();
+    void passOver(Transfer transfer);
+    // Decodes a complete transfer; Ok once the data sets are shown.
+    DownloadResult decodeAndShow(const Transfer& transfer);
     // "Fixed the error ": the data sets before the faulty one, if any.
     void keepIntactDataSets(const Transfer& transfer);
     // The working copy written first; only then are the decoded data sets
     // shown in place of the old ones, marked unsaved.
     void adopt(DataSetCollection& decoded, const MemoryImage& image);
+    void end();
     QWidget* mainWindow() const;
 
     CommandContext m_context;
     LiveLink& m_live;
+    std::unique_ptr<TfrmScope> m_window;
+    std::unique_ptr<TfrmErr> m_dialog;
+    DeviceJob* m_job = nullptr;
+    bool m_running = false;
 };
 
 } // namespace tq

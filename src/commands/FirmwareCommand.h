@@ -1,6 +1,7 @@
 #pragma once
 
-#include "PortLease.h"
+#include <QObject>
+#include <QPointer>
 
 class QWidget;
 
@@ -8,21 +9,26 @@ namespace tq {
 
 class LiveLink;
 
-// The firmware version box (Ctrl+Shift+V): asks the logger over the live
-// port, borrowed from the live link and polled, and shows the text in
-// TfrmFV (empty when the reply was not 11 bytes).
-class FirmwareCommand {
+// The firmware version box (Ctrl+Shift+V): asks the logger on the live
+// port's lines as a job of the device session and shows the text in TfrmFV
+// (empty when the reply was not 11 bytes). The device stays with the
+// command until the box is closed.
+class FirmwareCommand : public QObject {
+    Q_OBJECT
   public:
-    static constexpr int kOpenPauseMs = 200;
-    // The pauses around reopening the live port after the box.
-    static constexpr PortLease::Resume kResume{200, 0, 500};
-
     FirmwareCommand(LiveLink& live, QWidget* parent) : m_live(live), m_parent(parent) {}
     void run();
+    bool running() const { return m_running; }
+
+  signals:
+    void finished();
 
   private:
+    void showBox(const QString& version);
+
     LiveLink& m_live;
-    QWidget* m_parent;
+    QPointer<QWidget> m_parent;
+    bool m_running = false;
 };
 
 } // namespace tq

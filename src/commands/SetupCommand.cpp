@@ -15,11 +15,7 @@ void SetupCommand::run() {
         !loggerchecks::notRecording(
             link, QStringLiteral("The Logger is recording , please stop recording before setup.")))
         return;
-    WaitCursor cursor;
-    PortLease lease(m_live, kResume);
-    cursor.restore();
-    // The dialog is gone before the lease gives the link back.
-    TfrmSetup setup(*m_live.comm1(), link, m_parent);
+    TfrmSetup setup(m_live.session(), link, m_parent);
     runDialog(setup);
 }
 

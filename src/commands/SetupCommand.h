@@ -1,7 +1,5 @@
 #pragma once
 
-#include "PortLease.h"
-
 class QWidget;
 
 namespace tq {
@@ -10,13 +8,10 @@ class LiveLink;
 
 // Logger Setup (the btnSetup tool button and the "&Setup" item): the gate
 // in front of the setup dialog. It refuses without a connection and while
-// the logger records; otherwise it borrows the device from the live link
-// for as long as the dialog is open.
+// the logger records; otherwise the dialog has the device for as long as it
+// is open, and the live link takes it back after.
 class SetupCommand {
   public:
-    // The pauses around reopening the live port after the dialog.
-    static constexpr PortLease::Resume kResume{500, 500, 500};
-
     SetupCommand(LiveLink& live, QWidget* parent) : m_live(live), m_parent(parent) {}
     void run();
 

@@ -169,9 +169,13 @@ void TfrmScope::pump(bool now) {
     // The window shows the latest value and events run once a time slice,
     // not after every line: a million lines would otherwise spend seconds
     // on labels alone.
-    if (!now && m_lastPump.isValid() && m_lastPump.elapsed() < kPumpSliceMs) return;
+    // A download reports a block at most some 30 times a second: each is shown.
+    if (!now && m_display != Display::Bytes && m_lastPump.isValid() && m_lastPump.elapsed() < kPumpSliceMs)
+        return;
     showValue();
-    QApplication::processEvents();
+    // A download is fed by the device session's events and needs none
+    // here; a file read runs in one handler and lets events run meanwhile.
+    if (m_display != Display::Bytes) QApplication::processEvents();
     m_lastPump.start();
 }
 

@@ -2,6 +2,7 @@
 
 #include "CommandGuard.h"
 #include "DateTime.h"
+#include "DeviceSession.h"
 #include "EraseCheck.h"
 #include "IntervalTable.h"
 #include "LoggerLink.h"
@@ -9,17 +10,16 @@
 #include "Messages.h"
 #include "ProgramArchive.h"
 #include "Protocol.h"
-#include "PumpingWait.h"
 #include "Regional.h"
 #include "SetupReplies.h"
 #include "SetupSession.h"
-#include "TComPort.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QLayout>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
@@ -29,30 +29,15 @@
 namespace tq {
 
 namespace {
-constexpr int kClockTickMs = 500;
-constexpr int kMaxReadPerEvent = 32;
 
 const QString kCaption = QStringLiteral("LOGGER Setup");
 const QString kCloseQuestion =
     QStringLiteral("Something changed and not saved . Do you really want to exit ? ");
 
-// What the setup port received and no clock reply has used yet; it lives
-// as long as the program, across openings of the dialog.
-QByteArray& clockReplyBuffer() {
-    static QByteArray buffer;
-    return buffer;
-}
-
-// A port step whose failure is ignored (every port error is a silent abort).
-bool attempt(const std::function<void()>& step) {
-    try {
-        step();
-        return true;
-    } catch (const SilentAbort&) {
-    } catch (const EComError&) {
-    }
-    return false;
-}
+// The live link takes the port back after the dialog: 500 ms before the
+// port opens, then a second before the link timer starts.
+constexpr int kResumeBeforeMs = 500;
+constexpr int kResumeAfterMs = 1000;
 
 QString eraseQuestion(int dataSets) {
     if (dataSets < 0)
@@ -64,10 +49,9 @@ QString eraseQuestion(int dataSets) {
 }
 } // namespace
 
-TfrmSetup::TfrmSetup(TComPort& comm1, const LoggerLink& link, QWidget* parent, Clock clock)
-    : QDialog(parent), m_comm1(comm1), m_link(link),
-      m_clock(clock ? std::move(clock) : Clock([] { return QDateTime::currentDateTime(); })),
-      m_comm3(new TComPort(this)), m_timer1(new QTimer(this)) {
+TfrmSetup::TfrmSetup(DeviceSession& session, const LoggerLink& link, QWidget* parent, Clock clock)
+    : QDialog(parent), m_session(session), m_link(link),
+      m_clock(clock ? std::move(clock) : Clock([] { return QDateTime::currentDateTime(); })) {
     setObjectName(QStringLiteral("frmSetup"));
     setWindowTitle(kCaption);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -76,13 +60,10 @@ TfrmSetup::TfrmSetup(TComPort& comm1, const LoggerLink& link, QWidget* parent, C
     buildLayout();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    m_comm3->setObjectName(QStringLiteral("Comm3"));
-    SetupSession::configurePort(*m_comm3);
-    m_comm3->setOnError(TComPort::abortSilently);
-
-    m_timer1->setObjectName(QStringLiteral("Timer1"));
-    m_timer1->setInterval(kClockTickMs);
-    connect(m_timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
+    m_clockJob.onTick = [this] { lblPCTime->setText(dateTimeText(toDays(m_clock()))); };
+    m_clockJob.onClock = [this](const QDateTime& clock) {
+        lblLoggerTime->setText(dateTimeText(toDays(clock)));
+    };
 
     connect(btnAdjustTime, &QPushButton::clicked, this,
             [this] { guarded([this] { btnAdjustTimeClick(); }); });
@@ -96,8 +77,9 @@ TfrmSetup::TfrmSetup(TComPort& comm1, const LoggerLink& link, QWidget* parent, C
 }
 
 TfrmSetup::~TfrmSetup() {
-    m_timer1->stop();
-    attempt([this] { m_comm3->close(); });
+    if (m_running) m_session.cancel(m_running);
+    m_session.removeIdle(&m_clockJob, kResumeBeforeMs, kResumeAfterMs);
+    if (m_busy) QApplication::restoreOverrideCursor();
 }
 
 void TfrmSetup::showEvent(QShowEvent* event) {
@@ -130,97 +112,51 @@ void TfrmSetup::endBusy() {
 
 void TfrmSetup::FormShow() {
     if (m_busy) return;
-    m_busy = true;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto done = qScopeGuard([this] { endBusy(); });
-
     fillGrid(unusedGridRows());
     cmbInterval->setCurrentIndex(intervals::kDefaultIndex);
-
-    attempt([this] { m_comm1.close(); });
-    m_comm3->setOnRxChar({});
-    attempt([this] { m_comm3->setDeviceName(m_comm1.deviceName()); });
-    pumpingWait(200);
-    attempt([this] { m_comm3->open(); });
-    m_comm3->purgeInput();
-
     (m_link.unitCelsius ? RadioC : RadioF)->setChecked(true);
-
-    m_timer1->stop();
+    // The clock polling follows the start's reads and every command.
+    m_session.pushIdle(&m_clockJob);
     // A logger that does not answer leaves the grid "empty" and the list at
     // its default; a port that failed to open gets the same.
-    attempt([this] {
-        SetupSession session(*m_comm3);
-        QByteArray directory;
-        if (session.readDirectory(directory) == memory::kDirectorySize) {
+    exchange(std::make_unique<SetupStartJob>(), [this](DeviceJob& done) {
+        const auto& start = static_cast<SetupStartJob&>(done);
+        const QByteArray directory = start.directory();
+        if (!directory.isEmpty()) {
             const QVector<SetupGridRow> rows = setupGridRows(directory, m_link.modelCode);
             fillGrid(rows);
             m_dataSets = usedRows(rows);
             m_directory = directory;
         }
-        if (const std::optional<int> index = session.readInterval()) cmbInterval->setCurrentIndex(*index);
+        if (const std::optional<int> seconds = start.intervalSeconds())
+            cmbInterval->setCurrentIndex(intervals::indexOfSeconds(*seconds));
     });
-    handPortBack(0, 100);
 }
 
-void TfrmSetup::handPortBack(int pauseBeforeOpenMs, int pauseAfterOpenMs) {
-    attempt([this] { m_comm3->close(); });
-    m_comm3->setOnRxChar([this] { Comm3RxChar(); });
-    if (pauseBeforeOpenMs > 0) pumpingWait(pauseBeforeOpenMs);
-    attempt([this] { m_comm3->open(); });
-    m_comm3->purgeInput();
-    if (pauseAfterOpenMs > 0) pumpingWait(pauseAfterOpenMs);
-    m_timer1->start();
-}
-
-void TfrmSetup::Timer1Timer() {
-    m_timeRequest = true;
-    const auto clear = qScopeGuard([this] { m_timeRequest = false; });
-    if (m_comm3->active()) m_comm3->write(protocol::plainCommand(protocol::kReadClock));
-    lblPCTime->setText(dateTimeText(toDays(m_clock())));
-}
-
-void TfrmSetup::Comm3RxChar() {
-    QByteArray& buffer = clockReplyBuffer();
-    buffer.append(m_comm3->read(qMin(m_comm3->inputCount(), kMaxReadPerEvent)));
-    if (const std::optional<QDateTime> clock = takeClockReplies(buffer))
-        lblLoggerTime->setText(dateTimeText(toDays(*clock)));
-}
-
-void TfrmSetup::takePortForExchange() {
-    m_timer1->stop();
-    attempt([this] { m_comm3->close(); });
-    m_comm3->setOnRxChar({});
-    pumpingWait(200);
-    attempt([this] { m_comm3->open(); });
-    m_comm3->purgeInput();
-}
-
-void TfrmSetup::exchange(int limitMs, const std::function<void(SetupSession&)>& command) {
+void TfrmSetup::exchange(std::unique_ptr<DeviceJob> job, std::function<void(DeviceJob&)> after) {
     m_busy = true;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto done = qScopeGuard([this] { endBusy(); });
-    boundedWait([this] { return m_timeRequest; }, limitMs);
-    takePortForExchange();
-    // A port error ends the command, silently; the dialog still goes back
-    // to showing the clock.
-    attempt([&] {
-        SetupSession session(*m_comm3);
-        command(session);
+    const QPointer<TfrmSetup> self(this);
+    m_running = m_session.queue(std::move(job), [self, after = std::move(after)](DeviceJob& done) {
+        if (!self) return;
+        self->m_running = nullptr;
+        // A port error ends the command without a word; the dialog still
+        // goes back to showing the clock.
+        if (done.outcome().code != JobOutcome::Code::Cancelled) guarded([&] { after(done); });
+        self->endBusy();
     });
-    handPortBack(200, 0);
 }
 
 void TfrmSetup::btnAdjustTimeClick() {
     if (m_busy) return;
-    exchange(SetupSession::kReplyLimitMs, [this](SetupSession& s) { s.setClock(m_clock()); });
+    exchange(SetupCommandJob::setClock(m_clock()), [](DeviceJob&) {});
 }
 
 void TfrmSetup::btnSetUnitClick() {
     if (m_busy) return;
     m_unitChanged = false;
     const bool fahrenheit = !RadioC->isChecked();
-    exchange(SetupSession::kReplyLimitMs, [fahrenheit](SetupSession& s) { s.setUnit(fahrenheit); });
+    exchange(SetupCommandJob::setUnit(fahrenheit), [](DeviceJob&) {});
 }
 
 void TfrmSetup::Button2Click() {
@@ -228,7 +164,7 @@ void TfrmSetup::Button2Click() {
     m_intervalChanged = false;
     const int index = cmbInterval->currentIndex();
     if (index < 0) return;
-    exchange(SetupSession::kReplyLimitMs, [index](SetupSession& s) { s.setInterval(index); });
+    exchange(SetupCommandJob::setInterval(index), [](DeviceJob&) {});
 }
 
 void TfrmSetup::btnEraseClick() {
@@ -237,8 +173,8 @@ void TfrmSetup::btnEraseClick() {
     const QString archived =
         erasecheck::questionNote(programarchive::archive(), m_directory, m_link.modelCode);
     if (!Messages::confirmDefaultNo(eraseQuestion(m_dataSets) + archived, kCaption)) return;
-    exchange(SetupSession::kEraseLimitMs, [this](SetupSession& s) {
-        if (!s.erase()) return;
+    exchange(SetupCommandJob::erase(), [this](DeviceJob& done) {
+        if (!eraseConfirmed(static_cast<SetupCommandJob&>(done).reply())) return;
         fillGrid(unusedGridRows());
         m_dataSets = 0;
         m_directory.clear();

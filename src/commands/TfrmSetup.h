@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SetupGrid.h"
+#include "SetupSession.h"
 
 #include <QDateTime>
 #include <QDialog>
@@ -15,26 +16,24 @@ class QTimer;
 
 namespace tq {
 
+class DeviceJob;
+class DeviceSession;
 struct LoggerLink;
-class SetupSession;
-class TComPort;
 
 // The logger setup dialog: the logger's clock beside the PC's, the data
 // sets in the logger memory, the interval and the unit, and the commands
-// that change them. While it is open it has the device to itself through
-// its own port Comm3; the setup gate stops the live link before and brings
-// it back after.
+// that change them. While it is open its clock polling is the device
+// session's idle job in place of the live link, and each command is a job
+// queued on the session.
 class TfrmSetup : public QDialog {
     Q_OBJECT
   public:
     // The PC's local time; replaced by tests.
     using Clock = std::function<QDateTime()>;
 
-    // comm1: the live port, closed on start and whose device Comm3 uses.
-    TfrmSetup(TComPort& comm1, const LoggerLink& link, QWidget* parent = nullptr, Clock clock = {});
+    TfrmSetup(DeviceSession& session, const LoggerLink& link, QWidget* parent = nullptr, Clock clock = {});
     ~TfrmSetup() override;
 
-    TComPort* Comm3() const { return m_comm3; }
     bool intervalChanged() const { return m_intervalChanged; }
     bool unitChanged() const { return m_unitChanged; }
     // A start or command exchange is running.
@@ -42,8 +41,6 @@ class TfrmSetup : public QDialog {
 
     // The start sequence, run once when the dialog is first shown.
     void FormShow();
-    void Timer1Timer();
-    void Comm3RxChar();
     void btnAdjustTimeClick();
     void btnSetUnitClick();
     void Button2Click(); // interval OK
@@ -65,19 +62,17 @@ class TfrmSetup : public QDialog {
     void buildLayout();
     void fillGrid(const QVector<SetupGridRow>& rows);
     void chooseUnitPicture(bool fahrenheit);
-    // Runs command with the port taken from the clock timer and its receive
-    // handler, and hands it back afterwards on every path.
-    void exchange(int limitMs, const std::function<void(SetupSession&)>& command);
-    void takePortForExchange();
-    // Back to idle: the receive handler on and the clock timer running.
-    void handPortBack(int pauseBeforeOpenMs, int pauseAfterOpenMs);
+    // Queues job on the session; after runs with it once it is over.
+    void exchange(std::unique_ptr<DeviceJob> job, std::function<void(DeviceJob&)> after);
     void endBusy();
 
-    TComPort& m_comm1;
+    DeviceSession& m_session;
     const LoggerLink& m_link;
     Clock m_clock;
-    TComPort* m_comm3;
-    QTimer* m_timer1;
+    // The clock polling while no command runs (`Timer1` and the setup
+    // port's receive handler).
+    SetupClockJob m_clockJob;
+    DeviceJob* m_running = nullptr;
 
     QTableWidget* DataGrid1 = nullptr;
     QPushButton* btnErase = nullptr;
@@ -97,7 +92,6 @@ class TfrmSetup : public QDialog {
     QByteArray m_directory;
     bool m_intervalChanged = false;
     bool m_unitChanged = false;
-    bool m_timeRequest = false;
     bool m_busy = false;
     bool m_started = false;
     bool m_closeAnswered = false;

@@ -6,7 +6,6 @@
 #include "LcdLayout.h"
 #include "LcdMarks.h"
 #include "LcdPanel.h"
-#include "PumpingWait.h"
 
 #include <QCloseEvent>
 #include <QPointer>
@@ -24,7 +23,6 @@ constexpr int kFirstDigitCode = 3;
 // A 32-bit mask switches at most 32 images.
 constexpr int kMaxTag = std::numeric_limits<SegmentMask>::digits;
 // How long a close request waits for a frame to be decoded before it asks again.
-constexpr int kCloseWaitMs = 3000;
 
 void showGlyph(LcdImage* cell, int code) {
     cell->setSource([code](qreal ratio) { return lcd::glyph(code, ratio); });
@@ -117,10 +115,6 @@ void TfrmLCD::setRs232Visible(bool visible) {
     m_rs232->setVisible(visible);
 }
 
-void TfrmLCD::setReceivingProbe(std::function<bool()> probe) {
-    m_receivingProbe = std::move(probe);
-}
-
 void TfrmLCD::placeAtLowerLeft(const QWidget* mainWindow) {
     m_placedBy = mainWindow;
     m_placedOuterHeight = frameGeometry().height();
@@ -143,26 +137,6 @@ bool TfrmLCD::event(QEvent* e) {
         moveToLowerLeft(mainWindow);
     }
     return QWidget::event(e);
-}
-
-void TfrmLCD::closeEvent(QCloseEvent* event) {
-    if (m_receivingProbe && m_receivingProbe()) {
-        // The window must not go while a frame is being decoded into it;
-        // events keep running meanwhile so the decoding can finish. Qt
-        // answers a second close request itself while this one waits.
-        const QPointer<TfrmLCD> self(this);
-        const std::function<bool()> receiving = m_receivingProbe;
-        const bool clear = pumpingWaitWhile([&] { return self && receiving(); }, kCloseWaitMs);
-        if (!self) return;
-        if (!clear) {
-            // The decoding may be suspended beneath this very wait; ask
-            // again once the stack has unwound.
-            event->ignore();
-            QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
-            return;
-        }
-    }
-    event->accept();
 }
 
 } // namespace tq

@@ -35,17 +35,12 @@ class TfrmLCD : public QWidget {
 
     void setRs232Visible(bool visible);
 
-    // Tells whether a received frame is being decoded; the window does not
-    // close while it is.
-    void setReceivingProbe(std::function<bool()> probe);
-
     // Lower left of the main window: 5 pixels in, the window's outer bottom
     // 30 pixels above the main window's. Placed again once the window
     // manager has added the frame.
     void placeAtLowerLeft(const QWidget* mainWindow);
 
   protected:
-    void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* e) override;
 
   private:
@@ -58,7 +53,6 @@ class TfrmLCD : public QWidget {
     SegmentMask m_previousMask = 0;
     DigitCodes m_previousCodes = LcdState{}.digitCodes;
     int m_lastRefreshChanges = 0;
-    std::function<bool()> m_receivingProbe;
     QPointer<const QWidget> m_placedBy; // until the frame is known
     int m_placedOuterHeight = 0;
 };

@@ -1,7 +1,6 @@
 #include "FirmwareQuery.h"
 
 #include "Protocol.h"
-#include "TComPort.h"
 
 namespace tq {
 
@@ -10,19 +9,35 @@ std::optional<QString> firmwareFromReply(const QByteArray& reply) {
     return QString::fromLatin1(reply.mid(1, FirmwareQuery::kReplyLength - 2));
 }
 
-FirmwareQuery::FirmwareQuery(TComPort& port, Pause pause) : m_port(port), m_pause(std::move(pause)) {}
+JobStep FirmwareQuery::start(bool portOpen, const QString& openError, qint64 nowMs) {
+    if (!portOpen) {
+        m_stage = Stage::Over;
+        m_outcome = JobOutcome::fail(JobOutcome::Code::CannotOpen, openError);
+        return JobStep::finished();
+    }
+    m_stage = Stage::Wake;
+    m_dueMs = nowMs + kWakeMs;
+    return JobStep::wakeAt(m_dueMs, QByteArray(1, protocol::kWake));
+}
 
-std::optional<QString> FirmwareQuery::run() {
-    m_port.write(QByteArray(1, protocol::kWake));
-    m_pause(kWakeMs);
-    m_port.write(protocol::plainCommand(protocol::kFirmware));
-    m_pause(kReplyWaitMs);
-    const int waiting = m_port.inputCount();
-    const QByteArray reply = m_port.read(qMin(waiting, kReplyBuffer));
-    for (int rest = m_port.inputCount(); rest > 0; rest = m_port.inputCount())
-        m_port.read(rest);
-    // A reply longer than the buffer is no reply either, whatever its first bytes.
-    return waiting == kReplyLength ? firmwareFromReply(reply) : std::nullopt;
+JobStep FirmwareQuery::step(const QByteArray& arrived, qint64 nowMs) {
+    if (m_stage == Stage::Over) return JobStep::finished();
+    if (m_stage == Stage::Reply) {
+        // Only the length of a long reply matters; its bytes are not kept.
+        m_replyLength += arrived.size();
+        if (m_reply.size() < 16) m_reply.append(arrived.left(16 - m_reply.size()));
+    }
+    if (nowMs < m_dueMs) return JobStep::wakeAt(m_dueMs);
+    if (m_stage == Stage::Wake) {
+        m_stage = Stage::Reply;
+        m_dueMs = nowMs + kReplyWaitMs;
+        return JobStep::wakeAt(m_dueMs, protocol::plainCommand(protocol::kFirmware));
+    }
+    m_stage = Stage::Over;
+    m_version = m_replyLength == kReplyLength ? firmwareFromReply(m_reply) : std::nullopt;
+    if (!m_version)
+        m_outcome = JobOutcome::fail(JobOutcome::Code::NoAnswer, QStringLiteral("no version reply"));
+    return JobStep::finished();
 }
 
 } // namespace tq

@@ -1,216 +1,179 @@
 #include "LiveLink.h"
 
-#include "CommandGuard.h"
+#include "DeviceSession.h"
 #include "FrameCutter.h"
 #include "LinkView.h"
 #include "LiveDecoder.h"
-#include "LoggerSearch.h"
 #include "PortNames.h"
 #include "Protocol.h"
-#include "PumpingWait.h"
 #include "TComPort.h"
 
 #include <QScopeGuard>
-#include <utility>
+#include <algorithm>
 
 namespace tq {
 
 namespace {
 const QString kOn = QStringLiteral("On Connection");
 const QString kOff = QStringLiteral("Off Connection");
-constexpr int kMaxReadPerEvent = 256;
-
-// Thrown by a wait that the program's ending cut short: unwinds whatever
-// step of the link is running, without a word.
-class LinkEnded : public SilentAbort {};
+// A receive buffer that grows past this holds no frame worth waiting for.
+constexpr int kMaxBuffer = 4096;
 } // namespace
 
-LiveLink::LiveLink(TComPort* comm1, LinkView* view, QObject* parent)
-    : QObject(parent), m_comm1(comm1), m_comm2(new TComPort(this)), m_view(view), m_timer(new QTimer(this)) {
-    m_comm2->setObjectName(QStringLiteral("Comm2"));
-    m_comm2->setBaudRate(19200);
-    m_comm2->setDtrControl(TComPort::DtrControl::Disable);
-    m_comm2->setRtsControl(TComPort::RtsControl::Enable);
-    m_comm2->setOnError(TComPort::abortSilently);
-    m_timer->setObjectName(QStringLiteral("MainTimer"));
-    m_timer->setTimerType(Qt::PreciseTimer);
-    m_timer->setInterval(1000);
-    connect(m_timer, &QTimer::timeout, this, [this] { guarded([this] { MainTimerTimer(); }); });
+LiveLink::LiveLink(DeviceSession* session, LinkView* view, QObject* parent)
+    : QObject(parent), m_session(session), m_view(view) {}
+
+LiveLink::~LiveLink() {
+    m_session->removeIdle(this);
 }
 
-bool LiveLink::attempt(const std::function<void()>& step) {
-    try {
-        step();
-        return true;
-    } catch (const LinkEnded&) {
-        throw; // not a port failure: the program is ending
-    } catch (const SilentAbort&) {
-    } catch (const EComError&) {
-    }
-    return false;
+bool LiveLink::ended() const {
+    return m_session->ended();
 }
 
-bool LiveLink::waitUnlessEnded(int ms) {
-    const bool waited = !m_ended && pumpingWait(ms);
-    if (!waited || m_ended) {
-        m_ended = true;
-        return false;
-    }
-    return true;
+bool LiveLink::lent() const {
+    // The setup dialog's clock is idle on top of the live link.
+    return m_session->busy() || (m_session->idleTop() && m_session->idleTop() != this);
 }
 
-void LiveLink::pause(int ms) {
-    if (!waitUnlessEnded(ms)) throw LinkEnded();
+bool LiveLink::ticking() const {
+    return m_session->idleRunning(this);
 }
 
 void LiveLink::endLink() {
-    m_ended = true;
-    m_pendingPort = -1;
-    m_timer->stop();
+    m_session->shutdown();
 }
 
-void LiveLink::restartTimer() {
-    if (!m_ended) m_timer->start();
-}
-
-void LiveLink::searchLogger() {
-    m_comm1->setOnRxChar({});
-    LoggerSearch search(*m_comm1, [this](int ms) { pause(ms); });
-    const int passes = m_view->portCount();
-    int i = -1;
-    bool found = false;
-    for (int pass = 0; pass < passes && !found; ++pass) {
-        ++i;
-        if (i >= m_view->portCount()) break;
-        m_view->selectPort(i);
-        attempt([&] { m_comm1->setDeviceName(deviceNameFor(m_view->portText(i))); });
-        m_comm1->setOnRxChar({});
-        m_view->showSearchProgress(QStringLiteral("Search Logger On ") + m_comm1->deviceName());
-
-        switch (search.probe()) {
-        case LoggerSearch::Outcome::CannotOpen:
-            // A port that cannot be opened leaves the list until the program ends.
-            m_view->removePort(i);
-            --i;
-            break;
-        case LoggerSearch::Outcome::NoLogger:
-            break;
-        case LoggerSearch::Outcome::Found:
-            found = true;
-            m_link.modelCode = search.model();
-            m_link.frameLength = LoggerLink::frameLengthFor(m_link.modelCode);
-            m_link.connected = true;
-            m_link.portIndex = i;
-            break;
+void LiveLink::searchLogger(std::function<void()> done) {
+    QStringList devices;
+    for (int i = 0; i < m_view->portCount(); ++i)
+        devices << deviceNameFor(m_view->portText(i));
+    auto search = std::make_unique<LoggerSearch>(devices);
+    search->onProbe = [this](const QString& device) {
+        m_view->showSearchProgress(QStringLiteral("Search Logger On ") + device);
+    };
+    m_session->queue(std::move(search), [this, done = std::move(done)](DeviceJob& job) {
+        if (!m_session->ended()) {
+            applySearch(static_cast<LoggerSearch&>(job));
+            startLink();
         }
-    }
+        if (done) done();
+    });
+}
 
-    if (found) {
-        m_view->setRs232Mark(true);
-        m_view->showStatus(m_comm1->deviceName(), kOn);
+void LiveLink::applySearch(const LoggerSearch& search) {
+    m_probes = search.probes();
+    // A port that cannot be opened leaves the chooser until the program ends.
+    int found = search.foundIndex();
+    for (int i = int(m_probes.size()) - 1; i >= 0; --i) {
+        if (m_probes[i].outcome != LoggerSearch::Outcome::CannotOpen || i >= m_view->portCount()) continue;
+        m_view->removePort(i);
+        if (found > i) --found;
+    }
+    if (found >= 0) {
+        m_link.modelCode = search.model();
+        m_link.frameLength = LoggerLink::frameLengthFor(m_link.modelCode);
+        m_link.connected = true;
+        m_link.portIndex = found;
     } else {
         m_link.modelCode = 860;
         m_link.frameLength = LoggerLink::frameLengthFor(860);
         if (m_link.portIndex >= m_view->portCount() || m_link.portIndex < 0) m_link.portIndex = 0;
-        if (m_view->portCount() > 0) {
-            m_view->selectPort(m_link.portIndex);
-            attempt([&] { m_comm1->setDeviceName(deviceNameFor(m_view->portText(m_link.portIndex))); });
-        }
-        m_view->setRs232Mark(false);
-        m_view->showStatus(m_comm1->deviceName(), kOff);
     }
-}
-
-void LiveLink::attachReceiveHandler() {
-    m_comm1->setOnRxChar([this] { Comm1RxChar(); });
+    if (m_view->portCount() > 0) {
+        m_view->selectPort(m_link.portIndex);
+        m_session->setDevice(deviceNameFor(m_view->portText(m_link.portIndex)));
+    }
+    m_view->setRs232Mark(found >= 0);
+    m_view->showStatus(m_session->deviceName(), found >= 0 ? kOn : kOff);
 }
 
 void LiveLink::startLink() {
-    attempt([&] { m_comm1->close(); });
-    attachReceiveHandler();
-    pause(500);
-    attempt([&] { m_comm1->open(); });
-    pause(200);
-    m_comm1->purgeInput();
-    pause(200);
-    if (m_comm1->active()) attempt([&] { m_comm1->write(protocol::checksummedCommand(protocol::kLive)); });
-    restartTimer();
+    m_firstRequest = true;
+    m_session->pushIdle(this, kStartOpenMs, kStartRequestMs);
+}
+
+JobStep LiveLink::next(QByteArray send) const {
+    const qint64 wake = m_requestAtMs >= 0 ? std::min(m_requestAtMs, m_nextTickMs) : m_nextTickMs;
+    return JobStep::wakeAt(wake, std::move(send));
+}
+
+JobStep LiveLink::start(bool portOpen, const QString&, qint64 nowMs) {
+    // The link timer starts afresh each time the live polling has the port.
+    m_intervalMs = kTickMs;
+    m_lastTickMs = -1;
+    m_requestAtMs = -1;
+    m_nextTickMs = nowMs + kTickMs;
+    QByteArray send;
+    if (m_firstRequest && portOpen) send = protocol::checksummedCommand(protocol::kLive);
+    m_firstRequest = false;
+    return next(send);
+}
+
+JobStep LiveLink::step(const QByteArray& arrived, qint64 nowMs) {
+    if (!arrived.isEmpty()) Comm1RxChar(arrived);
+    QByteArray send;
+    if (m_requestAtMs >= 0 && nowMs >= m_requestAtMs) {
+        m_requestAtMs = -1;
+        send += protocol::plainCommand(protocol::kLive);
+    }
+    if (nowMs >= m_nextTickMs) send += MainTimerTimer(nowMs, m_session->port().active());
+    return next(send);
 }
 
 void LiveLink::declareConnected() {
     m_view->setDownloadEnabled(true);
     m_view->setDataLoggerMenuEnabled(true);
-    m_view->showStatus(m_comm1->deviceName(), kOn);
+    m_view->showStatus(m_session->deviceName(), kOn);
     m_view->setRs232Mark(true);
     m_link.connected = true;
 }
 
-void LiveLink::Comm1RxChar() {
-    receive(*m_comm1);
-}
-
-void LiveLink::receive(RxPort& port) {
+void LiveLink::Comm1RxChar(const QByteArray& bytes) {
     m_link.receiving = true;
-    // A read failure must not leave the flag set.
     const auto clear = qScopeGuard([this] { m_link.receiving = false; });
-
-    const int n = qMin(port.inputCount(), kMaxReadPerEvent);
-    if (n > 0) {
-        m_link.dataSeen = true;
-        m_link.rxBuffer.append(port.read(n));
-    }
+    if (!bytes.isEmpty()) m_link.dataSeen = true;
+    m_link.rxBuffer.append(bytes);
     const QList<QByteArray> frames = cutFrames(m_link.rxBuffer, m_link.frameLength);
+    if (m_link.rxBuffer.size() > kMaxBuffer) m_link.rxBuffer.clear();
     for (const QByteArray& payload : frames) {
-        m_link.dataSeen = true;
         if (!m_link.connected) declareConnected();
         decodeLiveFrame(payload, m_lcd, m_link);
         m_view->refreshLcd(m_lcd);
+        emit reading();
     }
 }
 
-void LiveLink::sendLiveRequest() {
-    if (!m_comm1->active()) return;
-    if (!m_link.connected) {
-        m_comm1->write(QByteArray(1, protocol::kWake));
-        pause(200);
-        if (!m_comm1->active()) return;
-    }
-    m_comm1->write(protocol::plainCommand(protocol::kLive));
-}
-
-void LiveLink::MainTimerTimer() {
-    // A tick arriving inside this tick's own pumping wait is dropped.
-    if (m_link.timerBusy || m_ended) return;
-    m_link.timerBusy = true;
-    const auto clear = qScopeGuard([this] {
-        m_link.timerBusy = false;
-        // A port picked during this tick's wait is switched to now, once
-        // the tick has unwound.
-        if (m_pendingPort >= 0)
-            QMetaObject::invokeMethod(this, &LiveLink::switchToPendingPort, Qt::QueuedConnection);
-    });
-    const qint64 sinceLast = m_lastTick.isValid() ? m_lastTick.elapsed() : 0;
-    m_lastTick.start();
+QByteArray LiveLink::MainTimerTimer(qint64 nowMs, bool portOpen) {
+    const qint64 sinceLast = m_lastTickMs >= 0 ? nowMs - m_lastTickMs : 0;
 
     if (m_link.dataSeen) {
         m_link.dataSeen = false;
         m_link.missedTicks = 0;
     } else if (++m_link.missedTicks >= 3) {
         m_view->setDataLoggerMenuEnabled(false);
-        m_view->showStatus(m_comm1->deviceName(), kOff);
+        m_view->showStatus(m_session->deviceName(), kOff);
         m_view->setRs232Mark(false);
         if (m_link.connected) m_link.rxBuffer.clear();
         m_link.connected = false;
         m_link.missedTicks = 0;
     }
 
-    attempt([this] { sendLiveRequest(); });
-
-    if (m_resetPeriod) {
-        m_resetPeriod = false;
-    } else {
-        m_timer->setInterval(correctedInterval(m_timer->interval(), sinceLast));
+    QByteArray send;
+    if (portOpen) {
+        if (m_link.connected) {
+            send = protocol::plainCommand(protocol::kLive);
+        } else {
+            send = QByteArray(1, protocol::kWake);
+            m_requestAtMs = nowMs + kWakeMs;
+        }
     }
+
+    // The first tick only sets the reference time.
+    if (m_lastTickMs >= 0) m_intervalMs = correctedInterval(m_intervalMs, sinceLast);
+    m_lastTickMs = nowMs;
+    m_nextTickMs = nowMs + m_intervalMs;
+    return send;
 }
 
 int LiveLink::correctedInterval(int currentMs, qint64 sinceLastTickMs) {
@@ -220,63 +183,20 @@ int LiveLink::correctedInterval(int currentMs, qint64 sinceLastTickMs) {
 }
 
 void LiveLink::ComboBoxDeviceNameChange(int index) {
-    if (index < 0 || index >= m_view->portCount() || m_ended) return;
-    if (m_link.timerBusy) {
-        // The tick is suspended beneath this call, in its pumping wait:
-        // waiting for it here would never end. It switches when it is done.
-        m_pendingPort = index;
-        return;
-    }
-    if (m_lent) {
-        // A command has the device: the live port may not open under it.
-        // The switch follows once the link is given back.
-        m_pendingPort = index;
-        return;
-    }
-    m_pendingPort = -1;
-    attempt([&] { m_comm1->close(); });
-    attempt([&] {
-        m_comm1->setDeviceName(deviceNameFor(m_view->portText(index)));
-        m_comm1->open();
-    });
+    if (index < 0 || index >= m_view->portCount() || ended()) return;
+    // A command that has the device keeps it; the switch follows after it.
+    m_session->setDevice(deviceNameFor(m_view->portText(index)));
     m_link.portIndex = index;
 }
 
-void LiveLink::switchAfterLoan() {
-    if (m_pendingPort >= 0)
-        QMetaObject::invokeMethod(this, &LiveLink::switchToPendingPort, Qt::QueuedConnection);
-}
-
-void LiveLink::switchToPendingPort() {
-    const int index = std::exchange(m_pendingPort, -1);
-    if (index >= 0) guarded([&] { ComboBoxDeviceNameChange(index); });
-}
-
 void LiveLink::comPortMenu(int k) {
-    attempt([&] {
-        m_comm1->close();
-        pause(100);
-        m_link.portIndex = k - 1;
-        attachReceiveHandler();
-        pause(100);
-        m_comm1->open();
-    });
-    m_comm1->purgeInput();
-    m_view->showStatus(m_comm1->deviceName(), m_link.connected ? kOn : kOff);
+    m_link.portIndex = k - 1;
+    m_session->reopen(200);
+    m_view->showStatus(m_session->deviceName(), m_link.connected ? kOn : kOff);
 }
 
 void LiveLink::changeBaudRate(int baud, int waitBeforeOpenMs) {
-    pumpingWaitWhile([this] { return m_link.receiving; });
-    attempt([&] { m_comm1->close(); });
-    m_comm1->setBaudRate(baud);
-    if (waitBeforeOpenMs > 0) pause(waitBeforeOpenMs);
-    attempt([&] { m_comm1->open(); });
-}
-
-void LiveLink::suspendForCommand() {
-    boundedWait([this] { return m_link.timerBusy; }, kBusyWaitMs);
-    m_timer->stop();
-    boundedWait([this] { return m_link.receiving; }, kBusyWaitMs);
+    m_session->setBaudRate(baud, waitBeforeOpenMs);
 }
 
 } // namespace tq

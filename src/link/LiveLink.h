@@ -1,98 +1,97 @@
 #pragma once
 
+#include "DeviceJob.h"
 #include "LcdState.h"
 #include "LoggerLink.h"
+#include "LoggerSearch.h"
 
-#include <QElapsedTimer>
 #include <QObject>
-#include <QTimer>
 #include <functional>
 
 namespace tq {
 
+class DeviceSession;
 class LinkView;
-class RxPort;
-class TComPort;
 
-// The live link on Comm1: finding the logger, the receive handler that cuts
-// and decodes live frames, the one-second link timer with its watchdog, and
-// the port changes. It also holds the download port Comm2, which commands
-// borrow with the device through a PortLease. Runs wholly on the
-// user-interface thread; the busy flags guard the handlers that can run
-// inside another one's pumping wait.
-class LiveLink : public QObject {
+// The live link: the search for the logger at start-up, and the live
+// polling that is the device session's idle job. Once a second (the link
+// timer `MainTimer`, kept one second apart by the period correction) it
+// asks for a live frame, and its watchdog declares the link lost after three
+// ticks without data; the receive handler `Comm1RxChar` cuts and decodes the
+// frames and declares the link back on the first. Commands that need the
+// device queue their own jobs on the session, which stops the live polling
+// for them and resumes it afterwards.
+class LiveLink : public QObject, public DeviceJob {
     Q_OBJECT
   public:
-    LiveLink(TComPort* comm1, LinkView* view, QObject* parent = nullptr);
+    LiveLink(DeviceSession* session, LinkView* view, QObject* parent = nullptr);
+    ~LiveLink() override;
 
     LoggerLink& link() { return m_link; }
     const LoggerLink& link() const { return m_link; }
     const LcdState& lcdState() const { return m_lcd; }
-    TComPort* comm1() const { return m_comm1; }
-    // The download port: DTR off, RTS on; every port error a silent abort.
-    TComPort* comm2() const { return m_comm2; }
-    QTimer* MainTimer() const { return m_timer; }
+    DeviceSession& session() const { return *m_session; }
 
-    // Start-up: search every listed port, then open the live port with the
-    // receive handler, send the first (checksummed) live request and start
-    // the link timer.
-    void searchLogger();
+    // Start-up: search every port of the chooser, one after the other; done
+    // runs once the search is over (found or not), with the live link started.
+    void searchLogger(std::function<void()> done = {});
+    // What the last search found on each port.
+    const QList<LoggerSearch::Probe>& lastSearch() const { return m_probes; }
+    // The live polling takes the port: the port is opened after 500 ms, the
+    // first (checksummed) live request goes 400 ms later, and the link timer
+    // starts with it.
     void startLink();
 
-    // The program is ending: the timer stops, a running search or command
-    // gives up at its next wait, and nothing of the link starts again. A
-    // wait cut short by the program quitting has the same effect.
+    // The program is ending: every job stops and nothing starts again.
     void endLink();
-    bool ended() const { return m_ended; }
-    // A command has borrowed the device (a PortLease is held).
-    bool lent() const { return m_lent; }
+    bool ended() const;
+    // A command has the device.
+    bool lent() const;
+    // The live polling has the port.
+    bool ticking() const;
 
-    // The receive handler of Comm1; receive() is its body over any port.
-    void Comm1RxChar();
-    void receive(RxPort& port);
-    void MainTimerTimer();
+    // The receive handler's body: the bytes that arrived on the live port.
+    void Comm1RxChar(const QByteArray& bytes);
+    // One tick of the link timer at nowMs (watchdog, then the poll); what
+    // to send now. A wake byte is followed by the request 200 ms later.
+    QByteArray MainTimerTimer(qint64 nowMs, bool portOpen);
 
     void ComboBoxDeviceNameChange(int index);
     void comPortMenu(int k); // COM Port menu item k = 1..8
     void changeBaudRate(int baud, int waitBeforeOpenMs);
 
-    // A pumping wait of the link's steps and of the commands that borrow
-    // the port: throws a silent abort once the program is ending.
-    void pause(int ms);
-
     // Next timer interval so tick starts stay one second apart (500 ms floor).
     static int correctedInterval(int currentMs, qint64 sinceLastTickMs);
 
-    static constexpr int kBusyWaitMs = 3000;
+    static constexpr int kTickMs = 1000;
+    static constexpr int kWakeMs = 200;
+    static constexpr int kStartOpenMs = 500;
+    static constexpr int kStartRequestMs = 400;
+
+    // The live polling as the session's idle job.
+    PortRole role() const override { return PortRole::Live; }
+    JobStep start(bool portOpen, const QString& openError, qint64 nowMs) override;
+    JobStep step(const QByteArray& arrived, qint64 nowMs) override;
+
+  signals:
+    // A live frame was decoded (the LCD state and the link fields are new).
+    void reading();
 
   private:
-    friend class PortLease;
-
-    // A pumping wait; false (and the link ended) when the program is ending.
-    bool waitUnlessEnded(int ms);
-    // Bounded waits (3 s each) for a running tick and a running receive
-    // handler, with the link timer stopped in between.
-    void suspendForCommand();
-    void attachReceiveHandler();
-    void restartTimer();
-    void switchToPendingPort();
-    // A port picked while the device was lent is switched to now.
-    void switchAfterLoan();
+    void applySearch(const LoggerSearch& search);
     void declareConnected();
-    void sendLiveRequest();
-    bool attempt(const std::function<void()>& step);
+    JobStep next(QByteArray send) const;
 
-    TComPort* m_comm1;
-    TComPort* m_comm2;
+    DeviceSession* m_session;
     LinkView* m_view;
-    QTimer* m_timer;
     LoggerLink m_link;
     LcdState m_lcd;
-    QElapsedTimer m_lastTick;
-    bool m_resetPeriod = true;
-    bool m_ended = false;
-    bool m_lent = false;
-    int m_pendingPort = -1; // picked during a tick or a loan; switched to after it
+    QList<LoggerSearch::Probe> m_probes;
+    int m_intervalMs = kTickMs;
+    qint64 m_lastTickMs = -1;
+    qint64 m_nextTickMs = 0;
+    qint64 m_requestAtMs = -1; // the request after a wake byte
+    bool m_firstRequest = false;
 };
 
 } // namespace tq

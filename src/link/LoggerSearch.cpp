@@ -1,24 +1,8 @@
 #include "LoggerSearch.h"
 
-#include "CommandGuard.h"
 #include "Protocol.h"
-#include "TComPort.h"
 
 namespace tq {
-
-namespace {
-// A port step whose failure is an outcome of the search.
-template <typename Step> bool attempt(Step&& step, QString* error = nullptr) {
-    try {
-        step();
-        return true;
-    } catch (const EComError& e) {
-        if (error) *error = e.message();
-    } catch (const SilentAbort&) {
-    }
-    return false;
-}
-} // namespace
 
 std::optional<int> modelFromSearchReply(const QByteArray& reply) {
     if (reply.size() < LoggerSearch::kReplyLength) return std::nullopt;
@@ -28,38 +12,73 @@ std::optional<int> modelFromSearchReply(const QByteArray& reply) {
     return std::nullopt;
 }
 
-LoggerSearch::LoggerSearch(TComPort& port, Pause pause) : m_port(port), m_pause(std::move(pause)) {}
+LoggerSearch::LoggerSearch(const QStringList& devices) {
+    for (const QString& device : devices)
+        m_probes.append({device, Outcome::NotTried, {}});
+}
 
-LoggerSearch::Outcome LoggerSearch::probe() {
-    m_model = 0;
-    m_openError.clear();
-    m_pause(kSettleMs);
-    // The pause may end the search (the program quitting): it is called
-    // outside the attempts so that reaches the caller.
-    bool opened = attempt([&] { m_port.open(); }, &m_openError);
-    if (opened) {
-        m_pause(kSettleMs);
-        opened = attempt([&] { m_port.purgeInput(); }, &m_openError);
-    }
-    if (!opened) {
-        attempt([&] { m_port.close(); });
-        return Outcome::CannotOpen;
-    }
+JobStep LoggerSearch::start(bool, const QString&, qint64 nowMs) {
+    m_index = -1;
+    return nextDevice(nowMs);
+}
 
-    QByteArray reply;
-    bool answered = attempt([&] { m_port.write(protocol::plainCommand(protocol::kSearch)); });
-    if (answered) {
-        m_pause(kReplyWaitMs);
-        answered = attempt([&] {
-            if (m_port.inputCount() >= kReplyLength) reply = m_port.read(kReplyLength);
-        });
+JobStep LoggerSearch::nextDevice(qint64 nowMs) {
+    if (++m_index >= m_probes.size()) {
+        m_stage = Stage::Over;
+        m_outcome = JobOutcome::fail(JobOutcome::Code::NoAnswer, QStringLiteral("no logger found"));
+        return JobStep::finished();
     }
-    if (const std::optional<int> model = answered ? modelFromSearchReply(reply) : std::nullopt) {
-        m_model = *model;
-        return Outcome::Found;
+    if (onProbe) onProbe(m_probes[m_index].device);
+    m_stage = Stage::Settle;
+    m_dueMs = nowMs + kSettleMs;
+    return JobStep::wakeAt(m_dueMs);
+}
+
+JobStep LoggerSearch::opened(bool ok, const QString& error, qint64 nowMs) {
+    if (!ok) {
+        m_probes[m_index].outcome = Outcome::CannotOpen;
+        m_probes[m_index].why = error;
+        return nextDevice(nowMs);
     }
-    attempt([&] { m_port.close(); });
-    return Outcome::NoLogger;
+    m_stage = Stage::Purge;
+    m_dueMs = nowMs + kSettleMs;
+    return JobStep::wakeAt(m_dueMs);
+}
+
+JobStep LoggerSearch::step(const QByteArray& arrived, qint64 nowMs) {
+    if (m_stage == Stage::Over) return JobStep::finished();
+    // Only the first bytes of a reply are looked at; a flood is not kept.
+    if (m_reply.size() < 64) m_reply.append(arrived.left(64));
+    if (nowMs < m_dueMs) return JobStep::wakeAt(m_dueMs);
+    switch (m_stage) {
+    case Stage::Settle:
+        requestOpen(m_probes[m_index].device);
+        return JobStep::wakeAt(-1);
+    case Stage::Purge:
+        // What the line brought while it settled is no reply.
+        m_reply.clear();
+        m_stage = Stage::Reply;
+        m_dueMs = nowMs + kReplyWaitMs;
+        return JobStep::wakeAt(m_dueMs, protocol::plainCommand(protocol::kSearch));
+    case Stage::Reply: {
+        Probe& probe = m_probes[m_index];
+        if (const std::optional<int> model = modelFromSearchReply(m_reply)) {
+            probe.outcome = Outcome::Found;
+            m_found = m_index;
+            m_model = *model;
+            m_stage = Stage::Over;
+            m_outcome = {};
+            return JobStep::finished();
+        }
+        probe.outcome = m_reply.size() >= kReplyLength ? Outcome::NotALogger : Outcome::NoLogger;
+        m_reply.clear();
+        requestClose();
+        return nextDevice(nowMs);
+    }
+    case Stage::Over:
+        break;
+    }
+    return JobStep::finished();
 }
 
 } // namespace tq

@@ -1,50 +1,65 @@
 #pragma once
 
+#include "DeviceJob.h"
+
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 
 namespace tq {
-
-class TComPort;
 
 // The model a reply to the search command names: its first five bytes, taken
 // as text, contain "860" or "862". Empty for a shorter reply or one naming
 // neither.
 std::optional<int> modelFromSearchReply(const QByteArray& reply);
 
-// The search handshake on one port: open it, let it settle, send "M" and
-// look at what came back half a second later. The live link runs it over
-// every listed port at start-up; tq880-cli over the port it is given.
-class LoggerSearch {
+// The search over a list of devices, each with the same handshake: let the
+// line settle, open it, settle again, send "M" and look at what came back
+// half a second later. The first device whose reply names a model wins and
+// stays open. The live link runs it over the port chooser at start-up;
+// tq880-cli over the port it is given.
+class LoggerSearch : public DeviceJob {
   public:
-    // A pause in the handshake; the live link's throws once the program is
-    // ending, which ends the search.
-    using Pause = std::function<void(int ms)>;
-
     static constexpr int kSettleMs = 200;
     static constexpr int kReplyWaitMs = 500;
     static constexpr int kReplyLength = 5;
 
-    enum class Outcome { CannotOpen, NoLogger, Found };
+    enum class Outcome { NotTried, CannotOpen, NoLogger, NotALogger, Found };
+    struct Probe {
+        QString device;
+        Outcome outcome = Outcome::NotTried;
+        QString why; // the system's words for a port that cannot be opened
+    };
 
-    LoggerSearch(TComPort& port, Pause pause);
+    explicit LoggerSearch(const QStringList& devices);
 
-    // Probes the port under its current device name. On Found the port stays
-    // open; otherwise it is closed again. Port failures are outcomes here,
-    // not errors; only the pause may throw.
-    Outcome probe();
-    // The model of the last Found probe.
+    // Called as each device is tried (the splash shows it).
+    std::function<void(const QString& device)> onProbe;
+
+    PortRole role() const override { return PortRole::Live; }
+    bool opensItself() const override { return true; }
+    JobStep start(bool portOpen, const QString& openError, qint64 nowMs) override;
+    JobStep step(const QByteArray& arrived, qint64 nowMs) override;
+    JobStep opened(bool ok, const QString& error, qint64 nowMs) override;
+
+    const QList<Probe>& probes() const { return m_probes; }
+    // The device that answered, -1 when none did.
+    int foundIndex() const { return m_found; }
     int model() const { return m_model; }
-    // The system's words for the last failed open.
-    QString openError() const { return m_openError; }
 
   private:
-    TComPort& m_port;
-    Pause m_pause;
+    enum class Stage { Settle, Purge, Reply, Over };
+    JobStep nextDevice(qint64 nowMs);
+
+    QList<Probe> m_probes;
+    int m_index = -1;
+    int m_found = -1;
     int m_model = 0;
-    QString m_openError;
+    Stage m_stage = Stage::Settle;
+    qint64 m_dueMs = 0;
+    QByteArray m_reply;
 };
 
 } // namespace tq

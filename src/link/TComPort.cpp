@@ -3,7 +3,6 @@
 #include "CommandGuard.h"
 #include "LinkLog.h"
 
-#include <QElapsedTimer>
 #include <QSerialPort>
 
 #ifdef Q_OS_UNIX
@@ -121,30 +120,7 @@ void TComPort::purgeOutput() {
 
 int TComPort::inputCount() {
     requireOpen();
-    // Pull in what the device holds even when no events have run.
-    m_port->waitForReadyRead(0);
-    if (!active()) // the device went away while reading
-        raise(static_cast<int>(QSerialPort::ResourceError), QStringLiteral("The device was removed"));
-    m_port->clearError();
     return static_cast<int>(m_port->bytesAvailable());
-}
-
-int TComPort::waitForInput(int ms) {
-    requireOpen();
-    if (m_port->bytesAvailable() > 0) return static_cast<int>(m_port->bytesAvailable());
-    QElapsedTimer clock;
-    clock.start();
-    for (;;) {
-        const qint64 left = qMax<qint64>(0, ms - clock.elapsed());
-        const bool woken = m_port->waitForReadyRead(int(left));
-        if (!active()) // the device went away while waiting
-            raise(static_cast<int>(QSerialPort::ResourceError), QStringLiteral("The device was removed"));
-        // Only a time-out leaves an error behind; clearing costs a signal.
-        if (m_port->error() != QSerialPort::NoError) m_port->clearError();
-        if (m_port->bytesAvailable() > 0) return static_cast<int>(m_port->bytesAvailable());
-        // A wake-up without bytes (output drained) waits on for the rest.
-        if (!woken || clock.elapsed() >= ms) return 0;
-    }
 }
 
 QByteArray TComPort::read(int count) {
@@ -160,11 +136,9 @@ void TComPort::write(const QByteArray& bytes) {
     qCDebug(lcLink) << "tx" << m_deviceName << bytes.toHex(' ');
     const qint64 n = m_port->write(bytes);
     if (n != bytes.size()) raise(static_cast<int>(m_port->error()), systemText());
-    // Hand the bytes to the device now: callers may poll for the reply
-    // without running the event loop.
+    // Hand the bytes to the device now, as far as it takes them without
+    // waiting; the rest goes as the event loop runs.
     m_port->flush();
-    if (m_port->bytesToWrite() > 0 && !m_port->waitForBytesWritten(1000))
-        raise(static_cast<int>(QSerialPort::TimeoutError), QString::fromLatin1(EComError::kTimeout));
 }
 
 void TComPort::setOnRxChar(RxHandler h) {
@@ -204,9 +178,11 @@ void TComPort::onPortError(int error) {
         // A removed device (a USB adapter pulled out, a hung-up terminal)
         // fails every read from then on: close quietly instead of failing
         // forever.
-        qCDebug(lcLink) << "device lost" << m_deviceName << m_port->errorString();
+        const QString why = m_port->errorString();
+        qCDebug(lcLink) << "device lost" << m_deviceName << why;
         m_port->close();
         m_port->clearError();
+        emit deviceLost(why);
         return;
     }
     // An empty read: the read notification came after inputCount had

@@ -57,10 +57,6 @@ class TComPort : public QObject, public RxPort {
     void purgeOutput();
     // Bytes waiting, including those that arrived while no events ran.
     int inputCount() override;
-    // Waits at most ms for input without running any events: returns as
-    // soon as at least one byte is waiting, with the number waiting, or 0
-    // when the time has passed. The thread sleeps in the system's wait.
-    int waitForInput(int ms);
     // Reads up to count waiting bytes (the program asks only for what
     // inputCount reported).
     QByteArray read(int count) override;
@@ -80,6 +76,11 @@ class TComPort : public QObject, public RxPort {
 
     // Raise a port error through OnError (public so callers share one path).
     [[noreturn]] void raise(int code, const QString& message);
+
+  signals:
+    // The device went away under the open port (a USB adapter pulled out);
+    // the port is closed already.
+    void deviceLost(const QString& why);
 
   private:
     void onReadyRead();

@@ -1,69 +1,15 @@
 #include "SetupSession.h"
 
-#include "BlockTransfer.h"
-#include "IntervalTable.h"
 #include "LoggerLog.h"
 #include "MemoryLayout.h"
 #include "Protocol.h"
-#include "PumpingWait.h"
 #include "SetupReplies.h"
-#include "TComPort.h"
-#include "TransferLoop.h"
-
-#include <QElapsedTimer>
 
 namespace tq {
 
-namespace {
-// Every reply the logger gives to a setting is at least this long.
-constexpr int kShortReply = 3;
-constexpr int kIntervalReply = 4;
-constexpr int kClockReply = 8;
-// The directory read runs no events, so it only needs the machine's deadlines.
-constexpr int kDirectorySleepMs = 500;
-} // namespace
+namespace setup {
 
-SetupSession::SetupSession(TComPort& port) : m_port(port) {}
-
-void SetupSession::configurePort(TComPort& port) {
-    port.setBaudRate(19200);
-    port.setDtrControl(TComPort::DtrControl::Disable);
-    port.setRtsControl(TComPort::RtsControl::Enable);
-}
-
-int SetupSession::readDirectory(QByteArray& directory) {
-    directory.clear();
-    MemoryImage block;
-    // The fill byte matters only for the memory read's directory parse.
-    BlockTransfer transfer(BlockTransfer::Mode::Directory, 0xFF, block);
-    m_port.write(protocol::plainCommand(protocol::kReadDirectory));
-    runBlockTransfer(m_port, transfer, kDirectorySleepMs, {});
-    directory = QByteArray(reinterpret_cast<const char*>(block.data()), block.size());
-    qCDebug(lcLogger) << "directory read:" << transfer.received() << "bytes," << transfer.retries()
-                      << "retries";
-    return int(transfer.received());
-}
-
-std::optional<int> SetupSession::readInterval() {
-    const std::optional<int> seconds = readIntervalSeconds();
-    if (!seconds) return std::nullopt;
-    return intervals::indexOfSeconds(*seconds);
-}
-
-std::optional<int> SetupSession::readIntervalSeconds() {
-    m_port.write(protocol::plainCommand(protocol::kReadInterval));
-    // All four bytes are awaited: looking at the reply after three would
-    // miss a fourth still on the line.
-    return intervalSecondsFromReply(awaitReply(kIntervalReply, kReplyLimitMs));
-}
-
-std::optional<QDateTime> SetupSession::readClock() {
-    m_port.write(protocol::plainCommand(protocol::kReadClock));
-    QByteArray reply = awaitReply(kClockReply, kReplyLimitMs);
-    return takeClockReplies(reply);
-}
-
-QByteArray SetupSession::setClockCommand(const QDateTime& t) {
+QByteArray setClockCommand(const QDateTime& t) {
     const QDate d = t.date();
     const QTime h = t.time();
     QByteArray params;
@@ -72,52 +18,141 @@ QByteArray SetupSession::setClockCommand(const QDateTime& t) {
     return protocol::plainCommand(protocol::kSetClock, params);
 }
 
-QByteArray SetupSession::setUnitCommand(bool fahrenheit) {
+QByteArray setUnitCommand(bool fahrenheit) {
     return protocol::plainCommand(protocol::kSetUnit, QByteArray(1, fahrenheit ? char(1) : char(0)));
 }
 
-QByteArray SetupSession::setIntervalCommand(int index) {
+QByteArray setIntervalCommand(int index) {
     QByteArray params;
     params.append(char(index)).append(char(0));
     return protocol::plainCommand(protocol::kSetInterval, params);
 }
 
-QByteArray SetupSession::eraseCommand() {
+QByteArray eraseCommand() {
     return protocol::plainCommand(protocol::kErase, QByteArray(1, kEraseParameter));
 }
 
-void SetupSession::setClock(const QDateTime& localTime) {
-    m_port.write(setClockCommand(localTime));
-    pumpingWait(kSetClockPauseMs);
-    awaitReply(kShortReply, kReplyLimitMs);
-}
+} // namespace setup
 
-void SetupSession::setUnit(bool fahrenheit) {
-    m_port.write(setUnitCommand(fahrenheit));
-    awaitReply(kShortReply, kReplyLimitMs);
+namespace {
+// The reply waits of the setup exchanges keep at most this much.
+void keep(QByteArray& reply, const QByteArray& arrived) {
+    reply.append(arrived.left(setup::kMaxReply - int(reply.size())));
 }
+} // namespace
 
-void SetupSession::setInterval(int index) {
-    m_port.write(setIntervalCommand(index));
-    awaitReply(kShortReply, kReplyLimitMs);
-}
-
-bool SetupSession::erase() {
-    m_port.write(eraseCommand());
-    return eraseConfirmed(awaitReply(kShortReply, kEraseLimitMs));
-}
-
-QByteArray SetupSession::awaitReply(int minBytes, int limitMs) {
-    QElapsedTimer clock;
-    clock.start();
-    QByteArray reply;
-    while (reply.size() < minBytes) {
-        const qint64 left = limitMs - clock.elapsed();
-        if (left <= 0) break;
-        if (const int waiting = m_port.waitForInput(int(left)))
-            reply += m_port.read(qMin(waiting, kMaxReply - int(reply.size())));
+JobStep SetupStartJob::start(bool portOpen, const QString& openError, qint64 nowMs) {
+    if (!portOpen) {
+        m_outcome = JobOutcome::fail(JobOutcome::Code::CannotOpen, openError);
+        return JobStep::finished();
     }
-    return reply.size() >= minBytes ? reply : QByteArray();
+    m_transfer.start(nowMs);
+    return JobStep::wakeAt(m_transfer.nextDeadlineMs(), protocol::plainCommand(protocol::kReadDirectory));
+}
+
+JobStep SetupStartJob::step(const QByteArray& arrived, qint64 nowMs) {
+    if (!m_directoryDone) {
+        const BlockTransfer::Answer answer = m_transfer.step(arrived, nowMs);
+        if (!m_transfer.done()) return JobStep::wakeAt(m_transfer.nextDeadlineMs(), answer.send);
+        qCDebug(lcLogger) << "directory read:" << m_transfer.received() << "bytes," << m_transfer.retries()
+                          << "retries";
+        m_directoryDone = true;
+        m_dueMs = nowMs + setup::kReplyLimitMs;
+        return JobStep::wakeAt(m_dueMs, answer.send + protocol::plainCommand(protocol::kReadInterval));
+    }
+    keep(m_reply, arrived);
+    // All four bytes are awaited: looking at the reply after three would
+    // miss a fourth still on the line.
+    if (m_reply.size() < setup::kIntervalReply && nowMs < m_dueMs) return JobStep::wakeAt(m_dueMs);
+    m_intervalSeconds = intervalSecondsFromReply(m_reply);
+    if (directory().isEmpty())
+        m_outcome = JobOutcome::fail(JobOutcome::Code::NoAnswer,
+                                     QStringLiteral("the memory directory could not be read"));
+    return JobStep::finished();
+}
+
+QByteArray SetupStartJob::directory() const {
+    if (m_transfer.received() != memory::kDirectorySize) return {};
+    return QByteArray(reinterpret_cast<const char*>(m_block.data()), int(m_block.size()));
+}
+
+SetupCommandJob::SetupCommandJob(QByteArray command, int replyLength, int limitMs, int pauseAfterSendMs)
+    : m_command(std::move(command)), m_replyLength(replyLength), m_limitMs(limitMs),
+      m_pauseAfterSendMs(pauseAfterSendMs) {}
+
+JobStep SetupCommandJob::start(bool portOpen, const QString& openError, qint64 nowMs) {
+    if (!portOpen) {
+        m_outcome = JobOutcome::fail(JobOutcome::Code::CannotOpen, openError);
+        return JobStep::finished();
+    }
+    m_waiting = m_pauseAfterSendMs == 0;
+    m_dueMs = nowMs + (m_waiting ? m_limitMs : m_pauseAfterSendMs);
+    return JobStep::wakeAt(m_dueMs, m_command);
+}
+
+JobStep SetupCommandJob::step(const QByteArray& arrived, qint64 nowMs) {
+    keep(m_reply, arrived);
+    if (!m_waiting) {
+        if (nowMs < m_dueMs) return JobStep::wakeAt(m_dueMs);
+        // The reply's time limit starts after the pause.
+        m_waiting = true;
+        m_dueMs = nowMs + m_limitMs;
+    }
+    if (m_reply.size() < m_replyLength && nowMs < m_dueMs) return JobStep::wakeAt(m_dueMs);
+    if (m_reply.size() < m_replyLength)
+        m_outcome = JobOutcome::fail(JobOutcome::Code::NoAnswer, QStringLiteral("the logger did not answer"));
+    return JobStep::finished();
+}
+
+std::unique_ptr<SetupCommandJob> SetupCommandJob::setClock(const QDateTime& localTime) {
+    return std::make_unique<SetupCommandJob>(setup::setClockCommand(localTime), setup::kShortReply,
+                                             setup::kReplyLimitMs, setup::kSetClockPauseMs);
+}
+std::unique_ptr<SetupCommandJob> SetupCommandJob::setUnit(bool fahrenheit) {
+    return std::make_unique<SetupCommandJob>(setup::setUnitCommand(fahrenheit), setup::kShortReply,
+                                             setup::kReplyLimitMs);
+}
+std::unique_ptr<SetupCommandJob> SetupCommandJob::setInterval(int index) {
+    return std::make_unique<SetupCommandJob>(setup::setIntervalCommand(index), setup::kShortReply,
+                                             setup::kReplyLimitMs);
+}
+std::unique_ptr<SetupCommandJob> SetupCommandJob::erase() {
+    return std::make_unique<SetupCommandJob>(setup::eraseCommand(), setup::kShortReply, setup::kEraseLimitMs);
+}
+std::unique_ptr<SetupCommandJob> SetupCommandJob::readClock() {
+    return std::make_unique<SetupCommandJob>(protocol::plainCommand(protocol::kReadClock), setup::kClockReply,
+                                             setup::kReplyLimitMs);
+}
+std::unique_ptr<SetupCommandJob> SetupCommandJob::readInterval() {
+    return std::make_unique<SetupCommandJob>(protocol::plainCommand(protocol::kReadInterval),
+                                             setup::kIntervalReply, setup::kReplyLimitMs);
+}
+
+QByteArray& SetupClockJob::replyBuffer() {
+    static QByteArray buffer;
+    return buffer;
+}
+
+JobStep SetupClockJob::start(bool portOpen, const QString&, qint64 nowMs) {
+    m_portOpen = portOpen;
+    m_nextTickMs = nowMs + kTickMs;
+    return JobStep::wakeAt(m_nextTickMs);
+}
+
+JobStep SetupClockJob::step(const QByteArray& arrived, qint64 nowMs) {
+    if (!arrived.isEmpty()) {
+        QByteArray& buffer = replyBuffer();
+        buffer.append(arrived);
+        const std::optional<QDateTime> clock = takeClockReplies(buffer);
+        // Garbage without a start mark is dropped by the cut; a flood is bounded here.
+        if (buffer.size() > setup::kMaxReply) buffer.clear();
+        if (clock && onClock) onClock(*clock);
+    }
+    if (nowMs < m_nextTickMs) return JobStep::wakeAt(m_nextTickMs);
+    m_nextTickMs = nowMs + kTickMs;
+    if (onTick) onTick();
+    return JobStep::wakeAt(m_nextTickMs,
+                           m_portOpen ? protocol::plainCommand(protocol::kReadClock) : QByteArray());
 }
 
 } // namespace tq

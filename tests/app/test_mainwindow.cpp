@@ -77,6 +77,19 @@ QString panel(QWidget& w, int i) {
 
 } // namespace
 
+namespace {
+// Start-up runs on as events come: the search, then the DataLogger window.
+void startUpAndWait(TfrmMain& w, TfrmAbout* splash) {
+    w.startUp(splash);
+    pumpingWaitWhile([&] { return !w.startedUp() && !w.ending(); }, 60000);
+    ASSERT_TRUE(w.startedUp());
+}
+// Until the live polling has the port.
+bool waitTicking(const LiveLink& live) {
+    return pumpingWaitWhile([&] { return !live.ticking(); }, kEventDeadlineMs);
+}
+} // namespace
+
 TEST(MainWindow, MenusToolButtonsAndTheirStates) {
     Scratch scratch;
     TfrmMain w({});
@@ -378,7 +391,7 @@ TEST(MainWindow, StartsAgainstTheSimulatedLoggerAndConnects) {
     QPointer<TfrmAbout> splash = new TfrmAbout;
     splash->show();
     w.show();
-    w.startUp(splash);
+    startUpAndWait(w, splash);
 
     LiveLink* live = w.liveLink();
     EXPECT_EQ(live->link().modelCode, 862);
@@ -387,7 +400,7 @@ TEST(MainWindow, StartsAgainstTheSimulatedLoggerAndConnects) {
     auto* box = w.findChild<QComboBox*>(QStringLiteral("ComboBoxDeviceName"));
     EXPECT_EQ(box->count(), 1);
     EXPECT_EQ(box->currentText(), logger.devicePath());
-    EXPECT_TRUE(live->MainTimer()->isActive());
+    EXPECT_TRUE(waitTicking(*live));
     EXPECT_TRUE(splash.isNull()); // freed once the search is done
 
     pumpingWaitWhile(
@@ -431,9 +444,10 @@ TEST(MainWindow, StartsAgainstTheSimulatedLoggerAndConnects) {
         return int(QDialog::Accepted);
     });
     w.FirmwareVersion1Click();
+    pumpingWaitWhile([&] { return shownVersion.isEmpty(); }, kEventDeadlineMs);
     setDialogRunner({});
     EXPECT_EQ(shownVersion, QStringLiteral("V1.02.003"));
-    EXPECT_TRUE(live->MainTimer()->isActive());
+    EXPECT_TRUE(waitTicking(*live));
 
     // Once the LCD window is closed, frames still drive the status bar.
     EXPECT_TRUE(w.lcdWindow()->close());
@@ -454,7 +468,6 @@ TEST(MainWindow, StartsAgainstTheSimulatedLoggerAndConnects) {
     EXPECT_GT(w.lcdWindow()->lastRefreshChanges(), 0);
     action(w, "LCD1")->trigger();
     EXPECT_EQ(w.findChildren<TfrmLCD*>().size(), 1) << "a second LCD1 shows the same window";
-    live->MainTimer()->stop();
 }
 
 TEST(MainWindow, LoggerSetupRunsTheDialogAndGivesTheLinkBack) {
@@ -465,7 +478,7 @@ TEST(MainWindow, LoggerSetupRunsTheDialogAndGivesTheLinkBack) {
     ASSERT_TRUE(logger.start(&error)) << error.toStdString();
     TfrmMain w({logger.devicePath()});
     w.show();
-    w.startUp(nullptr);
+    startUpAndWait(w, nullptr);
     LiveLink* live = w.liveLink();
     ASSERT_TRUE(live->link().connected);
 
@@ -478,7 +491,7 @@ TEST(MainWindow, LoggerSetupRunsTheDialogAndGivesTheLinkBack) {
         QSignalSpy idle(setup, &TfrmSetup::idle);
         setup->show();
         EXPECT_TRUE(idle.wait(20000));
-        livePortClosed = !w.Comm1()->active() && !live->MainTimer()->isActive();
+        livePortClosed = !live->ticking() && !w.Comm1()->dtrOn(); // the setup port's lines
         firstRow = setup->findChild<QTableWidget*>(QStringLiteral("DataGrid1"))->item(0, 3)->text();
         setup->close();
         return int(QDialog::Rejected);
@@ -489,9 +502,8 @@ TEST(MainWindow, LoggerSetupRunsTheDialogAndGivesTheLinkBack) {
     EXPECT_TRUE(livePortClosed);
     // 862 counts 4-byte samples from 320: 40 two-byte samples from 256 make 4.
     EXPECT_EQ(firstRow, QStringLiteral("4"));
+    EXPECT_TRUE(waitTicking(*live));
     EXPECT_TRUE(w.Comm1()->active());
-    EXPECT_TRUE(live->MainTimer()->isActive());
-    live->MainTimer()->stop();
 }
 
 TEST(MainWindow, ASimulatedLoggerIsMarkedInThePortChooserAndTheStatusBar) {
@@ -503,7 +515,7 @@ TEST(MainWindow, ASimulatedLoggerIsMarkedInThePortChooserAndTheStatusBar) {
     auto* box = w.findChild<QComboBox*>(QStringLiteral("ComboBoxDeviceName"));
     EXPECT_EQ(box->itemText(0), logger.devicePath() + QStringLiteral(" (simulated)"));
     w.show();
-    w.startUp(nullptr);
+    startUpAndWait(w, nullptr);
     // The search opened the device behind the marked entry.
     ASSERT_TRUE(w.liveLink()->link().connected);
     EXPECT_EQ(w.Comm1()->deviceName(), logger.devicePath());
@@ -511,7 +523,6 @@ TEST(MainWindow, ASimulatedLoggerIsMarkedInThePortChooserAndTheStatusBar) {
     EXPECT_EQ(panel(w, 1), QStringLiteral("On Connection"));
     EXPECT_EQ(w.findChild<QLabel*>(QStringLiteral("StatusLogger"))->text(),
               QStringLiteral("Model 860 on ") + logger.devicePath() + QStringLiteral(" (simulated)"));
-    w.liveLink()->MainTimer()->stop();
 }
 
 TEST(MainWindow, NoLoggerFoundFallsBackToTheSavedPort) {
@@ -526,11 +537,11 @@ TEST(MainWindow, NoLoggerFoundFallsBackToTheSavedPort) {
     silent.setSilent(true);
     TfrmMain w({silent.devicePath()});
     w.show();
-    w.startUp(nullptr);
+    startUpAndWait(w, nullptr);
     EXPECT_EQ(w.liveLink()->link().portIndex, 0); // 7 is past the list
     EXPECT_EQ(w.liveLink()->link().modelCode, 860);
     EXPECT_FALSE(w.liveLink()->link().connected);
     EXPECT_EQ(panel(w, 1), QStringLiteral("Off Connection"));
+    EXPECT_TRUE(waitTicking(*w.liveLink()));
     EXPECT_TRUE(w.Comm1()->active());
-    w.liveLink()->MainTimer()->stop();
 }

@@ -4,6 +4,7 @@
 #include "CommandsFixture.h"
 #include "DataLoggerWindow.h"
 #include "Deadline.h"
+#include "DeviceSession.h"
 #include "FakeLinkView.h"
 #include "FirmwareCommand.h"
 #include "LiveLink.h"
@@ -35,7 +36,9 @@ const QByteArray kRefuse("\xEF\x6E\xFE", 3);
 // events run, so this timer fires in between).
 struct ProgressWatch {
     QTimer timer;
+    const TComPort* port = nullptr;
     bool seen = false, stayOnTop = false, rightControls = false, dataLoggerShownNormal = false;
+    bool downloadLines = false;
     QString received, total;
     int barMaximum = -1;
     ProgressWatch() {
@@ -63,6 +66,7 @@ struct ProgressWatch {
                         s->SText1->text() == QLatin1String("bytes received") &&
                         s->SText2->text() == QLatin1String("total bytes") && !s->GroupBox1->isVisible() &&
                         !s->BitBtn1->isVisible() && !s->BitBtn2->isVisible();
+        if (port) downloadLines = port->active() && !port->dtrOn() && port->rtsOn();
         received = s->lblBytesReceived->text();
         total = s->lblTotalBytes->text();
         barMaximum = s->Progress1->maximum();
@@ -76,9 +80,10 @@ struct ProgressWatch {
 class DownloadCommandTest : public CommandsFixture {
   protected:
     std::unique_ptr<LoggerSim> sim;
-    TComPort comm1;
+    std::unique_ptr<DeviceSession> session;
     FakeLinkView view;
     std::unique_ptr<LiveLink> live;
+    TComPort* comm1 = nullptr;
     QList<QDialog*> errorDialogs;
     QStringList errorTexts;
     QList<bool> fixOffered;
@@ -87,26 +92,32 @@ class DownloadCommandTest : public CommandsFixture {
         sim = std::make_unique<LoggerSim>(model);
         QString error;
         ASSERT_TRUE(sim->start(&error)) << error.toStdString();
-        comm1.close();
-        comm1.setDeviceName(sim->devicePath());
-        comm1.setOnError(TComPort::abortSilently);
-        live = std::make_unique<LiveLink>(&comm1, &view);
+        live.reset();
+        session = std::make_unique<DeviceSession>();
+        comm1 = &session->port();
+        session->setDevice(sim->devicePath());
+        live = std::make_unique<LiveLink>(session.get(), &view);
         live->link().modelCode = model;
         live->link().frameLength = LoggerLink::frameLengthFor(model);
         live->link().connected = true;
         context.modelCode = [this] { return live->link().modelCode; };
-        comm1.open();
-        comm1.setOnRxChar([this] { live->Comm1RxChar(); });
-        live->MainTimer()->start();
+        live->startLink();
+        ASSERT_TRUE(waitTicking());
     }
     void TearDown() override {
-        if (live) live->MainTimer()->stop();
+        live.reset();
+        session.reset();
         CommandsFixture::TearDown();
     }
-    // As the main window runs it: false when it ended silently or with a message.
-    bool download() {
+    bool waitTicking() {
+        return pumpingWaitWhile([&] { return !live->ticking(); }, kEventDeadlineMs);
+    }
+    // As the main window runs it, to its end.
+    void download() {
         DownloadCommand command(context, *live);
-        return guarded([&] { command.run(); });
+        guarded([&] { command.run(); });
+        pumpingWaitWhile([&] { return command.running(); }, 120000);
+        EXPECT_FALSE(command.running());
     }
     // The error dialog's answer: press this button.
     Answer press(int modalResult) {
@@ -123,10 +134,9 @@ class DownloadCommandTest : public CommandsFixture {
     int requests(const QByteArray& command) const { return sim->receivedCommands().count(command); }
     // The link is the live link's again: handler on, timer running, frames coming.
     void expectLinkRunning() {
-        EXPECT_TRUE(comm1.active());
-        EXPECT_TRUE(comm1.hasOnRxChar());
-        EXPECT_TRUE(live->MainTimer()->isActive());
-        EXPECT_FALSE(live->comm2()->active());
+        EXPECT_TRUE(waitTicking());
+        EXPECT_TRUE(comm1->active());
+        EXPECT_TRUE(comm1->dtrOn());
         const int before = view.lcdRefreshes;
         pumpingWaitWhile([&] { return view.lcdRefreshes == before; }, kEventDeadlineMs);
         EXPECT_GT(view.lcdRefreshes, before) << "no live frame after the download";
@@ -167,7 +177,8 @@ TEST_F(DownloadCommandTest, DataSetOneShownWithTheCursorsAtPointZeroForBothModel
         }
         sim->clearLog();
         ProgressWatch watch;
-        ASSERT_TRUE(download());
+        watch.port = comm1;
+        download();
         watch.timer.stop();
         EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
 
@@ -196,10 +207,8 @@ TEST_F(DownloadCommandTest, DataSetOneShownWithTheCursorsAtPointZeroForBothModel
 
         // The request went out once, on the download port's own lines.
         EXPECT_EQ(requests(kDownload), 1);
-        EXPECT_FALSE(live->comm2()->dtrOn());
-        EXPECT_TRUE(live->comm2()->rtsOn());
+        EXPECT_TRUE(watch.downloadLines);
         expectLinkRunning();
-        live->MainTimer()->stop();
         area.closeAllSubWindows();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         dataSetCollection().setDownloadUnsaved(false);
@@ -221,7 +230,7 @@ TEST_F(DownloadCommandTest, AsksBeforeReplacingAnUnsavedDownloadAndBringsTheData
 
     // Cancel: nothing is asked of the logger, nothing changes.
     replies = {Messages::Cancel};
-    EXPECT_TRUE(download());
+    download();
     EXPECT_EQ(messages, QStringList({"Save DataLogger Data ?"}));
     EXPECT_EQ(requests(kDownload), 0);
     EXPECT_EQ(dataSetCollection().count(), 3);
@@ -232,7 +241,7 @@ TEST_F(DownloadCommandTest, AsksBeforeReplacingAnUnsavedDownloadAndBringsTheData
     const QString kept = path(QStringLiteral("kept.880"));
     replies = {Messages::Yes};
     answers = {file(kept)};
-    EXPECT_TRUE(download());
+    download();
     EXPECT_EQ(messages.size(), 2);
     EXPECT_EQ(bytesOf(kept), before);
     EXPECT_EQ(requests(kDownload), 1);
@@ -248,12 +257,12 @@ TEST_F(DownloadCommandTest, RefusedWithoutConnectionOrWhileRecordingAsSetupAndFi
     startLogger(860);
     sim->clearLog();
     live->link().connected = false;
-    EXPECT_TRUE(download());
+    download();
     SetupCommand(*live, nullptr).run();
     FirmwareCommand(*live, nullptr).run();
     live->link().connected = true;
     live->link().recording = true;
-    EXPECT_TRUE(download());
+    download();
     SetupCommand(*live, nullptr).run();
     EXPECT_EQ(messages,
               QStringList({"There is no connection with Logger !", "There is no connection with Logger !",
@@ -264,15 +273,14 @@ TEST_F(DownloadCommandTest, RefusedWithoutConnectionOrWhileRecordingAsSetupAndFi
     EXPECT_TRUE(graphWindows().isEmpty());
     EXPECT_TRUE(dialogTitles.isEmpty());
     EXPECT_EQ(requests(kDownload), 0);
-    EXPECT_TRUE(comm1.active());
-    EXPECT_TRUE(live->MainTimer()->isActive());
+    EXPECT_TRUE(live->ticking());
 }
 
 TEST_F(DownloadCommandTest, EmptyMemorySaysSoAndReplacesNothing) {
     startLogger(862);
     showCollectionFirst();
     sim->clearMemory();
-    EXPECT_TRUE(download());
+    download();
     EXPECT_EQ(messages, QStringList({"There is not any recorded data in memory!"}));
     EXPECT_TRUE(dialogTitles.isEmpty());
     expectNothingReplaced();
@@ -288,7 +296,7 @@ TEST_F(DownloadCommandTest, DataErrorCancelKeepsWhatWasShownAndFixedKeepsTheInta
     sim->setMemoryImage(memory);
 
     answers = {press(TfrmErr::mrCancel)};
-    EXPECT_TRUE(download());
+    download();
     ASSERT_EQ(errorTexts.size(), 1);
     EXPECT_EQ(errorTexts[0],
               "Data error ! Choose Try Again to reload or Fix Error to delete the error data set.");
@@ -301,7 +309,7 @@ TEST_F(DownloadCommandTest, DataErrorCancelKeepsWhatWasShownAndFixedKeepsTheInta
     // then keeps data set 1, the one wholly inside the memory.
     sim->clearLog();
     answers = {press(TfrmErr::mrRetry), press(TfrmErr::mrOk)};
-    EXPECT_TRUE(download());
+    download();
     EXPECT_EQ(requests(kDownload), 2);
     ASSERT_EQ(errorDialogs.size(), 3);
     EXPECT_EQ(errorDialogs[1], errorDialogs[2]);
@@ -324,7 +332,7 @@ TEST_F(DownloadCommandTest, DataErrorCancelKeepsWhatWasShownAndFixedKeepsTheInta
     sim->setMemoryImage(memoryEndingAt(0xFF, {5000, 1200}, 1216));
     messages.clear();
     answers = {press(TfrmErr::mrOk)};
-    EXPECT_TRUE(download());
+    download();
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains("nothing was kept")) << messages[0].toStdString();
     EXPECT_EQ(dataSetCollection().count(), 1);
@@ -340,7 +348,7 @@ TEST_F(DownloadCommandTest, ReadErrorOffersNoFixAndTryAgainStartsOverFromTheRequ
     sim->setBadChecksumBlock(2, 21);
     sim->clearLog();
     answers = {press(TfrmErr::mrRetry)};
-    EXPECT_TRUE(download());
+    download();
     ASSERT_EQ(errorTexts.size(), 1);
     EXPECT_EQ(errorTexts[0], "There was error when reading data from meter");
     EXPECT_FALSE(fixOffered[0]);
@@ -359,7 +367,7 @@ TEST_F(DownloadCommandTest, ReadErrorCancelledReplacesNothing) {
     sim->setDataSets(LoggerSim::demoDataSets(3, 150));
     sim->setSilentAfterBlock(6);
     answers = {press(TfrmErr::mrCancel)};
-    EXPECT_TRUE(download());
+    download();
     ASSERT_EQ(errorTexts.size(), 1);
     EXPECT_FALSE(fixOffered[0]);
     expectNothingReplaced();
@@ -371,7 +379,7 @@ TEST_F(DownloadCommandTest, DeviceRemovedMidTransferSaysSoWithTheBytesAndGivesTh
     showCollectionFirst();
     sim->setDataSets(LoggerSim::demoDataSets(3, 150));
     sim->setUnplugAfterBlock(5);
-    EXPECT_TRUE(download());
+    download();
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(
         messages[0].startsWith("The logger stopped answering or was disconnected during the download ("))
@@ -384,9 +392,8 @@ TEST_F(DownloadCommandTest, DeviceRemovedMidTransferSaysSoWithTheBytesAndGivesTh
     EXPECT_TRUE(dialogTitles.isEmpty());
     expectNothingReplaced();
     // The live port cannot reopen on a device that is gone, but the link is
-    // back: handler on and timer running, so the watchdog reports the loss.
-    EXPECT_TRUE(comm1.hasOnRxChar());
-    EXPECT_TRUE(live->MainTimer()->isActive());
+    // back and ticking, so the watchdog reports the loss.
+    EXPECT_TRUE(waitTicking());
     pumpingWaitWhile([&] { return live->link().connected; }, kEventDeadlineMs);
     EXPECT_EQ(view.state, QStringLiteral("Off Connection"));
 }
@@ -400,7 +407,7 @@ TEST_F(DownloadCommandTest, WorkingCopyFolderThatCannotBeMadeIsNamedAndReplacesN
     QFile blocker(path(QStringLiteral("data/temp")));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    EXPECT_FALSE(download());
+    download();
     EXPECT_EQ(messages, QStringList({QDir::toNativeSeparators(collection::workingCopyFolder())}));
     EXPECT_EQ(dataSetCollection().count(), 3);
     EXPECT_EQ(dataSetCollection().values().at(0), beforeFirstValue);
@@ -428,9 +435,9 @@ TEST_F(DownloadCommandTest, TheProgramEndingStopsTheTransferAndGivesNothingBack)
     EXPECT_TRUE(dialogTitles.isEmpty());
     EXPECT_TRUE(messages.isEmpty());
     expectNothingReplaced();
-    EXPECT_FALSE(comm1.active());
-    EXPECT_FALSE(live->MainTimer()->isActive());
-    EXPECT_FALSE(live->comm2()->active());
+    pumpingWait(500);
+    EXPECT_FALSE(comm1->active());
+    EXPECT_FALSE(live->ticking());
     EXPECT_LT(requests(QByteArray("\xEF\x79\xFE", 3)), 1000) << "the transfer went on";
 }
 
@@ -443,7 +450,7 @@ TEST_F(DownloadCommandTest, OneCommandAtATimeAndAPortPickedMeanwhileFollowsAfter
     sim->clearLog();
     // While the transfer runs (it lets events run) the user presses Download
     // again, opens Logger Setup and picks the other port.
-    bool pressed = false, liveOpenedMeanwhile = true;
+    bool pressed = false, tickingMeanwhile = true;
     QTimer user;
     QObject::connect(&user, &QTimer::timeout, [&] {
         if (!ProgressWatch::window()) return;
@@ -452,19 +459,20 @@ TEST_F(DownloadCommandTest, OneCommandAtATimeAndAPortPickedMeanwhileFollowsAfter
         download();
         SetupCommand(*live, nullptr).run();
         live->ComboBoxDeviceNameChange(1);
-        liveOpenedMeanwhile = comm1.active();
+        tickingMeanwhile = live->ticking();
     });
     user.start(5);
-    ASSERT_TRUE(download());
+    download();
     EXPECT_TRUE(pressed);
-    EXPECT_FALSE(liveOpenedMeanwhile);
+    EXPECT_FALSE(tickingMeanwhile);
     EXPECT_EQ(requests(kDownload), 1);
     EXPECT_TRUE(dialogTitles.isEmpty()) << "no setup dialog";
     EXPECT_TRUE(messages.isEmpty());
     EXPECT_EQ(dataSetCollection().count(), 3);
     // The port picked during the download is the live port once it is over.
-    pumpingWaitWhile([&] { return comm1.deviceName() != other.devicePath(); }, kEventDeadlineMs);
-    EXPECT_EQ(comm1.deviceName(), other.devicePath());
-    EXPECT_TRUE(comm1.active());
+    pumpingWaitWhile([&] { return comm1->deviceName() != other.devicePath(); }, kEventDeadlineMs);
+    EXPECT_EQ(comm1->deviceName(), other.devicePath());
+    EXPECT_TRUE(waitTicking());
+    EXPECT_TRUE(comm1->active());
     EXPECT_EQ(live->link().portIndex, 1);
 }

@@ -1,5 +1,6 @@
 #include "TfrmSetup.h"
 #include "DataSetCollection.h"
+#include "DeviceSession.h"
 #include "FdIo.h"
 #include "LoggerLink.h"
 #include "LoggerSim.h"
@@ -65,25 +66,24 @@ struct Boxes {
     ~Boxes() { Messages::setHandler({}); }
 };
 
-// A simulated logger, the live port on its device and the dialog over them.
+// A simulated logger, a device session on its device and the dialog over them.
 struct SetupRig {
     LoggerSim sim;
-    TComPort comm1;
+    DeviceSession session;
     LoggerLink link;
     std::unique_ptr<TfrmSetup> dialog;
 
     explicit SetupRig(int model) : sim(model) {
         QString error;
         EXPECT_TRUE(sim.start(&error)) << error.toStdString();
-        comm1.setDeviceName(sim.devicePath());
-        comm1.setOnError(TComPort::abortSilently);
+        session.setDevice(sim.devicePath());
         link.modelCode = model;
         link.frameLength = LoggerLink::frameLengthFor(model);
         link.connected = true;
     }
     // Shows the dialog and waits for its start sequence.
     void open(TfrmSetup::Clock clock = {}) {
-        dialog = std::make_unique<TfrmSetup>(comm1, link, nullptr, std::move(clock));
+        dialog = std::make_unique<TfrmSetup>(session, link, nullptr, std::move(clock));
         QSignalSpy idle(dialog.get(), &TfrmSetup::idle);
         dialog->show();
         ASSERT_TRUE(idle.wait(20000));
@@ -96,7 +96,12 @@ struct SetupRig {
         return item ? item->text() : QString();
     }
     QString loggerTime() const { return child<QLabel>("lblLoggerTime")->text(); }
-    void click(const char* button) { QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton); }
+    // Clicks and waits until the exchange it started is over.
+    void click(const char* button) {
+        QSignalSpy idle(dialog.get(), &TfrmSetup::idle);
+        QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton);
+        if (dialog->busy()) EXPECT_TRUE(idle.wait(20000)) << button;
+    }
     // Waits, running events, until done() or the deadline.
     static bool waitFor(const std::function<bool()>& done, int ms = 10000) {
         return pumpingWaitWhile([&] { return !done(); }, ms);
@@ -113,10 +118,11 @@ TEST(TfrmSetup, GridCountsSamplesOfEachModelsSize) {
     for (const auto& [model, dir] : cases) {
         SetupRig rig(model);
         rig.sim.setMemoryImage(dir + QByteArray(1024, char(0x11)));
-        rig.comm1.open();
         rig.open();
-        EXPECT_FALSE(rig.comm1.active()) << "the dialog takes the device over";
-        EXPECT_TRUE(rig.dialog->Comm3()->active());
+        // The setup port's lines.
+        EXPECT_TRUE(rig.session.port().active());
+        EXPECT_FALSE(rig.session.port().dtrOn());
+        EXPECT_TRUE(rig.session.port().rtsOn());
         EXPECT_EQ(rig.dialog->windowTitle(), "LOGGER Setup");
         QTableWidget* grid = rig.child<QTableWidget>("DataGrid1");
         ASSERT_EQ(grid->rowCount(), 15);

@@ -66,7 +66,7 @@ TEST(Regional, FormatsFollowTheLocale) {
     QLocale::setDefault(old);
 }
 
-TEST(Waits, PumpingWaitRunsEventsAndBoundedWaitDoesNot) {
+TEST(Waits, PumpingWaitRunsEvents) {
     bool fired = false;
     QTimer::singleShot(20, [&] { fired = true; });
     QElapsedTimer clock;
@@ -75,14 +75,9 @@ TEST(Waits, PumpingWaitRunsEventsAndBoundedWaitDoesNot) {
     EXPECT_TRUE(fired);
     EXPECT_GE(clock.elapsed(), 95);
 
-    // A flag that only an event could clear: the bounded wait gives up.
+    // A flag that only an event can clear.
     bool busy = true;
     QTimer::singleShot(10, [&] { busy = false; });
-    clock.restart();
-    EXPECT_FALSE(boundedWait([&] { return busy; }, 150));
-    EXPECT_GE(clock.elapsed(), 145);
-    EXPECT_TRUE(busy);
-    // The pumping variant sees it clear.
     EXPECT_TRUE(pumpingWaitWhile([&] { return busy; }, 1000));
     EXPECT_FALSE(busy);
 }

@@ -4,19 +4,17 @@
 // Input: option byte (bit 0: model 862), four bytes seeding the piece
 // sizes, then the received bytes.
 
+#include "DeviceSession.h"
 #include "FakeLinkView.h"
-#include "FedPort.h"
 #include "FrameCutter.h"
 #include "FuzzSupport.h"
 #include "LiveDecoder.h"
 #include "LiveLink.h"
 #include "LoggerLink.h"
-#include "TComPort.h"
 
 #include <QCoreApplication>
 
 using namespace tq;
-using tq::testing::FedPort;
 
 namespace {
 
@@ -41,28 +39,23 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::Input in(data, size);
     const int model = (in.option() & 1) ? 862 : 860;
-    TComPort comm1;
+    DeviceSession session;
     CheckedView view;
-    LiveLink live(&comm1, &view);
+    LiveLink live(&session, &view);
     LoggerLink& link = live.link();
     link.modelCode = model;
     link.frameLength = LoggerLink::frameLengthFor(model);
     fuzz::Pieces pieces(in.option32(), 3 * link.frameLength);
     const QByteArray stream(in.rest(), qsizetype(in.restSize()));
 
-    FedPort port;
     for (qsizetype at = 0; at < stream.size();) {
         const qsizetype n = qMin<qsizetype>(pieces.next(), stream.size() - at);
-        port.waiting.append(stream.constData() + at, n);
+        // One receive event per piece.
+        live.Comm1RxChar(QByteArray(stream.constData() + at, n));
         at += n;
-        // One receive event per piece, more while the handler left bytes
-        // waiting (it reads a bounded amount per event).
-        do {
-            live.receive(port);
-            FUZZ_CHECK(!link.receiving);
-            // Whatever stays waits for more bytes: never a whole frame's worth.
-            FUZZ_CHECK(link.rxBuffer.size() < link.frameLength);
-        } while (!port.waiting.isEmpty());
+        FUZZ_CHECK(!link.receiving);
+        // Whatever stays waits for more bytes: never a whole frame's worth.
+        FUZZ_CHECK(link.rxBuffer.size() < link.frameLength);
     }
 
     // However the bytes were cut into pieces, the same frames come out, each

@@ -1,5 +1,5 @@
-#include "CommandGuard.h"
 #include "Deadline.h"
+#include "DeviceSession.h"
 #include "DialogRunner.h"
 #include "FakeLinkView.h"
 #include "FirmwareCommand.h"
@@ -21,14 +21,22 @@ namespace {
 
 // The live link of the program with a fake window, searching the given ports.
 struct SearchRig {
-    TComPort comm1;
+    DeviceSession session;
     FakeLinkView view;
-    LiveLink live{&comm1, &view};
-    explicit SearchRig(const QStringList& ports) {
-        comm1.setOnError(TComPort::abortSilently);
-        view.ports = ports;
+    LiveLink live{&session, &view};
+    TComPort& comm1 = session.port();
+    explicit SearchRig(const QStringList& ports) { view.ports = ports; }
+    // The search, to its end; the live link starts after it.
+    void search() {
+        bool done = false;
+        live.searchLogger([&] { done = true; });
+        pumpingWaitWhile([&] { return !done; }, 60000);
+        ASSERT_TRUE(done);
     }
-    ~SearchRig() { live.MainTimer()->stop(); }
+    // Until the live polling has the port again.
+    bool waitTicking() {
+        return pumpingWaitWhile([&] { return !live.ticking(); }, kEventDeadlineMs);
+    }
 };
 
 std::unique_ptr<sim::LoggerSim> startSim(int model) {
@@ -45,7 +53,7 @@ TEST(LoggerSearch, FindsTheLoggerOnTheSecondPort) {
     quiet->setSilent(true);
     auto logger = startSim(862);
     SearchRig rig({quiet->devicePath(), logger->devicePath()});
-    rig.live.searchLogger();
+    rig.search();
     EXPECT_TRUE(rig.live.link().connected);
     EXPECT_EQ(rig.live.link().portIndex, 1);
     EXPECT_EQ(rig.live.link().modelCode, 862);
@@ -64,7 +72,7 @@ TEST(LoggerSearch, TheFirstListedLoggerWins) {
     auto first = startSim(860);
     auto second = startSim(862);
     SearchRig rig({first->devicePath(), second->devicePath()});
-    rig.live.searchLogger();
+    rig.search();
     EXPECT_EQ(rig.live.link().portIndex, 0);
     EXPECT_EQ(rig.live.link().modelCode, 860);
     EXPECT_EQ(rig.live.link().frameLength, 8);
@@ -79,7 +87,7 @@ TEST(LoggerSearch, GarbageAndUnopenablePortsAreSkipped) {
     auto logger = startSim(860);
     SearchRig rig({QStringLiteral("/dev/tq880-missing-1"), garbage->devicePath(), shortReply->devicePath(),
                    QStringLiteral("/dev/tq880-missing-2"), logger->devicePath()});
-    rig.live.searchLogger();
+    rig.search();
     // Both missing ports left the list; the logger is now entry 2.
     EXPECT_EQ(rig.view.ports,
               QStringList({garbage->devicePath(), shortReply->devicePath(), logger->devicePath()}));
@@ -95,7 +103,7 @@ TEST(LoggerSearch, NothingFoundKeepsModel860AndTheSavedPortWhenValid) {
     quiet2->setSilent(true);
     SearchRig rig({quiet->devicePath(), quiet2->devicePath()});
     rig.live.link().portIndex = 1;
-    rig.live.searchLogger();
+    rig.search();
     EXPECT_FALSE(rig.live.link().connected);
     EXPECT_EQ(rig.live.link().modelCode, 860);
     EXPECT_EQ(rig.live.link().portIndex, 1);
@@ -107,21 +115,17 @@ TEST(LoggerSearch, NothingFoundKeepsModel860AndTheSavedPortWhenValid) {
 
 TEST(LoggerSearch, NoPortsAtAll) {
     SearchRig rig({});
-    rig.live.searchLogger();
-    rig.live.startLink();
+    rig.search();
     EXPECT_EQ(rig.view.state, QStringLiteral("Off Connection"));
     EXPECT_TRUE(rig.view.progress.isEmpty());
+    EXPECT_TRUE(rig.waitTicking()); // it ticks, sending nothing
     EXPECT_FALSE(rig.comm1.active());
-    EXPECT_TRUE(rig.live.MainTimer()->isActive()); // it ticks, sending nothing
-    rig.live.MainTimerTimer();
-    EXPECT_FALSE(rig.live.link().timerBusy);
 }
 
 TEST(LiveLinkWithLogger, LiveFramesWatchdogAndReconnect) {
     auto logger = startSim(860);
     SearchRig rig({logger->devicePath()});
-    rig.live.searchLogger();
-    rig.live.startLink();
+    rig.search();
     pumpingWaitWhile([&] { return rig.view.lcdRefreshes == 0; }, kEventDeadlineMs);
     EXPECT_GE(rig.view.lcdRefreshes, 1);
     // The sim shows 23.4 C with 4 battery and 2 memory steps by default.
@@ -157,17 +161,18 @@ TEST(LiveLinkWithLogger, FirmwareVersionFromTheLogger) {
     auto logger = startSim(862);
     logger->setFirmwareText("V1.02.003");
     SearchRig rig({logger->devicePath()});
-    rig.live.searchLogger();
-    rig.live.startLink();
+    rig.search();
     QString shown = QStringLiteral("unset");
     setDialogRunner([&](QDialog& d) {
         if (auto* fv = qobject_cast<TfrmFV*>(&d)) shown = fv->version();
         return int(QDialog::Accepted);
     });
-    FirmwareCommand(rig.live, nullptr).run();
+    FirmwareCommand command(rig.live, nullptr);
+    command.run();
+    pumpingWaitWhile([&] { return command.running(); }, kEventDeadlineMs);
     setDialogRunner({});
     EXPECT_EQ(shown, QStringLiteral("V1.02.003"));
-    EXPECT_TRUE(rig.live.MainTimer()->isActive());
+    EXPECT_TRUE(rig.waitTicking());
     // Live frames resume afterwards.
     const int before = rig.view.lcdRefreshes;
     pumpingWaitWhile([&] { return rig.view.lcdRefreshes == before; }, kEventDeadlineMs);
@@ -178,8 +183,8 @@ TEST(LiveLinkWithLogger, PortChooserSwitchesPorts) {
     auto a = startSim(860);
     auto b = startSim(860);
     SearchRig rig({a->devicePath(), b->devicePath()});
-    rig.live.searchLogger();
-    rig.live.startLink();
+    rig.search();
+    ASSERT_TRUE(rig.waitTicking());
     rig.live.ComboBoxDeviceNameChange(1);
     EXPECT_EQ(rig.live.link().portIndex, 1);
     EXPECT_EQ(rig.comm1.deviceName(), b->devicePath());
@@ -189,40 +194,32 @@ TEST(LiveLinkWithLogger, PortChooserSwitchesPorts) {
     EXPECT_GT(b->liveRequests(), 0);
 }
 
-TEST(LiveLinkWithLogger, PortPickedDuringTheTicksWaitIsTakenOnceTheTickIsDone) {
+TEST(LiveLinkWithLogger, PortPickedWhileThePollWaitsAfterItsWakeByteSwitchesAtOnce) {
     auto a = startSim(860);
     a->setSilent(true);
     auto b = startSim(860);
     b->setSilent(true);
     SearchRig rig({a->devicePath(), b->devicePath()});
-    rig.live.searchLogger();
-    rig.live.startLink();
+    rig.search();
     ASSERT_FALSE(rig.live.link().connected);
-    // The user picks port 1 while a tick waits after its wake byte.
-    bool pickedInsideTheTick = false;
+    // The user picks port 1 right after a wake byte went out on port 0.
+    bool picked = false;
     QTimer picker;
     QObject::connect(&picker, &QTimer::timeout, [&] {
-        if (!rig.live.link().timerBusy) return;
+        const auto sent = a->receivedCommands();
+        if (sent.isEmpty() || sent.last() != QByteArray(1, '\0')) return;
         picker.stop();
-        a->clearLog();
         b->clearLog();
         rig.live.ComboBoxDeviceNameChange(1);
-        pickedInsideTheTick = rig.live.link().timerBusy;
+        picked = true;
     });
     picker.start(2);
     pumpingWaitWhile([&] { return b->liveRequests() == 0; }, kEventDeadlineMs);
-    EXPECT_TRUE(pickedInsideTheTick);
-    // The tick finished on the old port: its wake byte got its request ...
-    const auto onA = a->receivedCommands();
-    ASSERT_FALSE(onA.isEmpty());
-    EXPECT_EQ(onA.count(QByteArray("\xEF\x41\xFE", 3)), 1);
-    EXPECT_EQ(onA.last(), QByteArray("\xEF\x41\xFE", 3));
-    // ... and the new port is the live port from then on.
+    EXPECT_TRUE(picked);
     EXPECT_EQ(rig.live.link().portIndex, 1);
     EXPECT_EQ(rig.comm1.deviceName(), b->devicePath());
     EXPECT_TRUE(rig.comm1.active());
     EXPECT_GT(b->liveRequests(), 0);
-    EXPECT_FALSE(rig.live.link().timerBusy);
 }
 
 TEST(LoggerSearch, EndingTheLinkStopsTheSearchAndNothingStartsAgain) {
@@ -230,59 +227,72 @@ TEST(LoggerSearch, EndingTheLinkStopsTheSearchAndNothingStartsAgain) {
     quiet->setSilent(true);
     auto logger = startSim(862);
     SearchRig rig({quiet->devicePath(), logger->devicePath()});
-    QTimer::singleShot(100, [&] { rig.live.endLink(); });
-    // The search gives up at its next wait, without a word.
-    EXPECT_FALSE(guarded([&] {
-        rig.live.searchLogger();
-        rig.live.startLink();
-    }));
+    QTimer::singleShot(300, [&] { rig.live.endLink(); });
+    rig.search(); // ends at once, without a word
     EXPECT_TRUE(rig.live.ended());
     EXPECT_TRUE(logger->receivedCommands().isEmpty());
-    EXPECT_FALSE(rig.live.MainTimer()->isActive());
+    EXPECT_FALSE(rig.live.ticking());
     EXPECT_EQ(rig.view.ports.size(), 2); // no port was dropped for it
-    // Neither a tick nor a port change does anything any more.
+    // A port change does nothing any more.
     const int before = quiet->receivedCommands().size();
-    rig.live.MainTimerTimer();
     rig.live.ComboBoxDeviceNameChange(1);
-    pumpingWait(100);
+    pumpingWait(1500);
     EXPECT_EQ(quiet->receivedCommands().size(), before);
     EXPECT_NE(rig.comm1.deviceName(), logger->devicePath());
+    EXPECT_FALSE(rig.comm1.active());
 }
 
 TEST(LiveLinkWithLogger, SetupGateLendsThePortAndTakesItBack) {
     auto logger = startSim(860);
     SearchRig rig({logger->devicePath()});
-    rig.live.searchLogger();
-    rig.live.startLink();
-    bool timerDuringDialog = true, liveDuringDialog = true, ran = false;
+    rig.search();
+    ASSERT_TRUE(rig.waitTicking());
+    bool tickingDuringDialog = true, liveLinesDuringDialog = true, ran = false, lentDuringDialog = false;
     setDialogRunner([&](QDialog& d) {
-        ran = qobject_cast<TfrmSetup*>(&d) != nullptr;
-        timerDuringDialog = rig.live.MainTimer()->isActive();
-        liveDuringDialog = rig.comm1.active(); // the setup dialog has the device to itself
+        auto* setup = qobject_cast<TfrmSetup*>(&d);
+        ran = setup != nullptr;
+        if (!setup) return int(QDialog::Rejected);
+        setup->show();
+        // Until the dialog's clock polling has the port.
+        const DeviceJob* live = &rig.live;
+        pumpingWaitWhile(
+            [&] {
+                return rig.session.idleTop() == live || !rig.session.idleRunning(rig.session.idleTop()) ||
+                       setup->busy();
+            },
+            kEventDeadlineMs);
+        tickingDuringDialog = rig.live.ticking();
+        liveLinesDuringDialog = rig.comm1.dtrOn(); // the setup port has DTR off
+        lentDuringDialog = rig.live.lent();
+        setup->hide();
         return int(QDialog::Rejected);
     });
     SetupCommand(rig.live, nullptr).run();
     setDialogRunner({});
     EXPECT_TRUE(ran);
-    EXPECT_FALSE(timerDuringDialog);
-    EXPECT_FALSE(liveDuringDialog);
+    EXPECT_FALSE(tickingDuringDialog);
+    EXPECT_FALSE(liveLinesDuringDialog);
+    EXPECT_TRUE(lentDuringDialog);
+    EXPECT_TRUE(rig.waitTicking());
     EXPECT_TRUE(rig.comm1.active());
-    EXPECT_TRUE(rig.comm1.hasOnRxChar());
-    EXPECT_TRUE(rig.live.MainTimer()->isActive());
+    EXPECT_TRUE(rig.comm1.dtrOn());
 }
 
 TEST(LiveLinkWithLogger, BaudRateAndComPortMenus) {
     auto logger = startSim(860);
     SearchRig rig({logger->devicePath()});
-    rig.live.searchLogger();
-    rig.live.startLink();
+    rig.search();
+    ASSERT_TRUE(rig.waitTicking());
     rig.live.changeBaudRate(9600, 300);
     EXPECT_EQ(rig.comm1.baudRate(), 9600);
+    EXPECT_TRUE(rig.waitTicking());
     EXPECT_TRUE(rig.comm1.active());
     rig.live.changeBaudRate(19200, 0);
+    EXPECT_TRUE(rig.waitTicking());
     EXPECT_TRUE(rig.comm1.active());
 
     rig.live.comPortMenu(3);
+    EXPECT_TRUE(rig.waitTicking());
     EXPECT_EQ(rig.live.link().portIndex, 2);
     EXPECT_EQ(rig.comm1.deviceName(), logger->devicePath()); // the device stays
     EXPECT_TRUE(rig.comm1.active());
@@ -292,14 +302,13 @@ TEST(LiveLinkWithLogger, BaudRateAndComPortMenus) {
 TEST(LiveLinkWithLogger, GarbageOnTheWireDoesNotStopTheLink) {
     auto logger = startSim(862);
     SearchRig rig({logger->devicePath()});
-    rig.live.searchLogger();
+    rig.search();
     ASSERT_TRUE(rig.live.link().connected);
     // From now on every reply comes behind a burst of noise full of start marks.
     QByteArray noise;
     for (int i = 0; i < 3000; ++i)
         noise.append(char(i % 3 == 0 ? 0xEF : (i * 37) & 0xFF));
     logger->setGarbageBefore(noise);
-    rig.live.startLink();
     const int before = rig.view.lcdRefreshes;
     pumpingWaitWhile([&] { return rig.view.lcdRefreshes < before + 2; }, kEventDeadlineMs);
     EXPECT_GE(rig.view.lcdRefreshes, before + 2);

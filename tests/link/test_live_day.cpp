@@ -1,8 +1,8 @@
 // A day of live frames (one a second) through the real receive handler as
 // fast as it goes, with garbage and partial frames mixed in.
 
+#include "DeviceSession.h"
 #include "FakeLinkView.h"
-#include "FedPort.h"
 #include "LiveDecoder.h"
 #include "LiveLink.h"
 #include "ResidentMemory.h"
@@ -14,7 +14,6 @@
 #include <random>
 
 using namespace tq;
-using tq::testing::FedPort;
 using tq::testing::residentBytes;
 
 namespace {
@@ -46,10 +45,10 @@ int safeCount(std::mt19937& rng) {
 } // namespace
 
 TEST(LiveLinkDay, EveryFrameOfADayDecodedInFlatMemory) {
-    TComPort comm1;
+    DeviceSession session;
     FakeLinkView view;
-    LiveLink live(&comm1, &view);
-    FedPort port;
+    LiveLink live(&session, &view);
+    QByteArray waiting;
     std::mt19937 rng(880);
     constexpr int kFrames = 86400;
     qint64 afterThousand = 0;
@@ -71,22 +70,15 @@ TEST(LiveLinkDay, EveryFrameOfADayDecodedInFlatMemory) {
             break;
         }
         bytes.append(frame(lastCount));
-        port.waiting.append(bytes);
-        // The bytes arrive in pieces of any size; each event takes what waits.
-        while (!port.waiting.isEmpty()) {
-            FedPort piece;
+        waiting.append(bytes);
+        // The bytes arrive in pieces of any size.
+        while (!waiting.isEmpty()) {
             const int n = int(1 + rng() % 24);
-            piece.waiting = port.waiting.left(n);
-            port.waiting.remove(0, n);
-            live.receive(piece);
-            port.waiting.prepend(piece.waiting);
-            if (!piece.waiting.isEmpty()) break;
+            live.Comm1RxChar(waiting.left(n));
+            waiting.remove(0, n);
         }
         if (i == 999) afterThousand = residentBytes();
     }
-    while (!port.waiting.isEmpty())
-        live.receive(port);
-    live.receive(port); // the last frame in the buffer
 
     EXPECT_EQ(view.lcdRefreshes, kFrames);
     EXPECT_TRUE(live.link().connected);

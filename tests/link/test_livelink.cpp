@@ -1,15 +1,14 @@
-#include "CommandGuard.h"
 #include "Deadline.h"
+#include "DeviceSession.h"
 #include "FakeLinkView.h"
-#include "FedPort.h"
 #include "FirmwareQuery.h"
+#include "JobRunner.h"
 #include "LiveLink.h"
-#include "PortLease.h"
+#include "LoggerSearch.h"
 #include "PtyPair.h"
 #include "PumpingWait.h"
 #include "TComPort.h"
 
-#include <QElapsedTimer>
 #include <QTimer>
 #include <atomic>
 #include <chrono>
@@ -17,41 +16,57 @@
 #include <thread>
 
 using namespace tq;
-using tq::testing::FedPort;
 
 namespace {
 const QByteArray kFrame860("\xEF\xEA\x00\x03\x02\x01\x00\xFE", 8);
+const QByteArray kLive("\xEF\x41\xFE", 3);
+const QByteArray kWake(1, '\0');
 
+// The live link over a session that never opens a port: its job is fed by hand.
 struct LinkRig {
-    PtyPair pty;
-    TComPort comm1;
+    DeviceSession session;
     FakeLinkView view;
-    LiveLink live{&comm1, &view};
+    LiveLink live{&session, &view};
+};
 
-    LinkRig() {
-        comm1.setOnError(TComPort::abortSilently);
-        comm1.setDeviceName(pty.slavePath());
-        comm1.open();
-        comm1.setOnRxChar([this] { live.Comm1RxChar(); });
+// A job that answers with a fixed step and counts how it was driven.
+class ScriptedJob : public DeviceJob {
+  public:
+    explicit ScriptedJob(QByteArray send, int waitMs = 50) : m_send(std::move(send)), m_waitMs(waitMs) {}
+    PortRole role() const override { return PortRole::Download; }
+    JobStep start(bool portOpen, const QString& error, qint64 nowMs) override {
+        opened = portOpen;
+        openError = error;
+        m_due = nowMs + m_waitMs;
+        return JobStep::wakeAt(m_due, m_send);
     }
+    JobStep step(const QByteArray& arrived, qint64 nowMs) override {
+        received += arrived;
+        return nowMs >= m_due ? JobStep::finished() : JobStep::wakeAt(m_due);
+    }
+    bool opened = false;
+    QString openError;
+    QByteArray received;
+
+  private:
+    QByteArray m_send;
+    int m_waitMs;
+    qint64 m_due = 0;
 };
 } // namespace
 
 TEST(LiveLink, FirstValidFrameConnects) {
     LinkRig rig;
-    ASSERT_TRUE(rig.comm1.active());
     rig.view.downloadEnabled = false;
     rig.view.dataLoggerEnabled = false;
     // Garbage and half a frame first: nothing happens yet.
-    rig.pty.send(QByteArray("\x12\x34\xEF\xEA\x00", 5));
-    pumpingWaitWhile([&] { return !rig.live.link().dataSeen; }, kEventDeadlineMs);
+    rig.live.Comm1RxChar(QByteArray("\x12\x34\xEF\xEA\x00", 5));
     EXPECT_FALSE(rig.live.link().connected);
     EXPECT_TRUE(rig.live.link().dataSeen); // bytes arrived
-    rig.pty.send(QByteArray("\x03\x02\x01\x00\xFE", 5));
-    pumpingWaitWhile([&] { return rig.view.lcdRefreshes == 0; }, kEventDeadlineMs);
+    rig.live.Comm1RxChar(QByteArray("\x03\x02\x01\x00\xFE", 5));
+    EXPECT_EQ(rig.view.lcdRefreshes, 1);
     EXPECT_TRUE(rig.live.link().connected);
     EXPECT_EQ(rig.view.state, QStringLiteral("On Connection"));
-    EXPECT_EQ(rig.view.device, rig.pty.slavePath());
     EXPECT_TRUE(rig.view.downloadEnabled);
     EXPECT_TRUE(rig.view.dataLoggerEnabled);
     EXPECT_TRUE(rig.view.rs232);
@@ -60,27 +75,16 @@ TEST(LiveLink, FirstValidFrameConnects) {
     EXPECT_FALSE(rig.live.link().receiving);
 }
 
-TEST(LiveLink, ReadFailureNeverLeavesReceivingSet) {
-    LinkRig rig;
-    rig.comm1.close();
-    EXPECT_FALSE(guarded([&] { rig.live.Comm1RxChar(); }));
-    EXPECT_FALSE(rig.live.link().receiving);
-}
-
 TEST(LiveLink, WatchdogDeclaresTheLinkLostAfterThreeSilentTicks) {
     LinkRig rig;
-    rig.pty.send(kFrame860);
-    pumpingWaitWhile([&] { return !rig.live.link().connected; }, kEventDeadlineMs);
+    rig.live.Comm1RxChar(kFrame860);
     ASSERT_TRUE(rig.live.link().connected);
-    rig.live.MainTimerTimer(); // clears dataSeen
-    EXPECT_EQ(rig.pty.receive(3, kEventDeadlineMs),
-              QByteArray("\xEF\x41\xFE", 3)); // plain request, no wake byte
+    EXPECT_EQ(rig.live.MainTimerTimer(1000, true), kLive); // clears dataSeen; no wake byte
     rig.live.link().rxBuffer = "\xEF\x01";
-    rig.live.MainTimerTimer();
-    rig.live.MainTimerTimer();
+    rig.live.MainTimerTimer(2000, true);
+    rig.live.MainTimerTimer(3000, true);
     EXPECT_TRUE(rig.live.link().connected);
-    rig.pty.receive(100, 200);
-    rig.live.MainTimerTimer();
+    rig.live.MainTimerTimer(4000, true);
     EXPECT_FALSE(rig.live.link().connected);
     EXPECT_EQ(rig.view.state, QStringLiteral("Off Connection"));
     EXPECT_FALSE(rig.view.rs232);
@@ -88,73 +92,65 @@ TEST(LiveLink, WatchdogDeclaresTheLinkLostAfterThreeSilentTicks) {
     EXPECT_TRUE(rig.view.downloadEnabled); // the watchdog leaves the button alone
     EXPECT_TRUE(rig.live.link().rxBuffer.isEmpty());
     EXPECT_EQ(rig.live.link().missedTicks, 0);
-    EXPECT_FALSE(rig.live.link().timerBusy);
 
-    // Not connected: the wake byte precedes each request.
-    rig.live.MainTimerTimer();
-    QByteArray sent;
-    pumpingWaitWhile(
-        [&] {
-            sent += rig.pty.receive(1, 0);
-            return !sent.endsWith(QByteArray("\x00\xEF\x41\xFE", 4));
-        },
-        kEventDeadlineMs);
-    EXPECT_TRUE(sent.endsWith(QByteArray("\x00\xEF\x41\xFE", 4))) << sent.toHex().toStdString();
+    // Not connected: the wake byte, and the request 200 ms later.
+    EXPECT_EQ(rig.live.MainTimerTimer(5000, true), kWake);
+    const JobStep early = rig.live.step({}, 5100);
+    EXPECT_TRUE(early.send.isEmpty());
+    EXPECT_EQ(early.wakeAtMs, 5200);
+    EXPECT_EQ(rig.live.step({}, 5200).send, kLive);
+    // A closed port gets nothing.
+    EXPECT_TRUE(rig.live.MainTimerTimer(6000, false).isEmpty());
 
     // The first valid frame brings the link back.
-    rig.pty.send(kFrame860);
-    pumpingWaitWhile([&] { return !rig.live.link().connected; }, kEventDeadlineMs);
+    rig.live.Comm1RxChar(kFrame860);
     EXPECT_EQ(rig.view.state, QStringLiteral("On Connection"));
     EXPECT_TRUE(rig.view.dataLoggerEnabled);
 }
 
-TEST(LiveLink, TickOnClosedPortSendsNothingAndClearsBusy) {
-    FakeLinkView view;
-    TComPort comm1;
-    comm1.setOnError(TComPort::abortSilently);
-    LiveLink live(&comm1, &view);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_TRUE(guarded([&] { live.MainTimerTimer(); }));
-    EXPECT_FALSE(live.link().timerBusy);
-    EXPECT_EQ(view.state, QStringLiteral("Off Connection"));
+TEST(LiveLink, TicksStayOneSecondApartWithA500MsFloor) {
+    EXPECT_EQ(LiveLink::correctedInterval(1000, 1300), 700);
+    EXPECT_EQ(LiveLink::correctedInterval(700, 700), 1000);
+    EXPECT_EQ(LiveLink::correctedInterval(1000, 1600), 500);
+
+    LinkRig rig;
+    rig.live.startLink();
+    // The first start sends the checksummed request, and the first tick is a second on.
+    const JobStep first = rig.live.start(true, {}, 0);
+    EXPECT_EQ(first.send, QByteArray("\x02\x41\xC1\x03", 4));
+    EXPECT_EQ(first.wakeAtMs, 1000);
+    rig.live.Comm1RxChar(kFrame860);
+    EXPECT_EQ(rig.live.step({}, 1000).wakeAtMs, 2000);
+    // A tick 300 ms late: the next comes 700 ms after it, then the period is back.
+    EXPECT_EQ(rig.live.step({}, 2300).wakeAtMs, 3000);
+    EXPECT_EQ(rig.live.step({}, 3000).wakeAtMs, 4000);
+    // Resumed after a command: no checksummed request, a fresh second.
+    const JobStep again = rig.live.start(true, {}, 9000);
+    EXPECT_TRUE(again.send.isEmpty());
+    EXPECT_EQ(again.wakeAtMs, 10000);
 }
 
-TEST(LiveLink, FirmwareQueryReadsElevenBytesOnly) {
+TEST(FirmwareQuery, WakeByteThenVAndOnlyAnElevenByteReplyCounts) {
     for (int length : {11, 10, 12, 40}) {
-        LinkRig rig;
-        rig.live.link().connected = true;
-        rig.live.MainTimer()->start();
-        QString shown = QStringLiteral("unset");
+        FirmwareQuery query;
+        JobStep step = query.start(true, {}, 0);
+        EXPECT_EQ(step.send, kWake);
+        EXPECT_EQ(step.wakeAtMs, 200);
+        step = query.step({}, 200);
+        EXPECT_EQ(step.send, QByteArray("\xEF\x56\xFE", 3));
+        EXPECT_EQ(step.wakeAtMs, 1200);
         QByteArray reply = QByteArray("\xEF") + QByteArray("V1.02.003") + QByteArray("\xFE");
         reply = reply.leftJustified(length, 'x', true);
-        // Play the logger: answer the V command when it comes (the query
-        // waits one second for the reply).
-        QByteArray asked;
-        QTimer logger;
-        QObject::connect(&logger, &QTimer::timeout, [&] {
-            asked += rig.pty.receive(1, 0);
-            if (!asked.contains("\xEF\x56\xFE")) return;
-            logger.stop();
-            rig.pty.send(reply);
-        });
-        logger.start(5);
-        {
-            PortLease lease(rig.live, {200, 0, 500});
-            EXPECT_FALSE(rig.live.MainTimer()->isActive());
-            TComPort& port = lease.pollLivePort(200);
-            EXPECT_FALSE(rig.comm1.hasOnRxChar()); // polled, not handled
-            shown = FirmwareQuery(port, [&](int ms) { rig.live.pause(ms); }).run().value_or(QString());
-        }
-        EXPECT_FALSE(logger.isActive()) << "the V command never came";
-        EXPECT_TRUE(asked.startsWith(QByteArray("\x00", 1))) << "the wake byte first";
-        EXPECT_EQ(shown, length == 11 ? QStringLiteral("V1.02.003") : QString()) << length;
-        // Back on the live link: handler attached, timer running, nothing left over.
-        EXPECT_TRUE(rig.comm1.active());
-        EXPECT_TRUE(rig.comm1.hasOnRxChar());
-        EXPECT_TRUE(rig.live.MainTimer()->isActive());
-        EXPECT_EQ(rig.comm1.inputCount(), 0);
-        rig.live.MainTimer()->stop();
+        // In two pieces, as a serial line delivers it.
+        EXPECT_FALSE(query.step(reply.left(5), 600).done);
+        EXPECT_FALSE(query.step(reply.mid(5), 700).done);
+        EXPECT_TRUE(query.step({}, 1200).done);
+        EXPECT_EQ(query.version().value_or(QString()), length == 11 ? QStringLiteral("V1.02.003") : QString())
+            << length;
     }
+    FirmwareQuery closed;
+    EXPECT_TRUE(closed.start(false, QStringLiteral("busy"), 0).done);
+    EXPECT_EQ(closed.outcome().code, JobOutcome::Code::CannotOpen);
 }
 
 TEST(FirmwareQuery, ReplyParser) {
@@ -165,75 +161,158 @@ TEST(FirmwareQuery, ReplyParser) {
         EXPECT_FALSE(firmwareFromReply(QByteArray(length, 'V')).has_value()) << length;
 }
 
-TEST(PortLease, GivesTheLinkBackOnEveryPath) {
-    LinkRig rig;
-    rig.live.MainTimer()->start();
-    // A port error inside the loan: the link is given back all the same.
-    const bool finished = guarded([&] {
-        PortLease lease(rig.live, {0, 0, 0});
-        EXPECT_FALSE(rig.comm1.active());
-        EXPECT_FALSE(rig.live.MainTimer()->isActive());
-        TComPort& comm2 = lease.openDownloadPort();
-        EXPECT_TRUE(comm2.active());
-        EXPECT_EQ(comm2.deviceName(), rig.comm1.deviceName());
-        EXPECT_FALSE(comm2.dtrOn());
-        EXPECT_TRUE(comm2.rtsOn());
-        comm2.close();
-        comm2.write("x"); // a port error: a silent abort
-    });
-    EXPECT_FALSE(finished);
-    EXPECT_TRUE(rig.comm1.active());
-    EXPECT_TRUE(rig.comm1.hasOnRxChar());
-    EXPECT_FALSE(rig.live.comm2()->active());
-    EXPECT_TRUE(rig.live.MainTimer()->isActive());
+TEST(LoggerSearch, StepsOfTheHandshakeWithAMadeUpClock) {
+    LoggerSearch search({QStringLiteral("/dev/a"), QStringLiteral("/dev/b"), QStringLiteral("/dev/c")});
+    QStringList tried;
+    search.onProbe = [&](const QString& d) { tried << d; };
+    // a: cannot be opened.
+    JobStep step = search.start(false, {}, 0);
+    EXPECT_EQ(step.wakeAtMs, 200);
+    step = search.step({}, 200);
+    DeviceJob::PortRequest request = search.takePortRequest();
+    EXPECT_EQ(request.kind, DeviceJob::PortRequest::Kind::Open);
+    EXPECT_EQ(request.device, QStringLiteral("/dev/a"));
+    step = search.opened(false, QStringLiteral("Permission denied"), 200);
+    EXPECT_EQ(step.wakeAtMs, 400); // the next port's settling
+    // b: opens, answers garbage of five bytes.
+    search.step({}, 400);
+    EXPECT_EQ(search.takePortRequest().device, QStringLiteral("/dev/b"));
+    EXPECT_EQ(search.opened(true, {}, 400).wakeAtMs, 600);
+    search.step(QByteArray("stale"), 500); // what the line held before is no reply
+    step = search.step({}, 600);
+    EXPECT_EQ(step.send, QByteArray("\xEF\x4D\xFE", 3));
+    EXPECT_EQ(step.wakeAtMs, 1100);
+    search.step(QByteArray("\xEF\x31\x32\x33\xFE", 5), 700);
+    step = search.step({}, 1100);
+    EXPECT_EQ(search.takePortRequest().kind, DeviceJob::PortRequest::Kind::Close);
+    // c: the model in its reply.
+    search.step({}, step.wakeAtMs);
+    search.takePortRequest();
+    search.opened(true, {}, 1300);
+    search.step({}, 1500);
+    search.step(QByteArray("\xEF\x38\x36\x32\xFE", 5), 1600);
+    EXPECT_TRUE(search.step({}, 2000).done);
 
-    // Once the program is ending nothing is given back.
-    {
-        PortLease lease(rig.live, {0, 0, 0});
-        rig.live.endLink();
-    }
-    EXPECT_FALSE(rig.comm1.active());
-    EXPECT_FALSE(rig.live.MainTimer()->isActive());
+    EXPECT_EQ(tried, QStringList({"/dev/a", "/dev/b", "/dev/c"}));
+    EXPECT_EQ(search.foundIndex(), 2);
+    EXPECT_EQ(search.model(), 862);
+    EXPECT_EQ(search.probes()[0].outcome, LoggerSearch::Outcome::CannotOpen);
+    EXPECT_EQ(search.probes()[0].why, QStringLiteral("Permission denied"));
+    EXPECT_EQ(search.probes()[1].outcome, LoggerSearch::Outcome::NotALogger);
+    EXPECT_EQ(modelFromSearchReply(QByteArray("\xEF\x38\x36", 3)), std::nullopt);
 }
 
-TEST(PortLease, WaitsBoundedForATickAndAFrameBeingHandled) {
-    LinkRig rig;
-    // A handler suspended further up the stack never clears its flag: the
-    // lease gives up waiting after three seconds each and takes the port.
-    rig.live.link().timerBusy = true;
-    rig.live.link().receiving = true;
-    QElapsedTimer clock;
-    clock.start();
-    {
-        PortLease lease(rig.live, {0, 0, 0});
-        EXPECT_GE(clock.elapsed(), 2 * LiveLink::kBusyWaitMs - 50);
-        EXPECT_FALSE(rig.comm1.active());
-    }
-    rig.live.link().timerBusy = rig.live.link().receiving = false;
-    EXPECT_TRUE(rig.comm1.active());
-    rig.live.MainTimer()->stop();
-}
-
-TEST(LiveLink, ReceiveHandlerFedWithoutADevice) {
-    TComPort comm1;
+TEST(DeviceSession, ACommandStopsTheLivePollingAndTheLinkResumesAfterItOnEveryPath) {
+    auto pty = std::make_unique<PtyPair>();
+    DeviceSession session;
     FakeLinkView view;
-    LiveLink live(&comm1, &view);
-    FedPort port;
-    // 300 bytes waiting: at most 256 are taken per event.
-    port.waiting = QByteArray(292, '\x12') + kFrame860;
-    live.receive(port);
-    EXPECT_EQ(port.waiting.size(), 300 - 256);
-    EXPECT_FALSE(live.link().connected);
-    live.receive(port);
-    EXPECT_TRUE(live.link().connected);
-    EXPECT_EQ(view.lcdRefreshes, 1);
-    EXPECT_EQ(view.lastLcd.segmentMask, 0x1CB103u);
-    EXPECT_FALSE(live.link().receiving);
+    LiveLink live(&session, &view);
+    session.setDevice(pty->slavePath());
+    live.startLink();
+    ASSERT_TRUE(pumpingWaitWhile([&] { return !live.ticking(); }, kEventDeadlineMs));
+    EXPECT_TRUE(session.port().dtrOn());
+    EXPECT_FALSE(session.port().rtsOn());
+
+    // A job queued while the live polling runs: it gets the port on its own lines.
+    bool downloadLines = false;
+    bool tickingDuringJob = true;
+    const JobOutcome ok =
+        tq::testing::runJob<ScriptedJob>(session, std::make_unique<ScriptedJob>("go"), [&](ScriptedJob& job) {
+            downloadLines = job.opened && !session.port().dtrOn() && session.port().rtsOn();
+            tickingDuringJob = live.ticking();
+        });
+    EXPECT_TRUE(ok.ok());
+    EXPECT_TRUE(downloadLines);
+    EXPECT_FALSE(tickingDuringJob);
+    QByteArray wire;
+    pumpingWaitWhile(
+        [&] {
+            wire += pty->receive(1, 0);
+            return !wire.contains("go");
+        },
+        kEventDeadlineMs);
+    EXPECT_TRUE(wire.contains("go"));
+    ASSERT_TRUE(pumpingWaitWhile([&] { return !live.ticking(); }, kEventDeadlineMs));
+    EXPECT_TRUE(session.port().dtrOn());
+
+    // Two jobs queued at once run one after the other; a hold keeps the
+    // live link off between them.
+    session.hold();
+    EXPECT_TRUE(live.lent());
+    QStringList order;
+    session.queue(std::make_unique<ScriptedJob>("1"), [&](DeviceJob&) { order << "1"; });
+    session.queue(std::make_unique<ScriptedJob>("2"), [&](DeviceJob&) { order << "2"; });
+    pumpingWaitWhile([&] { return order.size() < 2; }, kEventDeadlineMs);
+    EXPECT_EQ(order, QStringList({"1", "2"}));
+    pumpingWait(300);
+    EXPECT_FALSE(live.ticking());
+    session.release(0, 0);
+    EXPECT_TRUE(pumpingWaitWhile([&] { return !live.ticking(); }, kEventDeadlineMs));
+
+    // The device vanishing under a job ends it with the reason; the live
+    // link goes on polling a closed port.
+    auto vanish = std::make_unique<ScriptedJob>("x", 5000);
+    bool over = false;
+    JobOutcome lost;
+    session.queue(std::move(vanish), [&](DeviceJob& job) {
+        lost = job.outcome();
+        over = true;
+    });
+    pumpingWaitWhile([&] { return !session.port().rtsOn() || !session.port().active(); }, kEventDeadlineMs);
+    pty.reset(); // unplugged
+    pumpingWaitWhile([&] { return !over; }, kEventDeadlineMs);
+    EXPECT_EQ(lost.code, JobOutcome::Code::DeviceRemoved);
+    EXPECT_TRUE(pumpingWaitWhile([&] { return !live.ticking(); }, kEventDeadlineMs));
+}
+
+TEST(DeviceSession, ClosingCancelsTheRunningAndTheQueuedJobsAndNothingStartsAgain) {
+    PtyPair pty;
+    DeviceSession session;
+    session.setDevice(pty.slavePath());
+    QList<JobOutcome::Code> codes;
+    session.queue(std::make_unique<ScriptedJob>("a", 60000),
+                  [&](DeviceJob& j) { codes << j.outcome().code; });
+    session.queue(std::make_unique<ScriptedJob>("b"), [&](DeviceJob& j) { codes << j.outcome().code; });
+    pumpingWaitWhile([&] { return !session.port().active(); }, kEventDeadlineMs);
+    session.shutdown();
+    EXPECT_EQ(codes, (QList<JobOutcome::Code>{JobOutcome::Code::Cancelled, JobOutcome::Code::Cancelled}));
+    EXPECT_FALSE(session.port().active());
+    EXPECT_FALSE(session.busy());
+    // Queued after the end: cancelled at once.
+    session.queue(std::make_unique<ScriptedJob>("c"), [&](DeviceJob& j) { codes << j.outcome().code; });
+    EXPECT_EQ(codes.size(), 3);
+    pumpingWait(200);
+    EXPECT_FALSE(session.port().active());
+    EXPECT_FALSE(pty.receive(64, 0).contains('c'));
+}
+
+TEST(DeviceSession, ADevicePickedDuringAJobIsTakenAfterIt) {
+    PtyPair a, b;
+    DeviceSession session;
+    session.setDevice(a.slavePath());
+    bool over = false;
+    QString deviceDuringJob;
+    session.queue(std::make_unique<ScriptedJob>("a", 300), [&](DeviceJob&) {
+        deviceDuringJob = session.deviceName();
+        over = true;
+    });
+    pumpingWaitWhile([&] { return !session.port().active(); }, kEventDeadlineMs);
+    session.setDevice(b.slavePath());
+    pumpingWaitWhile([&] { return !over; }, kEventDeadlineMs);
+    EXPECT_EQ(deviceDuringJob, a.slavePath());
+    tq::testing::runJob(session, std::make_unique<ScriptedJob>("b"));
+    EXPECT_EQ(session.deviceName(), b.slavePath());
+    EXPECT_TRUE(b.receive(1, kEventDeadlineMs).contains('b'));
 }
 
 TEST(LiveLink, ContinuousStreamOfFramesKeepsThePortOpen) {
-    LinkRig rig;
-    rig.live.MainTimer()->start();
+    PtyPair pty;
+    DeviceSession session;
+    FakeLinkView view;
+    LiveLink live(&session, &view);
+    session.setDevice(pty.slavePath());
+    live.startLink();
+    ASSERT_TRUE(pumpingWaitWhile([&] { return !live.ticking(); }, kEventDeadlineMs));
     // Frames back to back for five seconds, one byte at a time at the pace
     // of the wire (19200 baud: 1920 bytes a second), as a serial adapter
     // delivers them.
@@ -247,34 +326,33 @@ TEST(LiveLink, ContinuousStreamOfFramesKeepsThePortOpen) {
             const qint64 due = std::chrono::duration_cast<std::chrono::milliseconds>(now - start).count() *
                                kBytesPerSecond / 1000;
             for (qint64 n = sent; n < due; n = ++sent)
-                rig.pty.send(kFrame860.mid(int(n % kFrame860.size()), 1));
+                pty.send(kFrame860.mid(int(n % kFrame860.size()), 1));
             std::this_thread::sleep_for(std::chrono::microseconds(200));
         }
         done = true;
     });
     bool everClosed = false;
     QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, [&] { everClosed = everClosed || !rig.comm1.active(); });
+    QObject::connect(&watch, &QTimer::timeout, [&] { everClosed = everClosed || !session.port().active(); });
     watch.start(20);
     pumpingWaitWhile([&] { return !done; }, 60000);
     logger.join();
     const int frames = int(sent / kFrame860.size());
-    pumpingWaitWhile([&] { return rig.view.lcdRefreshes < frames; }, 30000);
+    pumpingWaitWhile([&] { return view.lcdRefreshes < frames; }, 30000);
     watch.stop();
 
     EXPECT_FALSE(everClosed);
-    ASSERT_TRUE(rig.comm1.active());
-    EXPECT_EQ(rig.view.lcdRefreshes, frames); // every frame decoded
-    EXPECT_TRUE(rig.live.link().connected);
+    ASSERT_TRUE(session.port().active());
+    EXPECT_EQ(view.lcdRefreshes, frames); // every frame decoded
+    EXPECT_TRUE(live.link().connected);
     // The link still asks for frames.
-    rig.pty.receive(1 << 16, 0);
+    pty.receive(1 << 16, 0);
     QByteArray requests;
     pumpingWaitWhile(
         [&] {
-            requests += rig.pty.receive(1, 0);
-            return !requests.contains("\xEF\x41\xFE");
+            requests += pty.receive(1, 0);
+            return !requests.contains(kLive);
         },
         kEventDeadlineMs);
-    EXPECT_TRUE(requests.contains("\xEF\x41\xFE"));
-    rig.live.MainTimer()->stop();
+    EXPECT_TRUE(requests.contains(kLive));
 }

@@ -80,14 +80,14 @@ TEST(IntervalReply, LooksTheSecondsUpInTheTable) {
 }
 
 TEST(SetupCommands, WireBytes) {
-    EXPECT_EQ(SetupSession::setClockCommand(QDateTime(QDate(2031, 2, 3), QTime(4, 5, 6))),
+    EXPECT_EQ(setup::setClockCommand(QDateTime(QDate(2031, 2, 3), QTime(4, 5, 6))),
               bytes({0xEF, 0x74, 0x1F, 0x02, 0x03, 0x04, 0x05, 0x06, 0xFE}));
-    EXPECT_EQ(SetupSession::setClockCommand(QDateTime(QDate(2100, 12, 31), QTime(23, 59, 58))),
+    EXPECT_EQ(setup::setClockCommand(QDateTime(QDate(2100, 12, 31), QTime(23, 59, 58))),
               bytes({0xEF, 0x74, 0x00, 12, 31, 23, 59, 58, 0xFE}));
-    EXPECT_EQ(SetupSession::setUnitCommand(false), bytes({0xEF, 0x53, 0x00, 0xFE}));
-    EXPECT_EQ(SetupSession::setUnitCommand(true), bytes({0xEF, 0x53, 0x01, 0xFE}));
-    EXPECT_EQ(SetupSession::setIntervalCommand(9), bytes({0xEF, 0x69, 0x09, 0x00, 0xFE}));
-    EXPECT_EQ(SetupSession::eraseCommand(), bytes({0xEF, 0x65, 0x00, 0xFE}));
+    EXPECT_EQ(setup::setUnitCommand(false), bytes({0xEF, 0x53, 0x00, 0xFE}));
+    EXPECT_EQ(setup::setUnitCommand(true), bytes({0xEF, 0x53, 0x01, 0xFE}));
+    EXPECT_EQ(setup::setIntervalCommand(9), bytes({0xEF, 0x69, 0x09, 0x00, 0xFE}));
+    EXPECT_EQ(setup::eraseCommand(), bytes({0xEF, 0x65, 0x00, 0xFE}));
     EXPECT_TRUE(eraseConfirmed(bytes({0xEF, 0x59, 0xFE})));
     EXPECT_FALSE(eraseConfirmed(bytes({0xEF, 0x4E, 0xFE})));
     EXPECT_FALSE(eraseConfirmed(bytes({0x59})));

@@ -25,16 +25,6 @@ bool pumpingWait(int ms) {
     return waited;
 }
 
-bool boundedWait(const std::function<bool()>& busy, int ms) {
-    QElapsedTimer clock;
-    clock.start();
-    while (busy()) {
-        if (clock.elapsed() >= ms) return false;
-        QThread::msleep(5);
-    }
-    return true;
-}
-
 bool pumpingWaitWhile(const std::function<bool()>& busy, int ms) {
     QElapsedTimer clock;
     clock.start();

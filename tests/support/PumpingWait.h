@@ -4,18 +4,12 @@
 
 namespace tq {
 
-// Waits ms milliseconds while the event loop keeps running, so timer ticks,
+// For tests: waits ms milliseconds while the event loop keeps running, so timer ticks,
 // received bytes and clicks are handled meanwhile. Sleeps in the event loop;
 // never spins. Returns false when the wait was cut short because the
 // program is ending (its event loops were told to quit): from then on every
 // wait returns at once, so the caller should give up instead of waiting on.
 bool pumpingWait(int ms);
-
-// Waits, without handling any events, while busy() is true, at most ms
-// milliseconds. Used before taking the port from a handler that may be
-// suspended further up the stack; sleeps in short steps.
-// Returns true when busy() cleared in time.
-bool boundedWait(const std::function<bool()>& busy, int ms);
 
 // Waits while busy() is true, handling events, with no time limit unless
 // ms >= 0. Returns true when busy() cleared; false on time-out or when the
