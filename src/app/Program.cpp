@@ -4,6 +4,7 @@
 #include "AppPaths.h"
 #include "CommandLine.h"
 #include "LoggerSim.h"
+#include "MessageBoxes.h"
 #include "Messages.h"
 #include "PortNames.h"
 #include "ProgramArchive.h"
@@ -24,6 +25,7 @@ int runProgram(const CommandLine& cmd) {
     QApplication::setApplicationName(QStringLiteral("TQ880"));
     QApplication::setApplicationVersion(QStringLiteral(TQ880_VERSION));
     QApplication::setWindowIcon(appIcon());
+    ui::installMessageBoxes();
 
     if (!cmd.home.isEmpty() && !AppPaths::setHome(cmd.home)) {
         QTextStream(stderr) << "Cannot create the folder " << cmd.home << '\n';
@@ -55,7 +57,7 @@ int runProgram(const CommandLine& cmd) {
 
     TfrmMain main(listPorts(extra, cmd.noSystemPorts));
     if (simulated) main.markSimulated(simulated->devicePath());
-    Messages::setParent(&main);
+    ui::setBoxParent(&main);
     // Without a window manager (a bare X server) maximising does nothing:
     // take the screen's work area first.
     if (QScreen* screen = QGuiApplication::primaryScreen()) main.setGeometry(screen->availableGeometry());

@@ -2,15 +2,13 @@
 
 #include <QString>
 #include <functional>
-#include <memory>
-
-class QMessageBox;
-class QWidget;
 
 namespace tq {
 
 // Every message box of the program goes through here, so tests can answer
-// them without a screen and the program carries no test switches.
+// them without a screen and the program carries no test switches. The boxes
+// themselves are the windows library's (installed by the program); without
+// them a message goes to standard error and a question is answered No.
 class Messages {
   public:
     enum class Kind { Information, Warning, Error, Question, QuestionWithCancel, QuestionDefaultNo };
@@ -27,17 +25,12 @@ class Messages {
     // answers No. True for Yes.
     static bool confirmDefaultNo(const QString& text, const QString& title = QString());
 
-    // The box the real handler runs: above the window that asked (a modal
-    // dialog, even one that stays on top), with its default button.
-    static std::unique_ptr<QMessageBox> buildBox(Kind kind, const QString& title, const QString& text);
-
-    // A handler replaces the real boxes (tests). It receives every box and
-    // returns the answer to give; reset with an empty function.
+    // A handler receives every box and returns the answer to give.
     using Handler = std::function<Answer(Kind, const QString& title, const QString& text)>;
+    // The real boxes, shown on the screen.
+    static void setPresenter(Handler h);
+    // Replaces the presenter (tests); reset with an empty function.
     static void setHandler(Handler h);
-
-    // The window boxes are centred on; defaults to the active window.
-    static void setParent(QWidget* parent);
 
   private:
     static Answer show(Kind kind, const QString& title, const QString& text);

@@ -1,6 +1,7 @@
 #include "AppPaths.h"
 #include "CommandGuard.h"
 #include "DateTime.h"
+#include "MessageBoxes.h"
 #include "Messages.h"
 #include "PumpingWait.h"
 #include "Regional.h"
@@ -124,25 +125,25 @@ TEST(CommandGuard, SilentAbortSaysNothingOtherErrorsAreShown) {
 TEST(Messages, AQuestionOpensAboveTheModalDialogThatAskedAndEraseDefaultsToNo) {
     // The program names its main window as the boxes' parent.
     QWidget main;
-    Messages::setParent(&main);
+    ui::setBoxParent(&main);
     QDialog setup;
     setup.setWindowFlag(Qt::WindowStaysOnTopHint);
     setup.setWindowModality(Qt::ApplicationModal);
     setup.show();
     ASSERT_EQ(QApplication::activeModalWidget(), &setup);
 
-    const auto risky = Messages::buildBox(Messages::Kind::QuestionDefaultNo, "Logger Setup", "Erase?");
+    const auto risky = ui::buildBox(Messages::Kind::QuestionDefaultNo, "Logger Setup", "Erase?");
     EXPECT_EQ(risky->parentWidget(), &setup);
     EXPECT_TRUE(risky->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_EQ(static_cast<QAbstractButton*>(risky->defaultButton()), risky->button(QMessageBox::No));
     EXPECT_EQ(risky->escapeButton(), risky->button(QMessageBox::No));
 
-    const auto plain = Messages::buildBox(Messages::Kind::QuestionWithCancel, QString(), "Save?");
+    const auto plain = ui::buildBox(Messages::Kind::QuestionWithCancel, QString(), "Save?");
     EXPECT_EQ(static_cast<QAbstractButton*>(plain->defaultButton()), plain->button(QMessageBox::Yes));
     EXPECT_NE(plain->button(QMessageBox::Cancel), nullptr);
     setup.hide();
-    EXPECT_EQ(Messages::buildBox(Messages::Kind::Information, QString(), "Done")->parentWidget(), &main);
-    Messages::setParent(nullptr);
+    EXPECT_EQ(ui::buildBox(Messages::Kind::Information, QString(), "Done")->parentWidget(), &main);
+    ui::setBoxParent(nullptr);
 }
 
 TEST(AppPaths, HomeIsCreatedWithItsParents) {
