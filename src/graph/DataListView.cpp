@@ -246,9 +246,10 @@ void DataListView::keyPressEvent(QKeyEvent* event) {
 
 void DataListView::mousePressEvent(QMouseEvent* event) {
     const int reading = readingAt(event->position().toPoint());
+    // Any button selects, as in a table view; only the left one clicks.
     m_pressed = -1;
-    if (event->button() != Qt::LeftButton || reading < 0) return;
-    m_pressed = reading;
+    if (reading < 0) return;
+    if (event->button() == Qt::LeftButton) m_pressed = reading;
     if (const QModelIndex index = indexAt(event->position().toPoint()); index.isValid())
         m_column = index.column();
     moveTo(reading, event->modifiers().testFlag(Qt::ShiftModifier));
