@@ -17,7 +17,8 @@
 namespace tq {
 
 DataListView::DataListView(QWidget* parent)
-    : QTableView(parent), m_bar(new QScrollBar(Qt::Vertical, parent)) {
+    // Without a parent to lay it out in, the bar stays hidden inside the view.
+    : QTableView(parent), m_bar(new QScrollBar(Qt::Vertical, parent ? parent : this)) {
     // The view's own vertical scrolling would move within the window only.
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_bar->setObjectName(QStringLiteral("Grid3Scroll"));
@@ -127,7 +128,7 @@ void DataListView::updateWindow() {
 }
 
 void DataListView::updateBarVisibility() {
-    if (m_bar->parentWidget()) m_bar->setVisible(!isHidden() && m_bar->maximum() > 0);
+    if (m_bar->parentWidget() != this) m_bar->setVisible(!isHidden() && m_bar->maximum() > 0);
 }
 
 void DataListView::setVisible(bool visible) {

@@ -18,7 +18,7 @@ class DataListView : public QTableView {
     Q_OBJECT
   public:
     // The scroll bar is made a child of parent: whoever lays the view out
-    // puts readingBar() beside it.
+    // puts readingBar() beside it, where it shows while the view does.
     explicit DataListView(QWidget* parent = nullptr);
 
     void setList(DataListModel* list);
