@@ -232,6 +232,14 @@ TEST_F(GraphListTest, SelectionAndCurrentRowSurviveScrolling) {
     EXPECT_EQ(list->selectionFirst(), 2001);
     EXPECT_EQ(list->selectionLast(), 2003);
     EXPECT_EQ(list->selectionModel()->selectedRows().size(), 3);
+    EXPECT_DOUBLE_EQ(c->vertLine(0), c->x(0, 2001)) << "a Shift click is a click";
+    // A drag selects what it passes over and marks nothing.
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, list->readingRect(2005).center());
+    QTest::mouseMove(list->viewport(), list->readingRect(2008).center());
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, list->readingRect(2008).center());
+    EXPECT_EQ(list->selectionFirst(), 2005);
+    EXPECT_EQ(list->selectionLast(), 2008);
+    EXPECT_DOUBLE_EQ(c->vertLine(0), c->x(0, 2001));
 }
 
 TEST_F(GraphListTest, CursorsAndSelectionRepaintOnlyTheCursorLayer) {
