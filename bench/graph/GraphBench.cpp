@@ -243,6 +243,10 @@ int runShape(int points, bool folding, const QString& keepPdf) {
     row("PDF file size", pdfKb, "KiB");
     row("image of the chart 1089x500", render);
     row("resident memory, graph open", openMb, "MB");
+    // What the readings and one series' level-of-detail pyramid take of it.
+    row("  of it the readings (x and y)",
+        double(points) * (sizeof(double) + sizeof(float)) / (1024.0 * 1024.0), "MB");
+    row("  of it the level-of-detail pyramid", double(pyramid.bytes()) / (1024.0 * 1024.0), "MB");
     row("peak resident memory", peakResidentMb(), "MB");
     return image.isNull() ? 1 : 0;
 }

@@ -13,6 +13,7 @@
 
 #include "AppPaths.h"
 #include "Chart.h"
+#include "DataListView.h"
 #include "DataLoggerWindow.h"
 #include "DataSetCollection.h"
 #include "DateTime.h"
@@ -174,8 +175,7 @@ void marksScene(const QString& out) {
     // The row of the -9999.0 sample in the middle of the data list, once
     // the list has its size.
     QTest::qWait(200);
-    if (auto* list = w->findChild<QAbstractItemView*>(QStringLiteral("Grid3")))
-        list->scrollTo(list->model()->index(43210, 0), QAbstractItemView::PositionAtCenter);
+    if (auto* list = w->findChild<DataListView*>(QStringLiteral("Grid3"))) list->centerOn(43210);
     save(&main, out + QStringLiteral("/graph_marks_window.png"));
     saveChart(w->chart(), out + QStringLiteral("/graph_marks_chart.png"));
     saveScreen(out + QStringLiteral("/graph_marks_screen.png"));

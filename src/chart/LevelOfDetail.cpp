@@ -1,6 +1,13 @@
 #include "LevelOfDetail.h"
 
 #include <algorithm>
+#include <bit>
+#include <cfloat>
+#include <cmath>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tq {
 
@@ -38,13 +45,68 @@ void LevelOfDetail::build(const double* x, const float* y, int count, GapRule is
     m_pyramid.build(m_count, [this](int from, int to) { return leaf(from, to); });
 }
 
+#if defined(__SSE2__)
+namespace {
+
+// Four readings at a time: which of them are drawn (not gaps), as a mask.
+struct Drawn4 {
+    __m128 nullY;
+    __m128 limit;
+    __m128 abs;
+    explicit Drawn4(const GapRule& rule)
+        : nullY(_mm_set1_ps(rule.nullY)), limit(_mm_set1_ps(std::fmin(rule.limit, FLT_MAX))),
+          abs(_mm_castsi128_ps(_mm_set1_epi32(0x7fffffff))) {}
+    // A non-number fails the comparison with the limit, as in GapRule.
+    __m128 operator()(__m128 v) const {
+        return _mm_andnot_ps(_mm_cmpeq_ps(v, nullY), _mm_cmple_ps(_mm_and_ps(v, abs), limit));
+    }
+};
+
+__m128 choose(__m128 mask, __m128 a, __m128 b) {
+    return _mm_or_ps(_mm_and_ps(mask, a), _mm_andnot_ps(mask, b));
+}
+
+int firstSet(int bits) {
+    return std::countr_zero(unsigned(bits));
+}
+
+} // namespace
+#endif
+
 LevelOfDetail::Node LevelOfDetail::leaf(int from, int to) const {
     // Two passes over readings that sit in the cache: the extremes without
-    // a branch per reading, then where they first occur.
+    // a branch per reading, then where they first occur. Both take four
+    // readings at a time where the processor can: this pass over every
+    // reading is most of the first drawing of a long series.
     float low = INFINITY;
     float high = -INFINITY;
     bool gap = false;
-    for (int i = from; i < to; ++i) {
+    int i = from;
+#if defined(__SSE2__)
+    const Drawn4 drawn4(m_isGap);
+    const __m128 up = _mm_set1_ps(INFINITY);
+    const __m128 down = _mm_set1_ps(-INFINITY);
+    __m128 low4 = up;
+    __m128 high4 = down;
+    __m128 all4 = _mm_castsi128_ps(_mm_set1_epi32(-1));
+    for (; i + 4 <= to; i += 4) {
+        const __m128 v = _mm_loadu_ps(m_y + i);
+        const __m128 drawn = drawn4(v);
+        all4 = _mm_and_ps(all4, drawn);
+        low4 = _mm_min_ps(low4, choose(drawn, v, up));
+        high4 = _mm_max_ps(high4, choose(drawn, v, down));
+    }
+    alignas(16) float lows[4];
+    alignas(16) float highs[4];
+    _mm_store_ps(lows, low4);
+    _mm_store_ps(highs, high4);
+    for (int k = 0; k < 4; ++k) {
+        low = std::min(low, lows[k]);
+        high = std::max(high, highs[k]);
+    }
+    gap = _mm_movemask_ps(all4) != 0xf;
+#endif
+    for (; i < to; ++i) {
         const float v = m_y[i];
         const bool g = m_isGap(v);
         gap |= g;
@@ -56,7 +118,22 @@ LevelOfDetail::Node LevelOfDetail::leaf(int from, int to) const {
     if (low > high) return n; // nothing but gaps
     n.min = low;
     n.max = high;
-    for (int i = from; i < to && (n.minAt < 0 || n.maxAt < 0 || n.firstAt < 0); ++i) {
+    i = from;
+#if defined(__SSE2__)
+    const __m128 lowAll = _mm_set1_ps(low);
+    const __m128 highAll = _mm_set1_ps(high);
+    for (; i + 4 <= to && (n.minAt < 0 || n.maxAt < 0 || n.firstAt < 0); i += 4) {
+        const __m128 v = _mm_loadu_ps(m_y + i);
+        const __m128 drawn = drawn4(v);
+        const int any = _mm_movemask_ps(drawn);
+        const int lows4 = _mm_movemask_ps(_mm_and_ps(drawn, _mm_cmpeq_ps(v, lowAll)));
+        const int highs4 = _mm_movemask_ps(_mm_and_ps(drawn, _mm_cmpeq_ps(v, highAll)));
+        if (n.firstAt < 0 && any) n.firstAt = i + firstSet(any);
+        if (n.minAt < 0 && lows4) n.minAt = i + firstSet(lows4);
+        if (n.maxAt < 0 && highs4) n.maxAt = i + firstSet(highs4);
+    }
+#endif
+    for (; i < to && (n.minAt < 0 || n.maxAt < 0 || n.firstAt < 0); ++i) {
         const float v = m_y[i];
         if (gap && m_isGap(v)) continue;
         if (n.firstAt < 0) n.firstAt = i;

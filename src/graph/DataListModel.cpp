@@ -5,6 +5,8 @@
 #include "GraphStatistics.h"
 #include "Regional.h"
 
+#include <algorithm>
+
 namespace tq {
 
 DataListModel::DataListModel(const Chart& chart, bool humidity, QObject* parent)
@@ -19,12 +21,41 @@ DataListModel::DataListModel(const Chart& chart, bool humidity, QObject* parent)
 void DataListModel::refill() {
     beginResetModel();
     m_rows = m_chart.points();
+    m_first = 0;
     m_formats = RegionalFormats();
     endResetModel();
 }
 
+void DataListModel::setWindow(int first, int rows) {
+    rows = std::max(0, rows);
+    first = std::clamp(first, 0, std::max(0, m_rows - 1));
+    const int before = rowCount();
+    const int after = std::clamp(m_rows - first, 0, rows);
+    const bool moved = first != m_first;
+    const auto apply = [&] {
+        m_first = first;
+        m_windowRows = rows;
+    };
+    // Rows come and go at the end only, so the view keeps its columns and
+    // its per-row state stays small.
+    if (after > before) {
+        beginInsertRows({}, before, after - 1);
+        apply();
+        endInsertRows();
+    } else if (after < before) {
+        beginRemoveRows({}, after, before - 1);
+        apply();
+        endRemoveRows();
+    } else {
+        apply();
+    }
+    const int kept = std::min(before, after);
+    if (moved && kept > 0)
+        emit dataChanged(index(0, 0), index(kept - 1, columnCount() - 1), {Qt::DisplayRole});
+}
+
 int DataListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : m_rows;
+    return parent.isValid() ? 0 : std::clamp(m_rows - m_first, 0, m_windowRows);
 }
 
 int DataListModel::columnCount(const QModelIndex& parent) const {
@@ -33,7 +64,7 @@ int DataListModel::columnCount(const QModelIndex& parent) const {
 
 QString DataListModel::text(int row, int column) const {
     // The chart may have been prepared again with fewer points since the
-    // list was filled: such rows stay empty rather than read past the data.
+    // list was filled: such readings stay empty rather than read past the data.
     if (row < 0 || row >= m_rows || row >= m_chart.points()) return {};
     switch (column) {
     case 0:
@@ -56,7 +87,7 @@ QString DataListModel::text(int row, int column) const {
 
 QVariant DataListModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid()) return {};
-    return text(index.row(), index.column());
+    return text(m_first + index.row(), index.column());
 }
 
 QVariant DataListModel::headerData(int section, Qt::Orientation orientation, int role) const {

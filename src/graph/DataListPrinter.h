@@ -2,10 +2,16 @@
 
 #include "PrintLayout.h"
 
+#include <QStringList>
+
+#include <functional>
+
 class QAbstractItemModel;
 class QPrinter;
 
 namespace tq {
+
+class DataListModel;
 
 // Line height and lines per page for the data list on this printer's page.
 TextPageLayout dataListLayout(QPrinter& printer);
@@ -15,5 +21,11 @@ TextPageLayout dataListLayout(QPrinter& printer);
 // (the running number) left out. Returns false when the print job could
 // not be started.
 bool printDataList(QPrinter& printer, const QAbstractItemModel& list);
+// The same for a graph window's data list: every reading, not only the
+// ones on screen.
+bool printDataList(QPrinter& printer, const DataListModel& list);
+// The text of a cell by row and column.
+using ListCell = std::function<QString(int row, int column)>;
+bool printDataList(QPrinter& printer, const QStringList& headings, int rows, const ListCell& cell);
 
 } // namespace tq

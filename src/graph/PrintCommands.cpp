@@ -3,6 +3,7 @@
 #include "Chart.h"
 #include "CommandGuard.h"
 #include "DataListPrinter.h"
+#include "DataListView.h"
 #include "DialogRunner.h"
 #include "TfrmGraph.h"
 #include "TfrmPrintOption.h"
@@ -12,7 +13,6 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QTableView>
 
 namespace tq {
 
@@ -49,7 +49,8 @@ void printCommand(QMdiArea* area) {
         window->chart()->printTo(&printer);
         return;
     }
-    if (!printDataList(printer, *window->findChild<QTableView*>(QStringLiteral("Grid3"))->model()))
+    const auto* list = window->findChild<DataListView*>(QStringLiteral("Grid3"));
+    if (!list || !list->list() || !printDataList(printer, *list->list()))
         throw UserError(QStringLiteral("The printer could not start the print job."));
 }
 

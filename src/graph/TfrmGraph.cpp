@@ -4,6 +4,7 @@
 #include "TfrmGraph.h"
 
 #include "Chart.h"
+#include "DataListView.h"
 #include "DataSetCollection.h"
 #include "GraphInteractionState.h"
 
@@ -89,9 +90,8 @@ void TfrmGraph::connectHandlers() {
         if (std::exchange(m_dataSetRowPressed, false)) return;
         Grid2Click(row);
     });
-    connect(Grid3, &QTableView::clicked, this, [this](const QModelIndex& index) { Grid3Click(index.row()); });
-    connect(Grid3->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            &TfrmGraph::Grid3CurrentRowChanged);
+    connect(Grid3, &DataListView::readingClicked, this, &TfrmGraph::Grid3Click);
+    connect(Grid3, &DataListView::currentReadingMoved, this, &TfrmGraph::Grid3CurrentRowChanged);
     connect(PESGraph1, &Chart::dataHotSpot, this, &TfrmGraph::PESGraph1DataHotSpot);
     connect(PESGraph1, &Chart::vertLineAnnotHotSpot, this, &TfrmGraph::PESGraph1VertLineAnnotHotSpot);
     connect(PESGraph1, &Chart::mouseMoved, this, &TfrmGraph::PESGraph1MouseMove);
@@ -117,20 +117,6 @@ bool TfrmGraph::eventFilter(QObject* watched, QEvent* event) {
             Grid2->setCurrentCell(key->key() == Qt::Key_Home ? 0 : Grid2->rowCount() - 1,
                                   qMax(0, Grid2->currentColumn()));
             return true;
-        }
-    }
-    if (watched == Grid3->viewport()) {
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonDblClick:
-            m_listPressed = true;
-            break;
-        case QEvent::MouseButtonRelease:
-        case QEvent::Hide: // a release the list never sees
-            m_listPressed = false;
-            break;
-        default:
-            break;
         }
     }
     return QWidget::eventFilter(watched, event);

@@ -22,6 +22,7 @@ namespace tq {
 
 class Chart;
 class DataListModel;
+class DataListView;
 struct OverallTexts;
 
 // A graph window: one series (two for a model 862 logger) as a time graph
@@ -124,7 +125,7 @@ class TfrmGraph : public QWidget {
     void chkTextListClick();
     void Grid2Click(int row);
     void Grid3Click(int row);
-    void Grid3CurrentRowChanged(const QModelIndex& current);
+    void Grid3CurrentRowChanged(int row);
     void PESGraph1DataHotSpot(bool dblClick, int subset, int point);
     void PESGraph1VertLineAnnotHotSpot(bool dblClick, int index);
     void PESGraph1MouseMove();
@@ -149,10 +150,8 @@ class TfrmGraph : public QWidget {
     QElapsedTimer m_clock;
     DragThrottle m_throttle;
     // The data list's current row moves the marker, except while the
-    // window selects a row itself or a mouse button is down on the list
-    // (the click that follows does it).
+    // window selects a row itself.
     bool m_selectingRow = false;
-    bool m_listPressed = false;
     // A mouse press moved the data set row: the click that follows has
     // nothing left to show.
     bool m_dataSetRowPressed = false;
@@ -164,7 +163,7 @@ class TfrmGraph : public QWidget {
     QSplitter* m_listSplitter = nullptr;
     QWidget* pnlDataList = nullptr;
     QLabel* StaticText2 = nullptr;
-    QTableView* Grid3 = nullptr;
+    DataListView* Grid3 = nullptr;
     DataListModel* m_dataList = nullptr;
     QToolBar* ToolBar1 = nullptr;
     QToolButton* ToolButton1 = nullptr;

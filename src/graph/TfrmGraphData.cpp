@@ -4,13 +4,13 @@
 
 #include "Chart.h"
 #include "DataListModel.h"
+#include "DataListView.h"
 #include "GraphStatistics.h"
 #include "PrepareGraph.h"
 #include "Regional.h"
 
 #include <QLineEdit>
 #include <QScopedValueRollback>
-#include <QTableView>
 
 namespace tq {
 
@@ -40,9 +40,9 @@ void TfrmGraph::fillDataList() {
     fitDataListColumns();
     // The list starts at the first point, which a following selectPoint(0)
     // marks: the keyboard then moves on from there.
-    if (m_dataList->rowCount() > 0) {
+    if (m_dataList->readings() > 0) {
         const QScopedValueRollback<bool> quiet(m_selectingRow, true);
-        Grid3->selectionModel()->setCurrentIndex(m_dataList->index(0, 0), QItemSelectionModel::NoUpdate);
+        Grid3->setCurrentReading(0, false);
     }
 }
 

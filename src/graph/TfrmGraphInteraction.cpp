@@ -6,6 +6,7 @@
 #include "Chart.h"
 #include "CommandGuard.h"
 #include "DataListModel.h"
+#include "DataListView.h"
 #include "GraphArtwork.h"
 #include "GraphInteractionState.h"
 #include "GraphStatistics.h"
@@ -14,12 +15,9 @@
 #include "TfrmAnnoEdit.h"
 
 #include <QCheckBox>
-#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopedValueRollback>
-#include <QScrollBar>
-#include <QTableView>
 #include <QToolButton>
 
 namespace tq {
@@ -119,23 +117,20 @@ void TfrmGraph::Grid3Click(int row) {
     selectPoint(row);
 }
 
-void TfrmGraph::Grid3CurrentRowChanged(const QModelIndex& current) {
+void TfrmGraph::Grid3CurrentRowChanged(int row) {
     // The keyboard moved the current row: the marker follows, as a click
     // would have it.
-    if (m_selectingRow || m_listPressed || !current.isValid()) return;
-    Grid3Click(current.row());
+    if (m_selectingRow) return;
+    Grid3Click(row);
 }
 
 void TfrmGraph::selectDataRow(int row) {
-    if (row < 0 || row >= m_dataList->rowCount()) return;
+    if (row < 0 || row >= Grid3->readings()) return;
     const QScopedValueRollback<bool> quiet(m_selectingRow, true);
-    Grid3->selectionModel()->setCurrentIndex(m_dataList->index(row, 0),
-                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    Grid3->setCurrentReading(row, true);
     // The row lands in the middle of the list when it lies below the first
     // screenful.
-    const int rowHeight = qMax(1, Grid3->verticalHeader()->defaultSectionSize());
-    const int visible = qMax(1, Grid3->viewport()->height() / rowHeight);
-    Grid3->verticalScrollBar()->setValue(row + 1 > visible ? row - visible / 2 : 0);
+    Grid3->centerOn(row);
 }
 
 void TfrmGraph::PESGraph1DataHotSpot(bool, int, int point) {

@@ -163,8 +163,11 @@ void TfrmGraph::buildLayout() {
     Grid3->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     Grid3->verticalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     Grid3->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    Grid3->viewport()->installEventFilter(this);
-    listBox->addWidget(Grid3, 1);
+    auto* listRow = new QHBoxLayout;
+    listRow->setSpacing(0);
+    listRow->addWidget(Grid3, 1);
+    listRow->addWidget(Grid3->readingBar());
+    listBox->addLayout(listRow, 1);
     m_listSplitter->setSizes({160, 400});
     pnlDataSets->hide();
     pnlDataList->hide();
@@ -315,7 +318,7 @@ void TfrmGraph::buildLayout() {
 
 void TfrmGraph::buildDataList() {
     m_dataList = new DataListModel(*PESGraph1, loggerModel(m_modelCode).seriesCount == 2, Grid3);
-    Grid3->setModel(m_dataList);
+    Grid3->setList(m_dataList);
     for (int c = 0; c < m_dataList->columnCount(); ++c)
         Grid3->setColumnWidth(c, kDataListWidths[c]);
     fitDataListColumns();
@@ -326,7 +329,7 @@ void TfrmGraph::fitDataListColumns() {
     // takes its heading and the widest text it can hold.
     const QLocale locale;
     const QStringList values{QStringLiteral("OL"), valueText(-8888.8, 1), valueText(-9999.9, 1)};
-    const QList<QStringList> widest{widestNumbers(m_dataList->rowCount()),
+    const QList<QStringList> widest{widestNumbers(m_dataList->readings()),
                                     widestDates(locale, shortDateFormat()),
                                     widestTimes(locale, longTimeFormat()), values, values};
     for (int c = 0; c < m_dataList->columnCount(); ++c)

@@ -36,7 +36,7 @@ void fillTwoSeries(Chart& c) {
 QStringList rowTexts(const DataListModel& m, int row) {
     QStringList texts;
     for (int c = 0; c < m.columnCount(); ++c)
-        texts << m.index(row, c).data().toString();
+        texts << m.text(row, c);
     return texts;
 }
 
@@ -50,7 +50,7 @@ TEST_F(DataListModelTest, RowTextsInTheRegionalFormatsWithOutOfRangeMarks) {
         LocaleScope us(QLocale(QLocale::English, QLocale::UnitedStates));
         DataListModel list(c, false);
         list.refill();
-        ASSERT_EQ(list.rowCount(), 5);
+        ASSERT_EQ(list.readings(), 5);
         ASSERT_EQ(list.columnCount(), 4);
         EXPECT_EQ(list.headings(), QStringList({"No", "DATE", "TIME", "VALUE"}));
         EXPECT_EQ(list.headerData(3, Qt::Horizontal).toString(), QStringLiteral("VALUE"));
@@ -59,8 +59,18 @@ TEST_F(DataListModelTest, RowTextsInTheRegionalFormatsWithOutOfRangeMarks) {
         EXPECT_EQ(rowTexts(list, 2), QStringList({"3", "12/28/24", "11:58:58 PM", "OL"}));
         EXPECT_EQ(rowTexts(list, 3), QStringList({"4", "12/29/24", "12:28:58 AM", "3000.0"}));
         EXPECT_EQ(rowTexts(list, 4)[3], QStringLiteral("OL"));
-        EXPECT_FALSE(list.index(5, 0).isValid());
         EXPECT_TRUE(list.text(5, 0).isEmpty());
+        // The rows are a window onto the readings, cut at the last one.
+        list.setWindow(2, 2);
+        ASSERT_EQ(list.rowCount(), 2);
+        EXPECT_EQ(list.index(0, 2).data().toString(), QStringLiteral("11:58:58 PM"));
+        EXPECT_EQ(list.index(1, 0).data().toString(), QStringLiteral("4"));
+        list.setWindow(3, 30);
+        EXPECT_EQ(list.rowCount(), 2);
+        EXPECT_EQ(list.index(1, 0).data().toString(), QStringLiteral("5"));
+        EXPECT_FALSE(list.index(2, 0).isValid());
+        list.setWindow(99, 30);
+        EXPECT_EQ(list.first(), 4);
     }
     {
         // The formats are taken when the list is filled.
@@ -81,7 +91,7 @@ TEST_F(DataListModelTest, RowsShowTheChartAsItIsAndNeverReadPastIt) {
     Chart c;
     fillTwoSeries(c);
     DataListModel list(c, true);
-    EXPECT_EQ(list.rowCount(), 0) << "empty until filled";
+    EXPECT_EQ(list.readings(), 0) << "empty until filled";
     list.refill();
     // A value changed after filling shows when the row is painted.
     c.setY(0, 0, 23.2f);
@@ -89,11 +99,13 @@ TEST_F(DataListModelTest, RowsShowTheChartAsItIsAndNeverReadPastIt) {
     // The chart prepared again with fewer points: the rows it no longer
     // has stay empty until the list is filled again.
     c.setPoints(2);
-    EXPECT_EQ(list.rowCount(), 5);
+    EXPECT_EQ(list.readings(), 5);
     EXPECT_EQ(list.text(1, 0), QStringLiteral("2"));
     for (int column = 0; column < 5; ++column)
         EXPECT_TRUE(list.text(4, column).isEmpty()) << column;
     list.refill();
+    EXPECT_EQ(list.readings(), 2);
+    list.setWindow(0, 10);
     EXPECT_EQ(list.rowCount(), 2);
     EXPECT_EQ(list.flags(list.index(0, 0)), Qt::ItemIsEnabled | Qt::ItemIsSelectable);
 }

@@ -4,12 +4,15 @@
 // lists are wide enough for their texts.
 
 #include "Chart.h"
+#include "DataListView.h"
 #include "DataLoggerWindow.h"
 #include "DataSetCollection.h"
+#include "GraphStatistics.h"
 #include "GraphTestSupport.h"
 #include "Regional.h"
 #include "TfrmGraph.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -19,6 +22,7 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
+#include <QWheelEvent>
 #include <qcustomplot.h>
 
 using namespace tq;
@@ -47,8 +51,8 @@ void showFilled(TfrmGraph& w, int n) {
     QCoreApplication::processEvents();
 }
 
-QTableView* dataList(const TfrmGraph& w) {
-    return w.findChild<QTableView*>(QStringLiteral("Grid3"));
+DataListView* dataList(const TfrmGraph& w) {
+    return w.findChild<DataListView*>(QStringLiteral("Grid3"));
 }
 
 // What the view's own delegate asks for the rows on screen (public in the
@@ -60,8 +64,8 @@ int contentHeight(const QAbstractItemView* view, int row) {
     return view->sizeHintForRow(row);
 }
 
-int currentRow(const QTableView* list) {
-    return list->currentIndex().row();
+int currentRow(const DataListView* list) {
+    return list->currentReading();
 }
 
 // Sets the default locale for one test and puts the previous one back.
@@ -81,7 +85,7 @@ TEST_F(GraphListTest, TheMarkerFollowsTheKeyboardInTheDataList) {
     TfrmGraph w(860);
     showFilled(w, 500);
     Chart* c = w.chart();
-    QTableView* list = dataList(w);
+    DataListView* list = dataList(w);
     ASSERT_TRUE(list->isVisible());
     list->setFocus();
     ASSERT_DOUBLE_EQ(c->vertLine(0), c->x(0, 0));
@@ -106,8 +110,7 @@ TEST_F(GraphListTest, TheMarkerFollowsTheKeyboardInTheDataList) {
     EXPECT_EQ(w.cursorBIndex(), 333);
 
     // A click on a row marks its point.
-    const QModelIndex row7 = list->model()->index(7, 1);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(row7).center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->readingRect(7, 1).center());
     EXPECT_EQ(currentRow(list), 7);
     EXPECT_DOUBLE_EQ(c->vertLine(0), c->x(0, 7));
 
@@ -115,9 +118,128 @@ TEST_F(GraphListTest, TheMarkerFollowsTheKeyboardInTheDataList) {
     // the keyboard goes on from there.
     emit c->dataHotSpot(false, 0, 300);
     EXPECT_EQ(currentRow(list), 300);
-    EXPECT_TRUE(list->viewport()->rect().contains(list->visualRect(list->model()->index(300, 0)).center()));
+    EXPECT_TRUE(list->viewport()->rect().contains(list->readingRect(300).center()));
     QTest::keyClick(list, Qt::Key_Down);
     EXPECT_DOUBLE_EQ(c->vertLine(0), c->x(0, 301));
+}
+
+TEST_F(GraphListTest, TheListShowsEveryReadingOfAFullMemory) {
+    // A full logger memory in one data set; the last reading out of range.
+    const int n = 8'000'000;
+    struct Readings {
+        std::vector<double> x;
+        std::vector<float> y;
+    };
+    auto readings = std::make_shared<Readings>();
+    readings->x.resize(size_t(n));
+    readings->y.resize(size_t(n));
+    for (int i = 0; i < n; ++i) {
+        readings->x[size_t(i)] = start() + i * 4 * kOneSecond;
+        readings->y[size_t(i)] = float(i % 1000) / 10 - 50;
+    }
+    readings->y.back() = 9999.0f;
+    TfrmGraph w(860);
+    w.resize(1089, 608);
+    w.show();
+    w.prepareGraph(1, n, readings->x.front(), readings->x.back() + 4 * kOneSecond);
+    w.chart()->shareData(0, readings, readings->x.data(), readings->y.data(), n);
+    w.findChild<QCheckBox*>(QStringLiteral("chkTextList"))->click();
+    w.findChild<QCheckBox*>(QStringLiteral("chkTextList"))->click();
+    w.fillDataList();
+    QCoreApplication::processEvents();
+    DataListView* list = dataList(w);
+    ASSERT_EQ(list->readings(), n);
+    EXPECT_LT(list->model()->rowCount(), 100) << "a row per reading";
+
+    // What the row on screen shows against the reading itself.
+    const auto expected = [&readings](int i) {
+        const RegionalFormats formats;
+        const double x = readings->x[size_t(i)];
+        return QStringList{QString::number(i + 1), formats.date(x), formats.time(x),
+                           rangedValueText(readings->y[size_t(i)])};
+    };
+    const auto onScreen = [list](int reading) {
+        QStringList cells;
+        const QModelIndex at = list->indexAt(list->readingRect(reading).center());
+        if (!at.isValid() || !list->viewport()->rect().contains(list->readingRect(reading).center()))
+            return cells;
+        for (int c = 0; c < list->model()->columnCount(); ++c)
+            cells << list->model()->index(at.row(), c).data().toString();
+        return cells;
+    };
+    for (int reading : {0, n / 2 + 7, n - 1}) {
+        list->centerOn(reading);
+        EXPECT_EQ(onScreen(reading), expected(reading)) << reading;
+    }
+    EXPECT_EQ(onScreen(n - 1)[3], QStringLiteral("OL"));
+
+    // The keyboard reaches both ends and the marker follows.
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_End);
+    EXPECT_EQ(list->currentReading(), n - 1);
+    EXPECT_EQ(list->firstShown() + list->currentIndex().row(), n - 1);
+    EXPECT_DOUBLE_EQ(w.chart()->vertLine(0), readings->x.back());
+    QTest::keyClick(list, Qt::Key_Home);
+    EXPECT_EQ(list->currentReading(), 0);
+    EXPECT_EQ(list->firstShown(), 0);
+    // The wheel scrolls by readings, as many as for any list.
+    QWheelEvent down(QPointF(10, 10), list->viewport()->mapToGlobal(QPointF(10, 10)), QPoint(),
+                     QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(list->viewport(), &down);
+    EXPECT_EQ(list->firstShown(), QApplication::wheelScrollLines());
+    EXPECT_EQ(onScreen(list->firstShown()), expected(list->firstShown()));
+}
+
+TEST_F(GraphListTest, SelectionAndCurrentRowSurviveScrolling) {
+    TfrmGraph w(860);
+    showFilled(w, 5000);
+    Chart* c = w.chart();
+    DataListView* list = dataList(w);
+    list->setFocus();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->readingRect(10, 2).center());
+    ASSERT_EQ(list->currentReading(), 10);
+    const int page = list->pageReadings();
+    QTest::keyClick(list, Qt::Key_PageDown, Qt::ShiftModifier);
+    QTest::keyClick(list, Qt::Key_PageDown, Qt::ShiftModifier);
+    const int end = 10 + 2 * page;
+    EXPECT_EQ(list->currentReading(), end);
+    EXPECT_EQ(list->selectionFirst(), 10);
+    EXPECT_EQ(list->selectionLast(), end);
+    EXPECT_DOUBLE_EQ(c->vertLine(0), c->x(0, end));
+
+    // Scrolled far away: nothing of it on screen, but nothing lost.
+    list->setFirstShown(4000);
+    EXPECT_TRUE(list->selectionModel()->selectedRows().isEmpty());
+    EXPECT_FALSE(list->currentIndex().isValid());
+    EXPECT_EQ(list->currentReading(), end);
+
+    // The keyboard goes on from the current reading and brings it back.
+    QTest::keyClick(list, Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(list->currentReading(), end + 1);
+    EXPECT_EQ(list->selectionFirst(), 10);
+    EXPECT_EQ(list->selectionLast(), end + 1);
+    EXPECT_EQ(list->firstShown() + list->currentIndex().row(), end + 1);
+    const QModelIndexList rows = list->selectionModel()->selectedRows();
+    EXPECT_EQ(rows.size(), end + 1 - std::max(10, list->firstShown()) + 1);
+    for (const QModelIndex& row : rows)
+        EXPECT_GE(list->firstShown() + row.row(), 10);
+
+    // A plain click starts again with one reading; Shift extends from it.
+    list->setFirstShown(2000);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->readingRect(2003).center());
+    EXPECT_DOUBLE_EQ(c->vertLine(0), c->x(0, 2003));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ShiftModifier, list->readingRect(2001).center());
+    EXPECT_EQ(list->selectionFirst(), 2001);
+    EXPECT_EQ(list->selectionLast(), 2003);
+    EXPECT_EQ(list->selectionModel()->selectedRows().size(), 3);
+    EXPECT_DOUBLE_EQ(c->vertLine(0), c->x(0, 2001)) << "a Shift click is a click";
+    // A drag selects what it passes over and marks nothing.
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, list->readingRect(2005).center());
+    QTest::mouseMove(list->viewport(), list->readingRect(2008).center());
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, list->readingRect(2008).center());
+    EXPECT_EQ(list->selectionFirst(), 2005);
+    EXPECT_EQ(list->selectionLast(), 2008);
+    EXPECT_DOUBLE_EQ(c->vertLine(0), c->x(0, 2001));
 }
 
 TEST_F(GraphListTest, CursorsAndSelectionRepaintOnlyTheCursorLayer) {
@@ -185,7 +307,7 @@ TEST_F(GraphListTest, OutOfRangeMarksAreNotDrawnNorStretchTheAxis) {
     EXPECT_FLOAT_EQ(c->y(0, 400), -9999.0f);
     EXPECT_EQ(w.findChild<QLineEdit*>(QStringLiteral("txtT1Min"))->text(), QStringLiteral("OL"));
     w.fillDataList();
-    EXPECT_EQ(dataList(w)->model()->index(400, 3).data().toString(), QStringLiteral("OL"));
+    EXPECT_EQ(dataList(w)->cellText(400, 3), QStringLiteral("OL"));
 }
 
 TEST_F(GraphListTest, ListsFitTheirTextsInEveryLocale) {
@@ -217,21 +339,23 @@ TEST_F(GraphListTest, ListsFitTheirTextsInEveryLocale) {
             w->fillDataSetList();
             auto* sets = w->findChild<QTableWidget*>(QStringLiteral("Grid2"));
             emit sets->cellClicked(0, 1);
-            QTableView* list = dataList(*w);
-            ASSERT_EQ(list->model()->rowCount(), count);
+            DataListView* list = dataList(*w);
+            ASSERT_EQ(list->readings(), count);
             const QList<int> least{35, 60, 70, 60, 60};
             // The last rows: the largest numbers, the mark, the later date.
-            list->scrollToBottom();
+            list->setFirstShown(count);
             QCoreApplication::processEvents();
+            ASSERT_EQ(list->readingAt(list->readingRect(count - 1).center()), count - 1);
             for (int c = 0; c < list->model()->columnCount(); ++c) {
                 EXPECT_GE(list->columnWidth(c), least[c]) << c;
                 EXPECT_GE(list->columnWidth(c), list->horizontalHeader()->sectionSizeHint(c)) << c;
                 EXPECT_GE(list->columnWidth(c), contentWidth(list, c)) << c;
             }
-            EXPECT_GE(list->rowHeight(count - 1), contentHeight(list, count - 1));
+            const int lastRow = list->model()->rowCount() - 1;
+            EXPECT_GE(list->rowHeight(lastRow), contentHeight(list, lastRow));
             EXPECT_GE(list->rowHeight(0), 16);
             // Evening hours, which are the widest in a 12-hour clock.
-            list->scrollToTop();
+            list->setFirstShown(0);
             QCoreApplication::processEvents();
             EXPECT_GE(list->columnWidth(2), contentWidth(list, 2));
 

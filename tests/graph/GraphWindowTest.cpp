@@ -1,5 +1,6 @@
 #include "Chart.h"
 #include "CommandGuard.h"
+#include "DataListView.h"
 #include "DataLoggerWindow.h"
 #include "DataSetCollection.h"
 #include "DragThrottle.h"
@@ -46,12 +47,13 @@ QStringList headers(const QTableView* g) {
     return h;
 }
 
-QString cell(const QTableView* g, int row, int column) {
-    return g->model()->index(row, column).data().toString();
+// The data list by reading, wherever it is scrolled.
+QString cell(const DataListView* g, int row, int column) {
+    return g->cellText(row, column);
 }
 
-int rows(const QTableView* g) {
-    return g->model()->rowCount();
+int rows(const DataListView* g) {
+    return g->readings();
 }
 
 TDateTime start() {
@@ -239,7 +241,7 @@ TEST_F(GraphWindowTest, TemplateProblemsStopThePreparation) {
 
 TEST_F(GraphWindowTest, Model862HasTwoStackedAxesAndHumidityColumns) {
     TfrmGraph w(862);
-    auto* grid3 = child<QTableView>(&w, "Grid3");
+    auto* grid3 = child<DataListView>(&w, "Grid3");
     EXPECT_EQ(headers(grid3), QStringList({"No", "DATE", "TIME", "HUMIDITY", "Temp"}));
     EXPECT_EQ(grid3->columnWidth(4), 60);
     w.prepareGraph(2, 3, start(), start() + 3 * 60 * kOneSecond);
@@ -298,7 +300,7 @@ TEST_F(GraphWindowTest, StatisticsAndDataListFromTheChart) {
     c->setX(0, 498, start() + 1);
     c->setX(0, 499, start() + 2 + 0.5);
     w.fillDataList();
-    auto* grid3 = child<QTableView>(&w, "Grid3");
+    auto* grid3 = child<DataListView>(&w, "Grid3");
     ASSERT_EQ(rows(grid3), 500);
     EXPECT_EQ(cell(grid3, 497, 1), QStringLiteral("3/29/24"));
     EXPECT_EQ(cell(grid3, 498, 1), QStringLiteral("3/30/24"));
@@ -343,8 +345,8 @@ TEST_F(GraphWindowTest, SelectPointPlacesMarkerAndCursors) {
 
     // A click on the data list selects that row's point.
     w.fillDataList();
-    auto* grid3 = child<QTableView>(&w, "Grid3");
-    emit grid3->clicked(grid3->model()->index(41, 2));
+    auto* grid3 = child<DataListView>(&w, "Grid3");
+    emit grid3->readingClicked(41);
     EXPECT_DOUBLE_EQ(c->vertLine(0), c->x(0, 41));
 
     // A click on a data point selects its row and point, and scrolls the
@@ -357,11 +359,13 @@ TEST_F(GraphWindowTest, SelectPointPlacesMarkerAndCursors) {
     QCoreApplication::processEvents();
     emit c->dataHotSpot(false, 0, 450);
     EXPECT_DOUBLE_EQ(c->vertLine(0), c->x(0, 450));
+    EXPECT_EQ(grid3->selectionFirst(), 450);
+    EXPECT_EQ(grid3->selectionLast(), 450);
     const QItemSelection sel = grid3->selectionModel()->selection();
     ASSERT_EQ(sel.size(), 1);
-    EXPECT_EQ(sel[0].top(), 450);
+    EXPECT_EQ(grid3->firstShown() + sel[0].top(), 450);
     EXPECT_EQ(sel[0].width(), 4);
-    EXPECT_GT(grid3->rowAt(grid3->viewport()->height() / 2), 400);
+    EXPECT_GT(grid3->readingAt(QPoint(5, grid3->viewport()->height() / 2)), 400);
 
     // A chart that shrank since the cursors were set is never read past.
     w.prepareGraph(1, 50, start(), start() + 100 * kOneSecond);
@@ -661,7 +665,7 @@ TEST_F(GraphWindowTest, DataLoggerWindowListsAndShowsDataSets) {
     EXPECT_EQ(text(w, "txtDataNo"), QStringLiteral("500"));
     EXPECT_EQ(text(w, "txtT1Max"), QStringLiteral("OL"));
     EXPECT_EQ(text(w, "txtT1Avg"), QStringLiteral("21.500"));
-    EXPECT_EQ(rows(child<QTableView>(w, "Grid3")), 500);
+    EXPECT_EQ(rows(child<DataListView>(w, "Grid3")), 500);
     EXPECT_EQ(w->cursorAIndex(), 166);
     EXPECT_EQ(w->cursorBIndex(), 333);
 
@@ -670,7 +674,7 @@ TEST_F(GraphWindowTest, DataLoggerWindowListsAndShowsDataSets) {
     EXPECT_EQ(c->points(), 0);
     EXPECT_EQ(text(w, "txtDataNo"), QStringLiteral("0"));
     EXPECT_EQ(text(w, "txtSamplingRate"), QStringLiteral("60:00"));
-    EXPECT_EQ(rows(child<QTableView>(w, "Grid3")), 0);
+    EXPECT_EQ(rows(child<DataListView>(w, "Grid3")), 0);
 
     // The third data set's rate box keeps two minute digits.
     w->showDataSet(2);
@@ -747,7 +751,7 @@ TEST_F(GraphWindowTest, ListsShowLoggerTimesInADaylightSavingGap) {
 
     w->showDataSet(0);
     w->fillDataList();
-    auto* grid3 = child<QTableView>(w, "Grid3");
+    auto* grid3 = child<DataListView>(w, "Grid3");
     ASSERT_EQ(rows(grid3), 4);
     const QStringList expectedTimes{timeText(gapStart), timeText(gapStart + 600 * kOneSecond),
                                     timeText(gapStart + 1200 * kOneSecond),
