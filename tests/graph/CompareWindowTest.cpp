@@ -1,0 +1,85 @@
+// The compare window: runs in, difference on and off, cursors, export.
+
+#include "Chart.h"
+#include "TfrmCompare.h"
+
+#include <QFile>
+#include <QTableWidget>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace tq;
+
+namespace {
+
+compare::Run run(TDateTime start, int interval, int count, float base, TemperatureUnit unit) {
+    struct Held {
+        std::vector<double> times;
+        std::vector<float> values;
+    };
+    auto held = std::make_shared<Held>();
+    for (int i = 0; i < count; ++i) {
+        held->times.push_back(start + i * interval / kSecondsPerDay);
+        held->values.push_back(i == 3 ? 9999.0f : base + float(i % 5));
+    }
+    compare::Run r;
+    r.source = QStringLiteral("r%1").arg(base);
+    r.intervalSeconds = interval;
+    r.unit = unit;
+    r.samples = {held->values.data(), held->times.data(), count, held};
+    return r;
+}
+
+} // namespace
+
+TEST(CompareWindow, ShowsRunsTheirTableTheDifferenceAndExports) {
+    TfrmCompare w;
+    const TDateTime start = 45000.5;
+    w.addRuns({run(start, 60, 30, 20.0f, TemperatureUnit::Celsius),
+               run(start + 0.25 / 24, 120, 10, 70.0f, TemperatureUnit::Fahrenheit),
+               run(start, 60, 20, 21.0f, TemperatureUnit::Celsius)});
+    Chart& c = *w.chart();
+    auto* grid = w.findChild<QTableWidget*>(QStringLiteral("gridRuns"));
+    auto* between = w.findChild<QTableWidget*>(QStringLiteral("gridCursor"));
+    ASSERT_TRUE(grid && between);
+    EXPECT_EQ(w.unit(), TemperatureUnit::Celsius); // most runs are
+    EXPECT_EQ(c.subsets(), 3);
+    EXPECT_EQ(c.points(), 30); // shorter runs padded with gaps
+    EXPECT_TRUE(c.subsetLabel(1).contains(QStringLiteral("°F shown as °C")));
+    EXPECT_NEAR(c.y(1, 0), (70.0 - 32.0) * 5.0 / 9.0, 1e-4);
+    EXPECT_EQ(c.y(1, 10), compare::kGap);
+    EXPECT_EQ(c.y(0, 3), 9999.0f); // a mark stays a gap
+    ASSERT_EQ(grid->rowCount(), 3);
+    EXPECT_EQ(grid->item(0, 3)->text(), QStringLiteral("30"));
+
+    w.setDifference(true, 0, 2);
+    EXPECT_EQ(c.subsets(), 4);
+    EXPECT_EQ(c.axisCount(), 2);
+    EXPECT_TRUE(c.subTitle().contains(compare::methodText(compare::Method::SameTimes)));
+    ASSERT_EQ(grid->rowCount(), 4);
+    EXPECT_EQ(grid->item(3, 3)->text(), QStringLiteral("19")); // 20 common times, one with a mark
+    EXPECT_NEAR(c.y(3, 0), -1.0f, 1e-5);
+
+    // The cursors cut every run at once.
+    w.setCursors(start + 2 / 1440.0, start + 11 / 1440.0);
+    EXPECT_EQ(between->item(0, 3)->text(), QStringLiteral("10"));
+    EXPECT_EQ(between->item(2, 3)->text(), QStringLiteral("10"));
+    EXPECT_EQ(between->item(1, 3)->text(), QStringLiteral("0"));
+
+    w.setAlign(compare::Align::Elapsed);
+    EXPECT_TRUE(c.elapsedTimeAxis());
+    EXPECT_EQ(c.x(1, 0), 0.0);
+
+    QTemporaryDir dir;
+    for (const char* name : {"c.csv", "c.svg"}) {
+        const QString file = dir.filePath(QLatin1String(name));
+        w.exportTo(file);
+        EXPECT_GT(QFile(file).size(), 100) << name;
+    }
+
+    w.removeRun(0); // A goes, and with it the difference
+    EXPECT_FALSE(w.differenceShown());
+    EXPECT_EQ(c.subsets(), 2);
+    EXPECT_EQ(grid->rowCount(), 2);
+}
