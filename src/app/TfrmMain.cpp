@@ -3,6 +3,7 @@
 #include "AppGlyphs.h"
 #include "AppPaths.h"
 #include "CommandGuard.h"
+#include "CompareCommand.h"
 #include "DataLoggerWindow.h"
 #include "DialogRunner.h"
 #include "DownloadCommand.h"
@@ -106,6 +107,7 @@ TfrmMain::TfrmMain(const QStringList& ports, QWidget* parent)
     buildToolBar();
     buildMenus();
     addArchiveCommand(this, commands);
+    addCompareCommand(this, commands);
     buildStatusBar();
 
     m_settingsPath = AppPaths::settingsFile();
