@@ -65,12 +65,15 @@ class TfrmCompare : public QWidget {
 
     Chart* chart() const { return PESGraph1; }
 
+    // The tables, filled after the chart is drawn (or now).
+    void refreshTables();
+    bool tablesDue() const { return m_tablesDue; }
+
   private:
     void buildLayout();
     // Chart and tables from the runs and settings; the cursors back at a
     // third and two thirds of the time shown when resetCursors.
     void rebuild(bool resetCursors = true);
-    void refreshTables(); // whole runs
     void refreshCursorTable();
     void fillTable(QTableWidget* grid, std::optional<std::pair<double, double>> range);
     void differencePair(int& a, int& b) const;
@@ -87,6 +90,7 @@ class TfrmCompare : public QWidget {
     RunLimits m_limits;
     std::unique_ptr<compare::Difference> m_difference;
     int m_diffA = 0, m_diffB = 1;
+    bool m_tablesDue = false;
     int m_dragged = 0; // cursor line being dragged: 1 (A), 2 (B) or none
 
     Chart* PESGraph1 = nullptr;

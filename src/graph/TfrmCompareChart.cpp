@@ -3,6 +3,7 @@
 #include "TfrmCompare.h"
 
 #include "Chart.h"
+#include "CommandGuard.h"
 #include "Regional.h"
 
 #include <QCheckBox>
@@ -10,6 +11,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -94,6 +96,8 @@ void TfrmCompare::rebuild(bool resetCursors) {
     for (const compare::Run& r : m_runs)
         points = std::max(points, r.count());
     const int subsets = runs + (m_difference ? 1 : 0);
+    // Let go of the series shown so far first: resizing them would copy them.
+    c.resetPoints();
     c.setSubsets(std::max(1, subsets));
     c.setPoints(0);
     c.setOutOfRangeLimitY(3000.0f);
@@ -169,7 +173,13 @@ void TfrmCompare::rebuild(bool resetCursors) {
     c.reinitAndReset();
     c.redraw();
     UndoZoom->setEnabled(false);
-    refreshTables();
+    // The figures of millions of readings take a moment: the chart is
+    // shown first, the tables follow as soon as it is painted.
+    if (!m_tablesDue)
+        QTimer::singleShot(0, this, [this] {
+            if (m_tablesDue) guarded([this] { refreshTables(); });
+        });
+    m_tablesDue = true;
 }
 
 void TfrmCompare::setCursors(double a, double b) {
@@ -188,6 +198,7 @@ double TfrmCompare::cursorB() const {
 }
 
 void TfrmCompare::refreshTables() {
+    m_tablesDue = false;
     fillTable(gridRuns, std::nullopt);
     refreshCursorTable();
     if (!m_difference) {

@@ -3,6 +3,7 @@
 #include "Chart.h"
 #include "TfrmCompare.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -40,6 +41,9 @@ TEST(CompareWindow, ShowsRunsTheirTableTheDifferenceAndExports) {
                run(start + 0.25 / 24, 120, 10, 70.0f, TemperatureUnit::Fahrenheit),
                run(start, 60, 20, 21.0f, TemperatureUnit::Celsius)});
     Chart& c = *w.chart();
+    EXPECT_TRUE(w.tablesDue());
+    QCoreApplication::processEvents(); // the tables follow the chart
+    EXPECT_FALSE(w.tablesDue());
     auto* grid = w.findChild<QTableWidget*>(QStringLiteral("gridRuns"));
     auto* between = w.findChild<QTableWidget*>(QStringLiteral("gridCursor"));
     ASSERT_TRUE(grid && between);
@@ -54,6 +58,7 @@ TEST(CompareWindow, ShowsRunsTheirTableTheDifferenceAndExports) {
     EXPECT_EQ(grid->item(0, 3)->text(), QStringLiteral("30"));
 
     w.setDifference(true, 0, 2);
+    w.refreshTables();
     EXPECT_EQ(c.subsets(), 4);
     EXPECT_EQ(c.axisCount(), 2);
     EXPECT_TRUE(c.subTitle().contains(compare::methodText(compare::Method::SameTimes)));
@@ -79,6 +84,7 @@ TEST(CompareWindow, ShowsRunsTheirTableTheDifferenceAndExports) {
     }
 
     w.removeRun(0); // A goes, and with it the difference
+    w.refreshTables();
     EXPECT_FALSE(w.differenceShown());
     EXPECT_EQ(c.subsets(), 2);
     EXPECT_EQ(grid->rowCount(), 2);
