@@ -33,7 +33,8 @@ constexpr int kPreferredWidth = 1300;
 
 std::vector<compare::Run> pickFile(const CommandContext& context) {
     if (!context.dialogs) return {};
-    context.dialogs->prepareOpen(QStringLiteral("Data Sets Collection (*.880)|*.880|Graph file(*.ghf)|*.GHF|"
+    context.dialogs->prepareOpen(QStringLiteral("Runs(*.880,*.ghf,*.txt,*.csv)|*.880;*.GHF;*.TXT;*.CSV|"
+                                                "Data Sets Collection (*.880)|*.880|Graph file(*.ghf)|*.GHF|"
                                                 "TXT file(*.txt)|*.TXT|CSV file(*.csv)|*.CSV"),
                                  QStringLiteral("880"));
     const QString name = context.dialogs->runOpen();

@@ -111,8 +111,9 @@ void TfrmCompare::buildLayout() {
     lblDifference->setWordWrap(true);
     lblDifference->hide();
     tables->addWidget(lblDifference);
-    auto grid = [&](const char* name, const QString& heading) {
-        tables->addWidget(new QLabel(heading, lower));
+    auto grid = [&](const char* name, QLabel*& heading) {
+        heading = new QLabel(lower);
+        tables->addWidget(heading);
         auto* g = named(new QTableWidget(lower), name);
         g->setEditTriggers(QAbstractItemView::NoEditTriggers);
         g->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -122,12 +123,14 @@ void TfrmCompare::buildLayout() {
         tables->addWidget(g, 1);
         return g;
     };
-    gridRuns = grid("gridRuns", QStringLiteral("Whole runs"));
+    gridRuns = grid("gridRuns", lblRuns);
     gridRuns->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    gridCursor = grid("gridCursor", QStringLiteral("Between A and B"));
+    gridCursor = grid("gridCursor", lblCursor);
     gridCursor->setSelectionMode(QAbstractItemView::NoSelection);
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 2);
+    // The chart has the room; the tables are a few rows each.
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 0);
+    split->setSizes({520, 300});
     top->addWidget(split, 1);
 
     Chart& c = *PESGraph1;

@@ -104,6 +104,8 @@ class TfrmCompare : public QWidget {
     QTableWidget* gridRuns = nullptr;
     QTableWidget* gridCursor = nullptr;
     QLabel* lblDifference = nullptr;
+    QLabel* lblRuns = nullptr;
+    QLabel* lblCursor = nullptr;
 };
 
 } // namespace tq

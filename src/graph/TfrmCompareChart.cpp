@@ -68,6 +68,16 @@ void showSeries(Chart& chart, int subset, int points, const double* x, const flo
     chart.shareData(subset, shown, xs, ys, points);
 }
 
+// Days since a start as h:mm:ss.
+QString elapsedText(double days) {
+    const qint64 s = std::llround(std::abs(days) * kSecondsPerDay);
+    return QStringLiteral("%1%2:%3:%4")
+        .arg(days < 0 ? QStringLiteral("-") : QString())
+        .arg(s / 3600)
+        .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+
 QString runLabel(const compare::Run& run, TemperatureUnit unit, const compare::TextFormats& formats) {
     QString label = run.label(formats);
     if (!run.unitKnown)
@@ -129,10 +139,12 @@ void TfrmCompare::rebuild(bool resetCursors) {
                           .arg(m_diffB + 1)
                           .arg(compare::methodText(m_difference->method)));
         c.setMultiAxesSubsets({runs, 1});
-        c.setMultiAxesProportions({0.7, 0.3});
+        c.setMultiAxesProportions({0.62, 0.38});
         c.setMultiAxesSeparators(true);
     } else {
-        c.setSubTitle(QStringLiteral(" "));
+        c.setSubTitle(runs
+                          ? QStringLiteral(" ")
+                          : QStringLiteral("No runs yet: Add File..., Add Data Sets or Add From Archive..."));
         c.setMultiAxesSubsets({});
         c.setMultiAxesProportions({1.0});
     }
@@ -199,6 +211,7 @@ double TfrmCompare::cursorB() const {
 
 void TfrmCompare::refreshTables() {
     m_tablesDue = false;
+    lblRuns->setText(QStringLiteral("Whole runs, in %1").arg(compare::unitText(m_unit)));
     fillTable(gridRuns, std::nullopt);
     refreshCursorTable();
     if (!m_difference) {
@@ -220,7 +233,16 @@ void TfrmCompare::refreshTables() {
 
 void TfrmCompare::refreshCursorTable() {
     const double a = cursorA(), b = cursorB();
-    fillTable(gridCursor, std::pair{std::min(a, b), std::max(a, b)});
+    const double from = std::min(a, b), to = std::max(a, b);
+    fillTable(gridCursor, std::pair{from, to});
+    QString span;
+    if (!m_runs.empty()) {
+        const RegionalFormats formats;
+        span = m_align == compare::Align::Clock
+                   ? QStringLiteral(", %1 to %2").arg(formats.dateTime(from), formats.dateTime(to))
+                   : QStringLiteral(", %1 to %2 since each start").arg(elapsedText(from), elapsedText(to));
+    }
+    lblCursor->setText(QStringLiteral("Between A and B%1, in %2").arg(span, compare::unitText(m_unit)));
 }
 
 void TfrmCompare::fillTable(QTableWidget* grid, std::optional<std::pair<double, double>> range) {
