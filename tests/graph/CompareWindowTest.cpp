@@ -1,10 +1,16 @@
 // The compare window: runs in, difference on and off, cursors, export.
 
 #include "Chart.h"
+#include "CompareSources.h"
+#include "DataLoggerWindow.h"
+#include "DataSetCollection.h"
 #include "TfrmCompare.h"
+#include "TfrmGraph.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QFile>
+#include <QMdiArea>
 #include <QTableWidget>
 #include <QTemporaryDir>
 
@@ -88,4 +94,48 @@ TEST(CompareWindow, ShowsRunsTheirTableTheDifferenceAndExports) {
     EXPECT_FALSE(w.differenceShown());
     EXPECT_EQ(c.subsets(), 2);
     EXPECT_EQ(grid->rowCount(), 2);
+}
+
+TEST(CompareWindow, TheDataSetListComparesTheSelectedDataSets) {
+    std::vector<DataSet> sets(3);
+    std::vector<float> values;
+    std::vector<double> times;
+    for (int k = 0; k < 3; ++k) {
+        sets[size_t(k)].startTime = 45000.5 + k;
+        sets[size_t(k)].intervalSeconds = 60;
+        sets[size_t(k)].sampleCount = 5;
+        sets[size_t(k)].flags = k == 2 ? 0x01 : 0x00;
+        for (int i = 0; i < 5; ++i) {
+            values.push_back(20.0f + k + i);
+            times.push_back(45000.5 + k + i * 60 / kSecondsPerDay);
+        }
+    }
+    ASSERT_TRUE(dataSetCollection().replaceContents(sets, values, times));
+    QMdiArea area;
+    area.resize(1200, 800);
+    area.show();
+    TfrmGraph* w = createDataLoggerWindow(&area, 860, false);
+    w->fillDataSetList();
+    std::vector<int> asked;
+    TfrmGraph::setCompareDataSets([&](const std::vector<int>& s) { asked = s; });
+    auto* grid = w->findChild<QTableWidget*>(QStringLiteral("Grid2"));
+    auto* compare = w->findChild<QAction*>(QStringLiteral("Compare1"));
+    ASSERT_TRUE(grid && compare);
+    EXPECT_FALSE(compare->isEnabled()); // one row is no comparison
+    const int last = grid->columnCount() - 1;
+    grid->setRangeSelected(QTableWidgetSelectionRange(2, 0, 2, last), true);
+    EXPECT_TRUE(compare->isEnabled());
+    compare->trigger();
+    EXPECT_EQ(asked, std::vector<int>({0, 2}));
+    TfrmGraph::setCompareDataSets({});
+
+    // The runs view the collection's readings, with what the directory says.
+    const std::vector<compare::Run> runs =
+        compare::collectionRuns(dataSetCollection(), QStringLiteral("DataLogger"), 3);
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].samples.values, dataSetCollection().slice(2).values);
+    EXPECT_EQ(runs[0].unit, TemperatureUnit::Fahrenheit);
+    EXPECT_EQ(runs[0].dataSet, 3);
+    EXPECT_EQ(runs[0].intervalSeconds, 60);
+    dataSetCollection().replaceContents({}, {}, {});
 }
