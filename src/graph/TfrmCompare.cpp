@@ -3,6 +3,8 @@
 #include "Chart.h"
 #include "ChartExport.h"
 #include "CommandGuard.h"
+#include "DialogRunner.h"
+#include "PrintCommands.h"
 #include "Regional.h"
 
 #include <QCheckBox>
@@ -13,6 +15,8 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTableWidget>
@@ -98,7 +102,7 @@ void TfrmCompare::buildLayout() {
     connect(button("btnExport", QStringLiteral("Export...")), &QPushButton::clicked, this,
             [this] { guarded([this] { btnExportClick(); }); });
     connect(button("btnPrint", QStringLiteral("Print...")), &QPushButton::clicked, this,
-            [this] { guarded([this] { btnPrintClick(); }); });
+            [this] { guarded([this] { print(); }); });
     top->addLayout(bar);
 
     auto* split = named(new QSplitter(Qt::Vertical, this), "splitCompare");
@@ -279,8 +283,12 @@ void TfrmCompare::btnExportClick() {
     if (!name.isEmpty()) exportTo(name);
 }
 
-void TfrmCompare::btnPrintClick() {
-    PESGraph1->printDialog();
+void TfrmCompare::print() {
+    QPrinter& printer = sharedPrinter();
+    QPrintDialog dialog(&printer, window());
+    if (runDialog(dialog) != QDialog::Accepted) return;
+    PESGraph1->setPrintStyle(Chart::PrintStyle::Color);
+    PESGraph1->printTo(&printer);
 }
 
 } // namespace tq

@@ -59,6 +59,10 @@ class TfrmCompare : public QWidget {
     double cursorA() const;
     double cursorB() const;
 
+    // The print dialog, then the chart in colour (its runs are told apart
+    // by colour) on the program's printer.
+    void print();
+
     // Writes the chart (.png, .svg, .pdf) or the wide CSV (.csv). Throws
     // UserError naming the file when it cannot be written.
     void exportTo(const QString& fileName);
@@ -79,7 +83,6 @@ class TfrmCompare : public QWidget {
     void differencePair(int& a, int& b) const;
     void btnRemoveClick();
     void btnExportClick();
-    void btnPrintClick();
     void chkDifferenceClick();
     void limitsChanged();
 
