@@ -3,6 +3,7 @@
 #include "AppGlyphs.h"
 #include "AppPaths.h"
 #include "CommandGuard.h"
+#include "CompareCommand.h"
 #include "DataLoggerWindow.h"
 #include "DeviceSession.h"
 #include "DialogRunner.h"
@@ -101,6 +102,7 @@ TfrmMain::TfrmMain(const QStringList& ports, QWidget* parent)
     buildToolBar();
     buildMenus();
     addArchiveCommand(this, commands);
+    addCompareCommand(this, commands);
     buildStatusBar();
 
     m_settingsPath = AppPaths::settingsFile();

@@ -112,6 +112,15 @@ float Chart::nullValueY() const {
     return d->m.nullY;
 }
 
+void Chart::setElapsedTimeAxis(bool on) {
+    d->elapsedX = on;
+    d->plotDirty = true;
+}
+
+bool Chart::elapsedTimeAxis() const {
+    return d->elapsedX;
+}
+
 void Chart::setOutOfRangeLimitY(float limit) {
     if (std::isnan(limit) || limit < 0.0f) return;
     d->limitY = limit;

@@ -90,6 +90,11 @@ class Chart : public QWidget {
     void setValueBands(const QVector<ValueBand>& bands);
     QVector<ValueBand> valueBands() const;
 
+    // X values as time since a start (day counts from 0), labelled in hours
+    // and minutes, instead of dates and times. Not part of the stored state.
+    void setElapsedTimeAxis(bool on);
+    bool elapsedTimeAxis() const;
+
     // --- series look -------------------------------------------------------
     void setSubsetLabel(int subset, const QString& label);
     QString subsetLabel(int subset) const;

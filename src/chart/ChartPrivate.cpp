@@ -101,8 +101,21 @@ class FittingDateTimeTicker : public QCPAxisTickerDateTime {
 
     explicit FittingDateTimeTicker(QCustomPlot* plot) : m_plot(plot) {}
     QCPAxis* axis = nullptr; // the bottom axis whose labels are drawn
+    bool elapsed = false;    // label times since a start, "h:mm"
 
   protected:
+    QString getTickLabel(double tick, const QLocale& locale, QChar formatChar, int precision) override {
+        if (!elapsed) return QCPAxisTickerDateTime::getTickLabel(tick, locale, formatChar, precision);
+        const qint64 s = std::llround(axisToDays(tick) * kDaySeconds);
+        const qint64 a = std::abs(s);
+        QString text = QStringLiteral("%1%2:%3")
+                           .arg(s < 0 ? QStringLiteral("-") : QString())
+                           .arg(a / 3600)
+                           .arg(a / 60 % 60, 2, 10, QLatin1Char('0'));
+        if (a % 60) text += QStringLiteral(":%1").arg(a % 60, 2, 10, QLatin1Char('0'));
+        return text;
+    }
+
     double getTickStep(const QCPRange& range) override {
         if (axis) {
             const QFontMetrics metrics(axis->tickLabelFont());
@@ -348,6 +361,7 @@ void ChartPrivate::applyStyles() {
         QCPAxis* y = r->axis(QCPAxis::atLeft);
         const bool bottom = a == rects.size() - 1;
         if (auto t = x->ticker().dynamicCast<QCPAxisTickerDateTime>()) t->setDateTimeFormat(timeFormat);
+        if (auto t = x->ticker().dynamicCast<FittingDateTimeTicker>()) t->elapsed = elapsedX;
         x->setTickLabels(bottom);
         x->setLabel(bottom ? m.xLabel : QString());
         const AxisModel* axis = m.axisOrNull(a);

@@ -54,6 +54,9 @@ class ChartPrivate : public QObject {
     // Values beyond +-limitY are marks, not readings: drawn as gaps and
     // left out of the automatic ranges. Not part of the stored state.
     float limitY = std::numeric_limits<float>::infinity();
+    // X values count days since a start, labelled as hours and minutes.
+    // Not part of the stored state.
+    bool elapsedX = false;
 
     // Ranges (day counts for X) found in the data, refreshed with the data.
     QCPRange autoX{0.0, 1.0};

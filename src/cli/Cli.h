@@ -55,6 +55,8 @@ int runArchive(const QStringList& args, Io& io);
 // The commands that draw (plot, report).
 int runPlot(const QStringList& args, Io& io);
 int runReport(const QStringList& args, Io& io);
+// Runs side by side (compare): their statistics table, the chart or the wide CSV.
+int runCompare(const QStringList& args, Io& io);
 
 // The application a command runs under: a QCoreApplication, or for one
 // that draws charts a QApplication on the offscreen platform when no

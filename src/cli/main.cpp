@@ -20,6 +20,11 @@ const tq::cli::Command kCommands[] = {
      "report FILE.880 --set K [--low L] [--high H] [--no-table] [--no-graph] [--activation-energy KJ] "
      "[--locale NAME] [--model 860|862] -o OUT.pdf [--intact]",
      tq::cli::runReport, true},
+    {"compare",
+     "compare RUN... [--align clock|elapsed] [--unit C|F] [--difference] [--low L] [--high H] "
+     "[-o OUT.png|.svg|.pdf|.csv] [--archive URL] [--home DIR]   (RUN: FILE.880:K, FILE.ghf|.txt|.csv, "
+     "archive:ID)",
+     tq::cli::runCompare, true},
     {"paths", "paths [--home DIR]", tq::cli::runPaths},
     {"ports", "ports [--port PATH ...] [--no-system-ports]", tq::cli::runPorts},
     {"download",

@@ -4,6 +4,7 @@
 #include "ArchiveTableModel.h"
 #include "Chart.h"
 #include "CommandGuard.h"
+#include "CompareCommand.h"
 #include "DataLoggerWindow.h"
 #include "DataSetChart.h"
 #include "DataSetCollection.h"
@@ -114,6 +115,8 @@ void TfrmArchive::buildLayout() {
         buttons->addWidget(b);
     };
     button(btnOpen, "btnOpen", QStringLiteral("Open"));
+    button(btnCompare, "btnCompare", QStringLiteral("Compare"));
+    btnCompare->setToolTip(QStringLiteral("The selected runs in one chart"));
     button(btnDelete, "btnDelete", QStringLiteral("Delete"));
     button(btnUndo, "btnUndo", QStringLiteral("Undo Delete"));
     buttons->addStretch(1);
@@ -137,6 +140,7 @@ void TfrmArchive::buildLayout() {
     connect(dtTo, &QDateEdit::dateChanged, this, [this] { applyFilter(); });
     connect(txtFilter, &QLineEdit::textChanged, this, [this] { applyFilter(); });
     connect(btnOpen, &QPushButton::clicked, this, [this] { guarded([this] { btnOpenClick(); }); });
+    connect(btnCompare, &QPushButton::clicked, this, [this] { guarded([this] { btnCompareClick(); }); });
     connect(gridRuns, &QTableView::activated, this, [this] { guarded([this] { btnOpenClick(); }); });
     connect(btnDelete, &QPushButton::clicked, this, [this] { guarded([this] { btnDeleteClick(); }); });
     connect(btnUndo, &QPushButton::clicked, this, [this] { guarded([this] { btnUndoClick(); }); });
@@ -250,6 +254,11 @@ TfrmGraph* TfrmArchive::openRun(qint64 id) {
 void TfrmArchive::btnOpenClick() {
     for (qint64 id : selectedIds())
         if (!openRun(id)) return;
+}
+
+void TfrmArchive::btnCompareClick() {
+    const std::vector<qint64> ids = selectedIds();
+    if (!ids.empty()) comparecommand::open(m_context, comparecommand::archiveRuns(ids));
 }
 
 void TfrmArchive::btnDeleteClick() {

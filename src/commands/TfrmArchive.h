@@ -37,6 +37,7 @@ class TfrmArchive : public QWidget {
     std::vector<qint64> selectedIds() const;
     // The selected runs, each in a graph window of its own.
     void btnOpenClick();
+    void btnCompareClick();
     // Opens one run in a new graph window; null (after a message) when it cannot be read.
     TfrmGraph* openRun(qint64 id);
     void btnDeleteClick();
@@ -50,6 +51,7 @@ class TfrmArchive : public QWidget {
     QDateEdit* dtTo = nullptr;
     QLineEdit* txtFilter = nullptr;
     QPushButton* btnOpen = nullptr;
+    QPushButton* btnCompare = nullptr;
     QPushButton* btnDelete = nullptr;
     QPushButton* btnUndo = nullptr;
     QLineEdit* txtArchive = nullptr;

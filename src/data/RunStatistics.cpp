@@ -38,14 +38,6 @@ class ExcursionCounter {
 };
 } // namespace
 
-bool isOutOfRange(float v) {
-    return v > kOutOfRangeLimit || v < -kOutOfRangeLimit;
-}
-
-bool isReading(float v) {
-    return std::isfinite(v) && !isOutOfRange(v);
-}
-
 double toKelvin(double v, TemperatureUnit unit) {
     return unit == TemperatureUnit::Fahrenheit ? (v + kZeroFahrenheit) * 5.0 / 9.0 : v + kZeroCelsius;
 }
@@ -58,25 +50,29 @@ MeanKinetic meanKineticTemperature(std::span<const float> values, TemperatureUni
                                    double activationEnergyKJ) {
     MeanKinetic m;
     const double a = activationEnergyKJ * 1000.0 / kGasConstant; // E/R in kelvin
-    std::vector<double> exponents;
-    exponents.reserve(values.size());
+    // Two passes over the values rather than a list of exponents: a run can
+    // hold millions of readings. The largest exponent -a / k is the warmest
+    // reading's.
+    double warmest = 0.0;
     for (const float v : values) {
         const double k = isReading(v) ? toKelvin(v, unit) : 0.0;
         if (k <= 0.0) {
             ++m.leftOut;
             continue;
         }
-        exponents.push_back(-a / k);
+        ++m.used;
+        warmest = std::max(warmest, k);
     }
-    m.used = int(exponents.size());
-    if (exponents.empty() || !(a > 0.0) || !std::isfinite(a)) return m;
+    if (m.used == 0 || !(a > 0.0) || !std::isfinite(a)) return m;
     // ln(mean of exp(x)) taken around the largest x, so no term underflows
     // to zero for cold runs or large activation energies.
-    const double top = *std::max_element(exponents.cbegin(), exponents.cend());
+    const double top = -a / warmest;
     double sum = 0.0;
-    for (const double x : exponents)
-        sum += std::exp(x - top);
-    const double lnMean = top + std::log(sum / double(exponents.size()));
+    for (const float v : values) {
+        const double k = isReading(v) ? toKelvin(v, unit) : 0.0;
+        if (k > 0.0) sum += std::exp(-a / k - top);
+    }
+    const double lnMean = top + std::log(sum / double(m.used));
     m.value = fromKelvin(a / -lnMean, unit);
     return m;
 }

@@ -10,6 +10,7 @@
 
 #include <QtGlobal>
 
+#include <cmath>
 #include <optional>
 #include <span>
 
@@ -18,9 +19,13 @@ namespace tq {
 // Values above 3000 or below -3000 are out of range and read "OL"; the
 // decoder's marks (-9999.0, 9999.0) and the chart's null value are such.
 constexpr float kOutOfRangeLimit = 3000.0f;
-bool isOutOfRange(float v);
+inline bool isOutOfRange(float v) {
+    return v > kOutOfRangeLimit || v < -kOutOfRangeLimit;
+}
 // A value that is a reading: finite and not out of range.
-bool isReading(float v);
+inline bool isReading(float v) {
+    return std::isfinite(v) && !isOutOfRange(v);
+}
 
 // Keeps the highest and lowest value of s with their times. Strict
 // comparisons: the earliest point wins a tie.

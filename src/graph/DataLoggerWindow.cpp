@@ -9,6 +9,8 @@
 #include "TfrmGraph.h"
 #include "WorkArea.h"
 
+#include <QAction>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -16,6 +18,8 @@
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QTableWidget>
+
+#include <algorithm>
 
 namespace tq {
 
@@ -89,6 +93,40 @@ void TfrmGraph::fillDataSetList() {
     Grid2->setCurrentCell(0, 0);
     Grid2->setRangeSelected(QTableWidgetSelectionRange(0, 0, 0, Grid2->columnCount() - 1), true);
     fitDataSetColumns();
+}
+
+namespace {
+TfrmGraph::CompareDataSets& compareDataSets() {
+    static TfrmGraph::CompareDataSets handler;
+    return handler;
+}
+} // namespace
+
+void TfrmGraph::setCompareDataSets(CompareDataSets handler) {
+    compareDataSets() = std::move(handler);
+}
+
+void TfrmGraph::addCompareAction() {
+    Grid2->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    auto* compare = new QAction(QStringLiteral("Compare"), Grid2);
+    compare->setObjectName(QStringLiteral("Compare1"));
+    compare->setEnabled(false);
+    Grid2->addAction(compare);
+    Grid2->setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto selected = [this] {
+        std::vector<int> sets;
+        for (const QModelIndex& i : Grid2->selectionModel()->selectedRows())
+            if (i.row() < dataSetCollection().count()) sets.push_back(i.row());
+        std::sort(sets.begin(), sets.end());
+        return sets;
+    };
+    connect(Grid2, &QTableWidget::itemSelectionChanged, compare,
+            [compare, selected] { compare->setEnabled(selected().size() >= 2); });
+    connect(compare, &QAction::triggered, this, [selected] {
+        guarded([&] {
+            if (compareDataSets()) compareDataSets()(selected());
+        });
+    });
 }
 
 void TfrmGraph::Grid2Click(int row) {

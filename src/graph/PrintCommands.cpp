@@ -5,6 +5,7 @@
 #include "DataListPrinter.h"
 #include "DataListView.h"
 #include "DialogRunner.h"
+#include "TfrmCompare.h"
 #include "TfrmGraph.h"
 #include "TfrmPrintOption.h"
 
@@ -33,6 +34,13 @@ TfrmGraph* graphWindowToPrint(QMdiArea* area) {
 }
 
 void printCommand(QMdiArea* area) {
+    // An active compare window prints its chart.
+    if (QMdiSubWindow* active = area->activeSubWindow()) {
+        if (auto* compare = qobject_cast<TfrmCompare*>(active->widget())) {
+            compare->print();
+            return;
+        }
+    }
     TfrmGraph* window = graphWindowToPrint(area);
     if (!window) return;
     window->chart()->setPrintStyle(Chart::PrintStyle::Mono);

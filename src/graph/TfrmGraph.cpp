@@ -81,6 +81,7 @@ void TfrmGraph::connectHandlers() {
     connect(chkTextList, &QCheckBox::clicked, this, &TfrmGraph::chkTextListClick);
     // Keys move the current row too; whatever moves it shows that data set.
     Grid2->installEventFilter(this);
+    addCompareAction();
     connect(Grid2, &QTableWidget::currentCellChanged, this, [this](int row, int, int previousRow, int) {
         if (row == previousRow || row < 0) return;
         m_dataSetRowPressed = QApplication::mouseButtons() != Qt::NoButton;

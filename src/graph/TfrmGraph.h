@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QWidget>
 #include <functional>
+#include <vector>
 
 class QCheckBox;
 class QLabel;
@@ -47,6 +48,10 @@ class TfrmGraph : public QWidget {
     // returning false keeps the window open. The main window sets it.
     using CloseQuery = std::function<bool(TfrmGraph&)>;
     static void setDataLoggerCloseQuery(CloseQuery query);
+    // Compare on the data set list, with several rows selected, hands the
+    // selected data sets (from 0) here. The main window sets it.
+    using CompareDataSets = std::function<void(const std::vector<int>&)>;
+    static void setCompareDataSets(CompareDataSets handler);
 
     int modelCode() const { return m_modelCode; }
     Chart* chart() const { return PESGraph1; }
@@ -85,6 +90,7 @@ class TfrmGraph : public QWidget {
     void showDataLists();
     // Fills the data set list from the program's collection (DataLogger).
     void fillDataSetList();
+    void addCompareAction();
     // Graphs data set k of the program's collection with its own start,
     // rate and count; nothing for a k out of range. Throws UserError as
     // prepareGraph does.

@@ -141,7 +141,7 @@ TEST(MainWindow, MenusToolButtonsAndTheirStates) {
                           Item{"Contents1", "&Contents", true, true},
                           Item{"AboutTQ8801", "&About TQ880", true, true},
                           Item{"FirmwareVersion1", "Firmware Version", false, true},
-                          Item{"DataCompare1", "Data Compare", false, true}}) {
+                          Item{"DataCompare1", "Data Compare", true, true}}) {
         QAction* a = action(w, i.name);
         ASSERT_NE(a, nullptr) << i.name;
         EXPECT_EQ(a->text(), QLatin1String(i.caption)) << i.name;
@@ -157,7 +157,10 @@ TEST(MainWindow, MenusToolButtonsAndTheirStates) {
     for (QAction* a : w.menuBar()->actions())
         if (a->isVisible()) menus << a->text();
     EXPECT_EQ(menus, QStringList({"&File", "&DataLogger", "&Setup", "&COM Port", "&Archive", "&View",
-                                  "&Window", "&Help"}));
+                                  "&Window", "&Help", "Data Compare"}));
+    // Data Compare opens the compare window.
+    action(w, "DataCompare1")->trigger();
+    EXPECT_NE(w.findChild<QWidget*>(QStringLiteral("frmCompare")), nullptr);
     // The work area scrolls to windows that do not fit.
     auto* mdi = w.findChild<QMdiArea*>();
     EXPECT_EQ(mdi->horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);

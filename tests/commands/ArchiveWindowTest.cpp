@@ -9,6 +9,7 @@
 #include "PdfTools.h"
 #include "ProgramArchive.h"
 #include "TfrmArchive.h"
+#include "TfrmCompare.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -143,3 +144,18 @@ TEST_F(ArchiveWindowTest, DeleteAsksAndCanBeUndoneUntilTheProgramEnds) {
 }
 
 } // namespace
+
+TEST_F(ArchiveWindowTest, ComparesTheSelectedRuns) {
+    select({10, 20});
+    window->findChild<QPushButton*>(QStringLiteral("btnCompare"))->click();
+    const QList<TfrmCompare*> windows = area.findChildren<TfrmCompare*>();
+    ASSERT_EQ(windows.size(), 1);
+    const std::vector<compare::Run>& runs = windows[0]->runs();
+    ASSERT_EQ(runs.size(), 2u);
+    // In the window's order, latest first, each with its archive name.
+    EXPECT_EQ(runs[0].count(), 20);
+    EXPECT_TRUE(runs[0].source.contains(QStringLiteral("Fridge 3")));
+    EXPECT_EQ(runs[1].count(), 10);
+    EXPECT_EQ(runs[1].intervalSeconds, 30);
+    EXPECT_EQ(runs[1].start(), toDays(QDate(2026, 3, 2), QTime(8, 0)));
+}

@@ -4,6 +4,7 @@
 #include "GraphTestSupport.h"
 #include "PrintCommands.h"
 #include "PrintLayout.h"
+#include "TfrmCompare.h"
 #include "TfrmGraph.h"
 #include "TfrmPrintOption.h"
 
@@ -170,4 +171,30 @@ TEST_F(PrintTest, PrintCommandFindsTheWindowAndFollowsTheChoice) {
     });
     printerSetupCommand(&area);
     EXPECT_EQ(setupPrinter, &sharedPrinter());
+}
+
+TEST_F(PrintTest, AnActiveCompareWindowPrintsItsChartInColour) {
+    QMdiArea area;
+    area.resize(1200, 800);
+    area.show();
+    auto* graph = new TfrmGraph(860);
+    graph->prepareGraph(1, 3, 45000.0, 45000.0 + 3 * kOneSecond);
+    area.addSubWindow(graph)->show();
+    auto* compare = new TfrmCompare;
+    QMdiSubWindow* sub = area.addSubWindow(compare);
+    sub->show();
+    area.setActiveSubWindow(sub);
+    QPrinter& printer = sharedPrinter();
+    const QString file = home.filePath(QStringLiteral("compare.pdf"));
+    toPdf(printer, file);
+    QStringList seen;
+    setDialogRunner([&seen](QDialog& d) {
+        seen << QString::fromLatin1(d.metaObject()->className());
+        return int(QDialog::Accepted);
+    });
+    printCommand(&area);
+    setDialogRunner({});
+    EXPECT_EQ(seen, QStringList({"QPrintDialog"})); // no choice of graph or list
+    EXPECT_EQ(compare->chart()->printStyle(), Chart::PrintStyle::Color);
+    EXPECT_EQ(pdfPages(file), 1);
 }

@@ -1,0 +1,161 @@
+// tq880-cli compare: several runs side by side, their statistics table on
+// standard output, the chart or the wide CSV to a file.
+
+#include "Archive.h"
+#include "ArchiveCommands.h"
+#include "ArchiveCompare.h"
+#include "Chart.h"
+#include "ChartExport.h"
+#include "Cli.h"
+#include "CliSupport.h"
+#include "CommandGuard.h"
+#include "CompareSources.h"
+#include "TfrmCompare.h"
+
+#include <QFileInfo>
+
+#include <cmath>
+
+namespace tq::cli {
+
+namespace {
+
+bool limitOf(const QCommandLineParser& p, const QCommandLineOption& o, std::optional<double>& out, Io& io) {
+    if (!p.isSet(o)) return true;
+    bool ok = false;
+    const double v = p.value(o).toDouble(&ok);
+    if (!ok || !std::isfinite(v)) {
+        io.err << "--" << o.names().constFirst() << " takes a number with a point, e.g. 8.5" << Qt::endl;
+        return false;
+    }
+    out = v;
+    return true;
+}
+
+void printTable(const std::vector<compare::Run>& runs, TemperatureUnit unit, compare::Align align,
+                const RunLimits& limits, const compare::Difference* diff, Io& io) {
+    const compare::TextFormats formats = compare::TextFormats::iso();
+    io.out << compare::header(limits).join(QLatin1Char('\t')) << '\n';
+    for (size_t i = 0; i < runs.size(); ++i) {
+        const compare::Row row = compare::row(runs[i], unit, limits);
+        io.out << compare::cells(QStringLiteral("%1 %2").arg(i + 1).arg(runs[i].label(formats)), row, limits,
+                                 formats)
+                      .join(QLatin1Char('\t'))
+               << '\n';
+    }
+    if (diff)
+        io.out << compare::differenceCells(QStringLiteral("A - B (1 - 2)"), compare::figures(*diff),
+                                           compare::offset(runs[0], align), limits, formats)
+                      .join(QLatin1Char('\t'))
+               << '\n';
+    io.out << "unit\t" << compare::unitText(unit) << '\n';
+    if (diff) io.out << "difference\t" << compare::methodText(diff->method) << '\n';
+    io.out.flush();
+}
+
+} // namespace
+
+int runCompare(const QStringList& args, Io& io) {
+    QCommandLineParser p;
+    const QCommandLineOption align(QStringLiteral("align"), QStringLiteral("clock or elapsed."),
+                                   QStringLiteral("HOW"), QStringLiteral("clock"));
+    const QCommandLineOption unitOption(QStringLiteral("unit"), QStringLiteral("C or F."),
+                                        QStringLiteral("U"));
+    const QCommandLineOption differenceOption(QStringLiteral("difference"),
+                                              QStringLiteral("The difference of the first two runs."));
+    const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")},
+                                    QStringLiteral("Picture (.png, .svg, .pdf) or wide CSV (.csv)."),
+                                    QStringLiteral("OUT"));
+    const QCommandLineOption low(QStringLiteral("low"), QStringLiteral("Lower limit."), QStringLiteral("L"));
+    const QCommandLineOption high(QStringLiteral("high"), QStringLiteral("Upper limit."),
+                                  QStringLiteral("H"));
+    p.addOptions({align, unitOption, differenceOption, output, low, high, kArchive, kHome});
+    if (!p.parse(QStringList{QStringLiteral("tq880-cli")} + args)) {
+        io.err << p.errorText() << Qt::endl;
+        return BadArguments;
+    }
+    const QStringList specs = p.positionalArguments();
+    if (specs.isEmpty()) {
+        io.err << "expected RUN ...: FILE.880:K, FILE.ghf|.txt|.csv or archive:ID" << Qt::endl;
+        return BadArguments;
+    }
+    compare::Align how = compare::Align::Clock;
+    if (p.value(align) == QLatin1String("elapsed"))
+        how = compare::Align::Elapsed;
+    else if (p.value(align) != QLatin1String("clock")) {
+        io.err << "--align takes clock or elapsed" << Qt::endl;
+        return BadArguments;
+    }
+    std::optional<TemperatureUnit> unit;
+    if (p.isSet(unitOption)) {
+        const QString u = p.value(unitOption).toUpper();
+        if (u != QLatin1String("C") && u != QLatin1String("F")) {
+            io.err << "--unit takes C or F" << Qt::endl;
+            return BadArguments;
+        }
+        unit = u == QLatin1String("F") ? TemperatureUnit::Fahrenheit : TemperatureUnit::Celsius;
+    }
+    RunLimits limits;
+    if (!limitOf(p, low, limits.low, io) || !limitOf(p, high, limits.high, io)) return BadArguments;
+    chartexport::Format format = chartexport::Format::Png;
+    const bool csv = p.isSet(output) && QFileInfo(p.value(output)).suffix().toLower() == QLatin1String("csv");
+    if (p.isSet(output) && !csv && !chartexport::formatOf(p.value(output), format)) {
+        io.err << "-o takes a .png, .svg, .pdf or .csv file" << Qt::endl;
+        return BadArguments;
+    }
+    if (p.isSet(differenceOption) && specs.size() < 2) {
+        io.err << "--difference needs two runs" << Qt::endl;
+        return BadArguments;
+    }
+
+    // Every argument is checked before any file is read.
+    std::vector<compare::RunSpec> parsed;
+    for (const QString& s : specs) {
+        compare::RunSpec spec;
+        QString error;
+        if (!compare::parseRunSpec(s, spec, error)) {
+            io.err << error << Qt::endl;
+            return BadArguments;
+        }
+        parsed.push_back(spec);
+    }
+    std::vector<compare::Run> runs;
+    std::unique_ptr<Archive> archive;
+    for (const compare::RunSpec& spec : parsed) {
+        QString error;
+        if (spec.kind == compare::RunSpec::Kind::Archive) {
+            if (!archive) archive = openArchive(p, io);
+            if (!archive) return CannotRead;
+            compare::Run run;
+            if (!compare::archiveRun(*archive, spec.archiveId, run, error)) {
+                io.err << error << Qt::endl;
+                return NoData;
+            }
+            runs.push_back(run);
+        } else if (!compare::loadFileRuns(spec.file, spec.dataSet, runs, error)) {
+            io.err << error << Qt::endl;
+            return QFileInfo::exists(spec.file) ? NoData : CannotRead;
+        }
+    }
+    if (!unit) unit = runs.front().unit;
+
+    std::optional<compare::Difference> diff;
+    if (p.isSet(differenceOption)) diff = compare::difference(runs[0], runs[1], how, *unit);
+    printTable(runs, *unit, how, limits, diff ? &*diff : nullptr, io);
+    if (!p.isSet(output)) return Ok;
+    try {
+        TfrmCompare window;
+        window.addRuns(runs);
+        window.setUnit(*unit);
+        window.setAlign(how);
+        window.setLimits(limits);
+        if (diff) window.setDifference(true, 0, 1);
+        window.exportTo(p.value(output));
+    } catch (const std::exception& e) {
+        io.err << e.what() << Qt::endl;
+        return CannotRead;
+    }
+    return Ok;
+}
+
+} // namespace tq::cli
