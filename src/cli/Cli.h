@@ -18,6 +18,7 @@ enum Status {
     DataError = 5,
     ReadError = 6,
     Recording = 7,
+    Interrupted = 8, // Ctrl+C or SIGTERM ended it
 };
 
 struct Io {

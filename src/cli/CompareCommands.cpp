@@ -74,8 +74,8 @@ int runCompare(const QStringList& args, Io& io) {
         io.err << p.errorText() << Qt::endl;
         return BadArguments;
     }
-    const QStringList specs = p.positionalArguments();
-    if (specs.isEmpty()) {
+    const QStringList runTexts = p.positionalArguments();
+    if (runTexts.isEmpty()) {
         io.err << "expected RUN ...: FILE.880:K, FILE.ghf|.txt|.csv or archive:ID" << Qt::endl;
         return BadArguments;
     }
@@ -103,38 +103,38 @@ int runCompare(const QStringList& args, Io& io) {
         io.err << "-o takes a .png, .svg, .pdf or .csv file" << Qt::endl;
         return BadArguments;
     }
-    if (p.isSet(differenceOption) && specs.size() < 2) {
+    if (p.isSet(differenceOption) && runTexts.size() < 2) {
         io.err << "--difference needs two runs" << Qt::endl;
         return BadArguments;
     }
 
     // Every argument is checked before any file is read.
-    std::vector<compare::RunSpec> parsed;
-    for (const QString& s : specs) {
-        compare::RunSpec spec;
+    std::vector<compare::RunArgument> parsed;
+    for (const QString& s : runTexts) {
+        compare::RunArgument run;
         QString error;
-        if (!compare::parseRunSpec(s, spec, error)) {
+        if (!compare::parseRunArgument(s, run, error)) {
             io.err << error << Qt::endl;
             return BadArguments;
         }
-        parsed.push_back(spec);
+        parsed.push_back(run);
     }
     std::vector<compare::Run> runs;
     std::unique_ptr<Archive> archive;
-    for (const compare::RunSpec& spec : parsed) {
+    for (const compare::RunArgument& argument : parsed) {
         QString error;
-        if (spec.kind == compare::RunSpec::Kind::Archive) {
+        if (argument.kind == compare::RunArgument::Kind::Archive) {
             if (!archive) archive = openArchive(p, io);
             if (!archive) return CannotRead;
             compare::Run run;
-            if (!compare::archiveRun(*archive, spec.archiveId, run, error)) {
+            if (!compare::archiveRun(*archive, argument.archiveId, run, error)) {
                 io.err << error << Qt::endl;
                 return NoData;
             }
             runs.push_back(run);
-        } else if (!compare::loadFileRuns(spec.file, spec.dataSet, runs, error)) {
+        } else if (!compare::loadFileRuns(argument.file, argument.dataSet, runs, error)) {
             io.err << error << Qt::endl;
-            return QFileInfo::exists(spec.file) ? NoData : CannotRead;
+            return QFileInfo::exists(argument.file) ? NoData : CannotRead;
         }
     }
     if (!unit) unit = runs.front().unit;

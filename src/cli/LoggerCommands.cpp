@@ -202,6 +202,11 @@ int runDownload(const QStringList& args, Io& io) {
     const DownloadResult result = session.result;
 
     const bool keep = p.isSet(keepPartial) && image.size() > 0;
+    if (LoggerPort::interrupted()) {
+        io.err << "interrupted: " << session.received << " bytes had arrived" << Qt::endl;
+        if (keep && writeAtomically(file, image, io)) sayWhatIsKept(image, file.fileName(), io);
+        return Interrupted;
+    }
     if (result == DownloadResult::ReadError) {
         io.err << "read error: " << session.received;
         if (session.total > 0)

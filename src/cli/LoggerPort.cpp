@@ -1,62 +1,41 @@
 #include "LoggerPort.h"
 
 #include "FirmwareQuery.h"
-#include "FrameCutter.h"
-#include "LcdState.h"
-#include "LiveDecoder.h"
-#include "LoggerLink.h"
+#include "LiveFrameQuery.h"
 #include "LoggerSearch.h"
 #include "PortNames.h"
-#include "Protocol.h"
 
 #include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace tq::cli {
 
 namespace {
-// A live frame is answered at once; this allows for a slow adapter.
-constexpr int kLiveFrameWaitMs = 2000;
+// Ctrl+C and SIGTERM reach the event loop through a pipe: the handler only
+// writes a byte, the loop cancels the running job.
+int g_signalPipe[2] = {-1, -1};
+bool g_interrupted = false;
 
-// One live request and the first frame that answers it.
-class LiveFrameJob : public DeviceJob {
-  public:
-    explicit LiveFrameJob(int model) {
-        m_link.modelCode = model;
-        m_link.frameLength = LoggerLink::frameLengthFor(model);
-    }
-    PortRole role() const override { return PortRole::Live; }
-    int openPauseMs() const override { return 200; }
-    JobStep start(bool portOpen, const QString& openError, qint64 nowMs) override {
-        if (!portOpen) {
-            m_outcome = JobOutcome::fail(JobOutcome::Code::CannotOpen, openError);
-            return JobStep::finished();
-        }
-        m_dueMs = nowMs + kLiveFrameWaitMs;
-        return JobStep::wakeAt(m_dueMs, protocol::plainCommand(protocol::kLive));
-    }
-    JobStep step(const QByteArray& arrived, qint64 nowMs) override {
-        m_buffer.append(arrived);
-        const QList<QByteArray> frames = cutFrames(m_buffer, m_link.frameLength);
-        if (!frames.isEmpty()) {
-            LcdState lcd;
-            decodeLiveFrame(frames.first(), lcd, m_link);
-            m_seen = true;
-            return JobStep::finished();
-        }
-        if (m_buffer.size() > 4096) m_buffer.clear();
-        if (nowMs < m_dueMs) return JobStep::wakeAt(m_dueMs);
-        m_outcome = JobOutcome::fail(JobOutcome::Code::NoAnswer, QStringLiteral("no live reading"));
-        return JobStep::finished();
-    }
-    bool seen() const { return m_seen; }
-    const LoggerLink& link() const { return m_link; }
+void onSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
+}
 
-  private:
-    LoggerLink m_link;
-    QByteArray m_buffer;
-    qint64 m_dueMs = 0;
-    bool m_seen = false;
-};
+bool catchInterrupts() {
+    if (g_signalPipe[0] >= 0) return true;
+    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return false;
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+    return true;
+}
 
 // Runs one job on a session under the event loop until it is over. The loop
 // is the command line's only one: nothing else is running when it starts.
@@ -64,6 +43,19 @@ JobOutcome runOn(DeviceSession& session, std::unique_ptr<DeviceJob> job,
                  const std::function<void(DeviceJob&)>& take) {
     JobOutcome outcome;
     bool over = false;
+    std::unique_ptr<QSocketNotifier> interrupts;
+    if (catchInterrupts()) {
+        interrupts = std::make_unique<QSocketNotifier>(g_signalPipe[0], QSocketNotifier::Read);
+        QObject::connect(interrupts.get(), &QSocketNotifier::activated, [&session, &interrupts] {
+            char byte = 0;
+            while (::read(g_signalPipe[0], &byte, 1) > 0) {
+            }
+            g_interrupted = true;
+            interrupts->setEnabled(false);
+            session.shutdown();
+        });
+    }
+    if (g_interrupted) session.shutdown();
     session.queue(std::move(job), [&](DeviceJob& done) {
         outcome = done.outcome();
         if (take) take(done);
@@ -74,6 +66,10 @@ JobOutcome runOn(DeviceSession& session, std::unique_ptr<DeviceJob> job,
     return outcome;
 }
 } // namespace
+
+bool LoggerPort::interrupted() {
+    return g_interrupted;
+}
 
 LoggerPort::LoggerPort(const QString& path, Io& io) : m_path(path), m_io(io) {
     m_session.setDevice(deviceNameFor(path));
@@ -109,8 +105,8 @@ bool LoggerPort::identify() {
 
 bool LoggerPort::readLiveFrame() {
     bool seen = false;
-    run(std::make_unique<LiveFrameJob>(m_model), [&](DeviceJob& job) {
-        const auto& live = static_cast<LiveFrameJob&>(job);
+    run(std::make_unique<LiveFrameQuery>(m_model), [&](DeviceJob& job) {
+        const auto& live = static_cast<LiveFrameQuery&>(job);
         seen = live.seen();
         m_recording = live.link().recording;
         m_fahrenheit = !live.link().unitCelsius;

@@ -41,6 +41,8 @@ class LoggerPort {
     JobOutcome run(std::unique_ptr<DeviceJob> job, const std::function<void(DeviceJob&)>& take = {});
 
     QString path() const { return m_path; }
+    // Ctrl+C or SIGTERM came: the running job was cancelled and no other starts.
+    static bool interrupted();
     DeviceSession& session() { return m_session; }
 
   private:

@@ -1,6 +1,7 @@
 // tq880-cli: the program's data, files and logger without a window.
 
 #include "Cli.h"
+#include "LoggerPort.h"
 
 #include "AppPaths.h"
 
@@ -92,7 +93,13 @@ int main(int argc, char** argv) {
             out << "usage: tq880-cli " << c.usage << Qt::endl;
             return tq::cli::Ok;
         }
-        return c.run(args, io);
+        const int status = c.run(args, io);
+        // Whatever a command made of the cancelled exchange, the user stopped it.
+        if (tq::cli::LoggerPort::interrupted()) {
+            if (status != tq::cli::Interrupted) err << "interrupted" << Qt::endl;
+            return tq::cli::Interrupted;
+        }
+        return status;
     }
     err << "unknown command \"" << name << "\"\n";
     usage(err);

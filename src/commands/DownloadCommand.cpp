@@ -16,10 +16,12 @@
 #include "TfrmGraph.h"
 #include "TfrmScope.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMdiArea>
 #include <QProgressBar>
 #include <QScopeGuard>
+#include <memory>
 
 namespace tq {
 
@@ -39,7 +41,20 @@ void openProgressWindow(TfrmScope& window) {
     for (QWidget* w : std::initializer_list<QWidget*>{window.Progress1, window.SText1, window.SText2,
                                                       window.lblBytesReceived, window.lblTotalBytes})
         w->show();
-    window.startProgress(TfrmScope::Display::Bytes, false, 0);
+    window.lblTimeLeft->setText(QString());
+    window.lblTimeLeft->show();
+    window.startProgress(TfrmScope::Display::Bytes, true, 0);
+}
+
+// "about 2 h 38 min left": the rest at the pace so far.
+QString timeLeftText(qint64 received, qint64 total, qint64 elapsedMs) {
+    if (total <= 0 || received <= 0 || elapsedMs < 1000 || received >= total) return QString();
+    const qint64 seconds =
+        qint64(double(total - received) * double(elapsedMs) / double(received) / 1000.0) + 1;
+    if (seconds < 60) return QStringLiteral("about %1 s left").arg(seconds);
+    const qint64 minutes = (seconds + 59) / 60;
+    if (minutes < 60) return QStringLiteral("about %1 min left").arg(minutes);
+    return QStringLiteral("about %1 h %2 min left").arg(minutes / 60).arg(minutes % 60);
 }
 
 QString portLostText(qint64 received, qint64 total) {
@@ -92,10 +107,17 @@ void DownloadCommand::startPass() {
     openProgressWindow(*m_window);
     auto job = std::make_unique<DownloadJob>(m_live.link().modelCode);
     TfrmScope* window = m_window.get();
-    job->onProgress = [window](qint64 received, qint64 total) {
+    auto clock = std::make_shared<QElapsedTimer>();
+    job->onProgress = [window, clock](qint64 received, qint64 total) {
+        if (!clock->isValid()) clock->start();
         if (total > 0) window->setMaximum(total);
         window->setValue(received);
+        window->lblTimeLeft->setText(timeLeftText(received, total, clock->elapsed()));
     };
+    // Cancel ends the transfer at once and replaces nothing.
+    connect(window, &TfrmScope::cancelRequested, this, [this] {
+        if (m_job) m_live.session().cancel(m_job);
+    });
     m_job = m_live.session().queue(std::move(job), [this](DeviceJob& done) {
         m_job = nullptr;
         auto& job = static_cast<DownloadJob&>(done);

@@ -77,6 +77,10 @@ TfrmScope::TfrmScope(QWidget* parent) : QDialog(parent) {
     counts->addWidget(lblTotalBytes, 1, 0);
     counts->addWidget(SText2, 1, 1);
     layout->addLayout(counts);
+    lblTimeLeft = new QLabel(this);
+    lblTimeLeft->setObjectName(QStringLiteral("lblTimeLeft"));
+    lblTimeLeft->setAlignment(Qt::AlignCenter);
+    layout->addWidget(lblTimeLeft);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -93,7 +97,7 @@ TfrmScope::TfrmScope(QWidget* parent) : QDialog(parent) {
     connect(BitBtn2, &QPushButton::clicked, this, [this] { press(Cancel); });
 
     for (QWidget* w : std::initializer_list<QWidget*>{GroupBox1, Progress1, SText1, SText2, lblBytesReceived,
-                                                      lblTotalBytes, BitBtn1, BitBtn2})
+                                                      lblTotalBytes, lblTimeLeft, BitBtn1, BitBtn2})
         w->hide();
 }
 
@@ -122,6 +126,7 @@ void TfrmScope::press(int result) {
     }
     // A progress window stays up; the running job reads the result.
     m_result = result;
+    if (result == Cancel) emit cancelRequested();
 }
 
 void TfrmScope::reject() {

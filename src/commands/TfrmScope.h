@@ -54,6 +54,11 @@ class TfrmScope : public QDialog, public Progress {
     QLabel* SText2 = nullptr;
     QLabel* lblBytesReceived = nullptr;
     QLabel* lblTotalBytes = nullptr;
+    QLabel* lblTimeLeft = nullptr; // a download's estimate
+
+  signals:
+    // Cancel was pressed in a progress window.
+    void cancelRequested();
 
   private:
     void press(int result);

@@ -5,6 +5,7 @@
 #include "DeviceSession.h"
 #include "EraseCheck.h"
 #include "IntervalTable.h"
+#include "LiveFrameQuery.h"
 #include "LoggerLink.h"
 #include "MemoryLayout.h"
 #include "Messages.h"
@@ -38,6 +39,8 @@ const QString kCloseQuestion =
 // port opens, then a second before the link timer starts.
 constexpr int kResumeBeforeMs = 500;
 constexpr int kResumeAfterMs = 1000;
+// The clock is set to whole seconds and read back a moment later.
+constexpr qint64 kClockToleranceSeconds = 3;
 
 QString eraseQuestion(int dataSets) {
     if (dataSets < 0)
@@ -134,29 +137,73 @@ void TfrmSetup::FormShow() {
 }
 
 void TfrmSetup::exchange(std::unique_ptr<DeviceJob> job, std::function<void(DeviceJob&)> after) {
-    m_busy = true;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // A read-back queued by the command before it keeps the dialog busy.
+    if (m_pending++ == 0) {
+        m_busy = true;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
     const QPointer<TfrmSetup> self(this);
     m_running = m_session.queue(std::move(job), [self, after = std::move(after)](DeviceJob& done) {
         if (!self) return;
         self->m_running = nullptr;
-        // A port error ends the command without a word; the dialog still
-        // goes back to showing the clock.
+        --self->m_pending;
         if (done.outcome().code != JobOutcome::Code::Cancelled) guarded([&] { after(done); });
-        self->endBusy();
+        if (self && self->m_pending == 0) self->endBusy();
     });
 }
 
+bool TfrmSetup::portFailed(const DeviceJob& done) {
+    const JobOutcome::Code code = done.outcome().code;
+    if (code != JobOutcome::Code::CannotOpen && code != JobOutcome::Code::DeviceRemoved) return false;
+    showResult(false, QStringLiteral("The logger could not be reached: %1").arg(done.outcome().text));
+    return true;
+}
+
+void TfrmSetup::showResult(bool ok, const QString& text) {
+    lblResult->setText(text);
+    lblResult->setStyleSheet(ok ? QString() : QStringLiteral("color: #b00000;"));
+    if (!ok) Messages::error(text, kCaption);
+}
+
+// Each setting is read back from the logger, and the dialog says whether it took it.
 void TfrmSetup::btnAdjustTimeClick() {
     if (m_busy) return;
-    exchange(SetupCommandJob::setClock(m_clock()), [](DeviceJob&) {});
+    exchange(SetupCommandJob::setClock(m_clock()), [this](DeviceJob& set) {
+        if (portFailed(set)) return;
+        exchange(SetupCommandJob::readClock(), [this](DeviceJob& done) {
+            if (portFailed(done)) return;
+            QByteArray reply = static_cast<SetupCommandJob&>(done).reply();
+            const std::optional<QDateTime> clock = takeClockReplies(reply);
+            if (clock && qAbs(m_clock().secsTo(*clock)) <= kClockToleranceSeconds)
+                showResult(true,
+                           QStringLiteral("The logger's clock is set: %1").arg(dateTimeText(toDays(*clock))));
+            else
+                showResult(false, QStringLiteral("The logger did not take the PC's time: its clock reads %1.")
+                                      .arg(clock ? dateTimeText(toDays(*clock)) : QStringLiteral("nothing")));
+        });
+    });
 }
 
 void TfrmSetup::btnSetUnitClick() {
     if (m_busy) return;
     m_unitChanged = false;
     const bool fahrenheit = !RadioC->isChecked();
-    exchange(SetupCommandJob::setUnit(fahrenheit), [](DeviceJob&) {});
+    exchange(SetupCommandJob::setUnit(fahrenheit), [this, fahrenheit](DeviceJob& set) {
+        if (portFailed(set)) return;
+        // The live reading shows the unit the logger now uses.
+        exchange(std::make_unique<LiveFrameQuery>(m_link.modelCode), [this, fahrenheit](DeviceJob& done) {
+            if (portFailed(done)) return;
+            const auto& live = static_cast<LiveFrameQuery&>(done);
+            const QString unit = fahrenheit ? QStringLiteral("°F") : QStringLiteral("°C");
+            if (live.seen() && live.link().unitCelsius != fahrenheit)
+                showResult(true, QStringLiteral("The logger shows %1 now.").arg(unit));
+            else if (live.seen())
+                showResult(false, QStringLiteral("The logger did not take the unit: it still shows %1.")
+                                      .arg(fahrenheit ? QStringLiteral("°C") : QStringLiteral("°F")));
+            else
+                showResult(false, QStringLiteral("The logger sent no reading to show its unit."));
+        });
+    });
 }
 
 void TfrmSetup::Button2Click() {
@@ -164,7 +211,21 @@ void TfrmSetup::Button2Click() {
     m_intervalChanged = false;
     const int index = cmbInterval->currentIndex();
     if (index < 0) return;
-    exchange(SetupCommandJob::setInterval(index), [](DeviceJob&) {});
+    exchange(SetupCommandJob::setInterval(index), [this, index](DeviceJob& set) {
+        if (portFailed(set)) return;
+        exchange(SetupCommandJob::readInterval(), [this, index](DeviceJob& done) {
+            if (portFailed(done)) return;
+            const std::optional<int> seconds =
+                intervalSecondsFromReply(static_cast<SetupCommandJob&>(done).reply());
+            if (seconds == intervals::kSeconds[size_t(index)])
+                showResult(true,
+                           QStringLiteral("The logger records every %1 now.").arg(intervals::text(index)));
+            else
+                showResult(false, QStringLiteral("The logger did not take the interval: it reports %1.")
+                                      .arg(seconds ? QStringLiteral("%1 s").arg(*seconds)
+                                                   : QStringLiteral("nothing")));
+        });
+    });
 }
 
 void TfrmSetup::btnEraseClick() {
@@ -174,6 +235,7 @@ void TfrmSetup::btnEraseClick() {
         erasecheck::questionNote(programarchive::archive(), m_directory, m_link.modelCode);
     if (!Messages::confirmDefaultNo(eraseQuestion(m_dataSets) + archived, kCaption)) return;
     exchange(SetupCommandJob::erase(), [this](DeviceJob& done) {
+        if (portFailed(done)) return;
         if (!eraseConfirmed(static_cast<SetupCommandJob&>(done).reply())) return;
         fillGrid(unusedGridRows());
         m_dataSets = 0;

@@ -65,6 +65,11 @@ class TfrmSetup : public QDialog {
     // Queues job on the session; after runs with it once it is over.
     void exchange(std::unique_ptr<DeviceJob> job, std::function<void(DeviceJob&)> after);
     void endBusy();
+    // What a setting's read-back found: shown below the settings, and an
+    // error box when the logger did not take it.
+    void showResult(bool ok, const QString& text);
+    // The job found no port to talk on: said, and true.
+    bool portFailed(const DeviceJob& done);
 
     DeviceSession& m_session;
     const LoggerLink& m_link;
@@ -73,6 +78,7 @@ class TfrmSetup : public QDialog {
     // port's receive handler).
     SetupClockJob m_clockJob;
     DeviceJob* m_running = nullptr;
+    int m_pending = 0; // jobs queued and not yet over
 
     QTableWidget* DataGrid1 = nullptr;
     QPushButton* btnErase = nullptr;
@@ -85,6 +91,7 @@ class TfrmSetup : public QDialog {
     QRadioButton* RadioF = nullptr;
     QPushButton* btnSetUnit = nullptr;
     QPushButton* BitBtn2 = nullptr;
+    QLabel* lblResult = nullptr;
 
     // Data sets the grid shows; -1 until a directory was read.
     int m_dataSets = -1;

@@ -144,6 +144,11 @@ void TfrmSetup::buildLayout() {
     right->addWidget(interval);
     right->addWidget(unit);
     right->addStretch();
+    lblResult = new QLabel(this);
+    lblResult->setObjectName(QStringLiteral("lblResult"));
+    lblResult->setWordWrap(true);
+    lblResult->setMaximumWidth(360);
+    right->addWidget(lblResult);
     auto* exitRow = new QHBoxLayout;
     exitRow->addStretch();
     exitRow->addWidget(BitBtn2);

@@ -127,11 +127,11 @@ bool readGraphRun(const QString& fileName, Run& run, QString& error) {
 
 } // namespace
 
-bool parseRunSpec(const QString& text, RunSpec& out, QString& error) {
-    out = RunSpec();
+bool parseRunArgument(const QString& text, RunArgument& out, QString& error) {
+    out = RunArgument();
     if (text.startsWith(QLatin1String("archive:"))) {
         bool ok = false;
-        out.kind = RunSpec::Kind::Archive;
+        out.kind = RunArgument::Kind::Archive;
         out.archiveId = text.mid(8).toLongLong(&ok);
         if (!ok || out.archiveId <= 0) {
             error = QStringLiteral("%1: archive:ID takes the number of a run in the archive").arg(text);
@@ -143,7 +143,7 @@ bool parseRunSpec(const QString& text, RunSpec& out, QString& error) {
     const QString suffix = QFileInfo(colon > 0 ? text.left(colon) : text).suffix().toLower();
     if (colon > 0 && suffix == QLatin1String("880")) {
         bool ok = false;
-        out.kind = RunSpec::Kind::Collection;
+        out.kind = RunArgument::Kind::Collection;
         out.file = text.left(colon);
         out.dataSet = text.mid(colon + 1).toInt(&ok);
         if (!ok || out.dataSet < 1 || out.dataSet > DataSetCollection::kMaxDataSets) {

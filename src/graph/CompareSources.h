@@ -10,7 +10,7 @@
 namespace tq::compare {
 
 // A RUN argument: FILE.880:K, FILE.ghf|.txt|.csv or archive:ID.
-struct RunSpec {
+struct RunArgument {
     enum class Kind { Collection, SingleFile, Archive };
     Kind kind = Kind::SingleFile;
     QString file;
@@ -18,7 +18,7 @@ struct RunSpec {
     qint64 archiveId = 0;
 };
 // False with a sentence saying what is wrong with text.
-bool parseRunSpec(const QString& text, RunSpec& out, QString& error);
+bool parseRunArgument(const QString& text, RunArgument& out, QString& error);
 
 // The data sets of a collection that hold samples (one, from 1, or all
 // with dataSet 0), sharing the collection's readings.

@@ -6,8 +6,11 @@
 #include "MemoryImages.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+
+#include <csignal>
 
 #include <gtest/gtest.h>
 
@@ -259,4 +262,33 @@ TEST(CliLogger, SettingsAreChangedAndReadBack) {
 
     sim->setSilent(true);
     EXPECT_EQ(cli(withPort({"set-clock"}, *sim)).status, 3);
+}
+
+TEST(CliLogger, CtrlCOrSigtermEndsADownloadWithItsOwnStatusAndWritesOnlyWhatIsAskedFor) {
+    auto sim = logger(860);
+    sim->setDataSets(LoggerSim::dataSetsFilling(64 * 1024));
+    sim->setPacing(true); // some 37 s at the real line rate
+    QTemporaryDir dir;
+    for (const int signal : {SIGTERM, SIGINT}) {
+        const bool keep = signal == SIGINT;
+        const QString file = dir.filePath(keep ? QStringLiteral("kept.880") : QStringLiteral("none.880"));
+        QStringList args = withPort({"download", "-o", file, "--no-archive"}, *sim);
+        if (keep) args << QStringLiteral("--keep-partial");
+        QProcess p;
+        p.setReadChannel(QProcess::StandardError);
+        p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/tq880-cli"), args);
+        QByteArray err;
+        // Once blocks are coming in.
+        while (!err.contains("received 1") && p.waitForReadyRead(20000))
+            err += p.readAllStandardError();
+        ASSERT_TRUE(err.contains("received 1")) << err.toStdString();
+        ::kill(pid_t(p.processId()), signal);
+        ASSERT_TRUE(p.waitForFinished(5000)) << "the download did not end";
+        err += p.readAllStandardError();
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), 8) << err.toStdString();
+        EXPECT_TRUE(err.contains("interrupted: ")) << err.toStdString();
+        EXPECT_EQ(QFile::exists(file), keep);
+        if (keep) EXPECT_GT(QFileInfo(file).size(), 0);
+    }
 }

@@ -18,9 +18,11 @@
 #include "TfrmErr.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMdiSubWindow>
 #include <QRegularExpression>
 #include <QTableWidget>
+#include <QTest>
 #include <QTimer>
 
 using namespace tq;
@@ -439,6 +441,32 @@ TEST_F(DownloadCommandTest, TheProgramEndingStopsTheTransferAndGivesNothingBack)
     EXPECT_FALSE(comm1->active());
     EXPECT_FALSE(live->ticking());
     EXPECT_LT(requests(QByteArray("\xEF\x79\xFE", 3)), 1000) << "the transfer went on";
+}
+
+TEST_F(DownloadCommandTest, CancelEndsTheTransferAtOnceReplacesNothingAndGivesTheLinkBack) {
+    startLogger(860);
+    showCollectionFirst();
+    sim->setDataSets(LoggerSim::dataSetsFilling(64 * 1024));
+    sim->setPacing(true); // some 37 s at the real line rate
+    QString timeLeft;
+    QElapsedTimer clock;
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        TfrmScope* s = ProgressWatch::window();
+        if (!s || s->lblBytesReceived->text().toInt() < 3000 || s->lblTimeLeft->text().isEmpty()) return;
+        user.stop();
+        timeLeft = s->lblTimeLeft->text();
+        clock.start();
+        QTest::mouseClick(s->BitBtn2, Qt::LeftButton);
+    });
+    user.start(5);
+    download();
+    EXPECT_LT(clock.elapsed(), 1000) << "Cancel ends the transfer within a second";
+    EXPECT_TRUE(timeLeft.startsWith("about ") && timeLeft.endsWith(" left")) << timeLeft.toStdString();
+    EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
+    EXPECT_TRUE(dialogTitles.isEmpty());
+    expectNothingReplaced();
+    expectLinkRunning();
 }
 
 TEST_F(DownloadCommandTest, OneCommandAtATimeAndAPortPickedMeanwhileFollowsAfter) {

@@ -178,9 +178,13 @@ TEST(TfrmSetup, CommandButtonsSendTheirBytes) {
     const QDateTime pc(QDate(2031, 2, 3), QTime(4, 5, 6));
     rig.open([pc] { return pc; });
 
+    Boxes boxes;
+    const auto result = [&] { return rig.child<QLabel>("lblResult")->text(); };
     rig.click("btnAdjustTime");
     EXPECT_EQ(rig.count(bytes({0xEF, 0x74, 0x1F, 0x02, 0x03, 0x04, 0x05, 0x06, 0xFE})), 1);
     EXPECT_LE(std::abs(pc.secsTo(rig.sim.loggerClock())), 3);
+    // Read back: the logger took it.
+    EXPECT_TRUE(result().startsWith("The logger's clock is set: 2/3/31 4:05")) << result().toStdString();
     // The logger's clock label shows the new time with the next ticks.
     EXPECT_TRUE(rig.waitFor([&] { return rig.loggerTime().startsWith("2/3/31 4:05"); }))
         << rig.loggerTime().toStdString();
@@ -190,6 +194,7 @@ TEST(TfrmSetup, CommandButtonsSendTheirBytes) {
     rig.click("btnSetUnit");
     EXPECT_TRUE(rig.sim.unitFahrenheit());
     EXPECT_EQ(rig.count(bytes({0xEF, 0x53, 0x01, 0xFE})), 1);
+    EXPECT_EQ(result(), "The logger shows °F now.");
 
     QComboBox* interval = rig.child<QComboBox>("cmbInterval");
     interval->setFocus();
@@ -199,9 +204,18 @@ TEST(TfrmSetup, CommandButtonsSendTheirBytes) {
     EXPECT_FALSE(rig.dialog->intervalChanged());
     EXPECT_EQ(rig.count(bytes({0xEF, 0x69, 0x02, 0x00, 0xFE})), 1);
     EXPECT_EQ(rig.sim.intervalSeconds(), 5);
+    EXPECT_EQ(result(), "The logger records every 00:05 now.");
+    EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.texts.join('|').toStdString();
     // Back to idle after each: handler attached, clock requests going out.
     const int requests = rig.count(bytes({0xEF, 0x54, 0xFE}));
     EXPECT_TRUE(rig.waitFor([&] { return rig.count(bytes({0xEF, 0x54, 0xFE})) > requests + 1; }));
+
+    // A logger whose clock does not follow: the read-back says so.
+    rig.sim.setClockReply(bytes({0xEF, 24, 2, 28, 23, 59, 59, 0xFE}));
+    rig.click("btnAdjustTime");
+    ASSERT_EQ(boxes.texts.size(), 1);
+    EXPECT_EQ(boxes.texts[0], "The logger did not take the PC's time: its clock reads 2/28/24 11:59:59 PM.");
+    EXPECT_EQ(result(), boxes.texts[0]);
 }
 
 TEST(TfrmSetup, EraseAsksFirstAndEmptiesTheGridOnlyOnY) {
@@ -343,7 +357,7 @@ TEST(TfrmSetup, ClockLabelTicksAndKeepsItsTextOverAnImpossibleReply) {
         << rig.loggerTime().toStdString();
 }
 
-TEST(TfrmSetup, PortThatVanishesWhileOpenLeavesADialogThatStillClosesAndCommandsEndSilently) {
+TEST(TfrmSetup, PortThatVanishesWhileOpenLeavesADialogThatStillClosesAndCommandsSaySo) {
     SetupRig rig(860);
     Boxes boxes;
     rig.open();
@@ -352,11 +366,13 @@ TEST(TfrmSetup, PortThatVanishesWhileOpenLeavesADialogThatStillClosesAndCommands
     // The clock ticks on against a port that is gone: no message, no crash.
     QTest::qWait(1500);
     EXPECT_EQ(rig.loggerTime(), before);
-    // A command against the vanished port ends without a word and the
-    // dialog comes back to idle.
+    // A command against the vanished port says it could not reach the
+    // logger, and the dialog comes back to idle.
     QSignalSpy idle(rig.dialog.get(), &TfrmSetup::idle);
     rig.click("btnAdjustTime");
     EXPECT_TRUE(idle.count() > 0 || idle.wait(10000));
-    EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.texts.join(QLatin1Char('|')).toStdString();
+    ASSERT_EQ(boxes.texts.size(), 1) << boxes.texts.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(boxes.texts[0].startsWith("The logger could not be reached: "))
+        << boxes.texts[0].toStdString();
     EXPECT_TRUE(rig.dialog->close());
 }
