@@ -132,6 +132,17 @@ QIcon setupGlyph() {
     });
 }
 
+QIcon searchGlyph() {
+    return make([](QPainter& p) {
+        // A magnifying glass.
+        p.setPen(QPen(kOutline, 3.0, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(19.5, 19.5), QPointF(28, 28));
+        p.setPen(QPen(kOutline, 1.6));
+        p.setBrush(QColor(200, 225, 245));
+        p.drawEllipse(QPointF(13, 13), 9, 9);
+    });
+}
+
 QIcon appIcon() {
     return make([](QPainter& p) {
         // A small logger: case, LCD and a thermometer mark.

@@ -13,5 +13,6 @@ QIcon printGlyph();
 QIcon helpGlyph();
 QIcon downloadGlyph();
 QIcon setupGlyph();
+QIcon searchGlyph();
 
 } // namespace tq

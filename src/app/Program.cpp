@@ -57,6 +57,7 @@ int runProgram(const CommandLine& cmd) {
 
     TfrmMain main(listPorts(extra, cmd.noSystemPorts));
     if (simulated) main.markSimulated(simulated->devicePath());
+    main.setPortLister([extra, leaveOut = cmd.noSystemPorts] { return listPorts(extra, leaveOut); });
     ui::setBoxParent(&main);
     // Without a window manager (a bare X server) maximising does nothing:
     // take the screen's work area first.

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace tq {
 
 namespace {
@@ -41,7 +43,27 @@ int SettingsFile::readPortIndex(QIODevice& f) {
     return ok && index >= 0 ? index : 0;
 }
 
-bool SettingsFile::write(const QString& folder, int portIndex, QString* error) {
+QStringList SettingsFile::readOtherPorts(const QString& path) {
+    QFile f(path);
+    QString unused;
+    if (!openForReading(f, unused)) return {};
+    QStringList ports;
+    bool inSection = false;
+    // A bounded number of bounded lines: a huge or hostile file costs nothing.
+    for (int lines = 0; !f.atEnd() && lines < 64 && ports.size() < kMaxOtherPorts; ++lines) {
+        const QString line = QString::fromUtf8(readLimitedLine(f)).trimmed();
+        if (line.startsWith(QLatin1Char('['))) {
+            inSection = line == QLatin1String("[OTHER PORTS]");
+            continue;
+        }
+        const bool printable = std::all_of(line.begin(), line.end(), [](QChar c) { return c.isPrint(); });
+        if (inSection && !line.isEmpty() && printable && !ports.contains(line)) ports << line;
+    }
+    return ports;
+}
+
+bool SettingsFile::write(const QString& folder, int portIndex, QString* error,
+                         const QStringList& otherPorts) {
     QDir dir(folder);
     if (!dir.exists() && !QDir().mkdir(folder)) {
         if (error) *error = QStringLiteral("Cannot create ") + folder + QStringLiteral(" directory.");
@@ -51,6 +73,11 @@ bool SettingsFile::write(const QString& folder, int portIndex, QString* error) {
     if (f.open(QIODevice::WriteOnly)) {
         f.write("[COM PORT]\n");
         f.write(QByteArray::number(portIndex) + '\n');
+        if (!otherPorts.isEmpty()) {
+            f.write("[OTHER PORTS]\n");
+            for (const QString& port : otherPorts.mid(0, kMaxOtherPorts))
+                f.write(port.left(kLineLimit).toUtf8() + '\n');
+        }
         if (f.commit()) return true;
     }
     if (error) *error = f.errorString();

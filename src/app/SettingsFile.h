@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QIODevice;
 
@@ -19,7 +20,14 @@ class SettingsFile {
     // Writes both lines into folder + "TQ880.ini", creating folder (one level)
     // when missing. False with *error set when the folder cannot be made or
     // the file cannot be written; an earlier file then stays as it was.
-    static bool write(const QString& folder, int portIndex, QString* error);
+    // otherPorts (devices the user named) follow under "[OTHER PORTS]", one
+    // a line; a reader of the two lines alone stops before them.
+    static bool write(const QString& folder, int portIndex, QString* error,
+                      const QStringList& otherPorts = {});
+    // The devices under "[OTHER PORTS]": at most kMaxOtherPorts, each a
+    // line of printable text within kLineLimit.
+    static QStringList readOtherPorts(const QString& path);
+    static constexpr int kMaxOtherPorts = 16;
 
     static constexpr int kLineLimit = 79;
 };

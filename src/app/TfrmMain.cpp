@@ -13,6 +13,7 @@
 #include "FirmwareCommand.h"
 #include "LiveLink.h"
 #include "Messages.h"
+#include "NoLoggerBar.h"
 #include "OpenCommand.h"
 #include "PortNames.h"
 #include "PrintCommands.h"
@@ -34,7 +35,9 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -46,6 +49,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
+#include <QVBoxLayout>
 
 namespace tq {
 
@@ -78,7 +82,17 @@ TfrmMain::TfrmMain(const QStringList& ports, QWidget* parent)
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdi->setBackground(QColor(171, 171, 171));
     m_mdi->setActivationOrder(QMdiArea::ActivationHistoryOrder);
-    setCentralWidget(m_mdi);
+    // The bar that says what a search found sits above the work area.
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    m_noLogger = new NoLoggerBar(central);
+    column->addWidget(m_noLogger);
+    column->addWidget(m_mdi, 1);
+    setCentralWidget(central);
+    connect(m_noLogger, &NoLoggerBar::searchAgain, this,
+            [this] { guarded([this] { SearchAgain1Click(); }); });
     // Child windows carry the program's icon in their title bars.
     connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
         if (w) w->setWindowIcon(windowIcon());
@@ -108,7 +122,9 @@ TfrmMain::TfrmMain(const QStringList& ports, QWidget* parent)
     m_settingsPath = AppPaths::settingsFile();
     m_settingsExisted = QFileInfo::exists(m_settingsPath);
 
-    m_portBox->addItems(ports);
+    m_listPorts = [ports] { return ports; };
+    if (m_settingsExisted) m_otherPorts = SettingsFile::readOtherPorts(m_settingsPath);
+    fillPortBox(ports);
     if (!ports.isEmpty()) {
         m_portBox->setCurrentIndex(0);
         m_session->setDevice(deviceNameFor(ports.first()));
@@ -168,8 +184,17 @@ void TfrmMain::buildToolBar() {
     m_portBox->setMinimumContentsLength(14);
     m_portBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     bar->addWidget(m_portBox);
-    connect(m_portBox, &QComboBox::activated, this,
-            [this](int index) { guarded([&] { m_live->ComboBoxDeviceNameChange(index); }); });
+    connect(m_portBox, &QComboBox::activated, this, [this](int index) {
+        guarded([&] {
+            if (index == portCount())
+                OtherPortClick();
+            else
+                m_live->ComboBoxDeviceNameChange(index);
+        });
+    });
+    auto* search = button("btnSearch", searchGlyph(), QStringLiteral("Search"),
+                          QStringLiteral("Search the serial ports for the logger again"));
+    connect(search, &QToolButton::clicked, this, [this] { guarded([this] { SearchAgain1Click(); }); });
 }
 
 void TfrmMain::buildMenus() {
@@ -219,6 +244,12 @@ void TfrmMain::buildMenus() {
             guarded([&] { m_live->comPortMenu(k); });
         });
     }
+
+    addSeparator(com, "N5");
+    QAction* searchAgain = addItem(com, "SearchAgain1", QStringLiteral("&Search Again"));
+    connect(searchAgain, &QAction::triggered, this, [this] { guarded([this] { SearchAgain1Click(); }); });
+    QAction* other = addItem(com, "OtherPort1", QStringLiteral("&Other Port..."));
+    connect(other, &QAction::triggered, this, [this] { guarded([this] { OtherPortClick(); }); });
 
     QMenu* baud = bar->addMenu(QStringLiteral("&Baudrate"));
     baud->setObjectName(QStringLiteral("Baudrate1"));
@@ -333,6 +364,8 @@ void TfrmMain::showStatus(const QString& device, const QString& state) {
         if (m_simulated.contains(device)) found += QStringLiteral(" (simulated)");
     }
     m_foundPanel->setText(found);
+    // A logger that answers later (plugged in, switched on) ends the bar's story.
+    if (!found.isEmpty() && !m_searching) m_noLogger->hide();
     m_foundPanel->setVisible(!found.isEmpty());
 }
 void TfrmMain::setDownloadEnabled(bool on) {
@@ -349,9 +382,12 @@ void TfrmMain::refreshLcd(const LcdState& state) {
 }
 void TfrmMain::showSearchProgress(const QString& text) {
     if (m_splash) m_splash->setStatus(text);
+    static const QString kPrefix = QStringLiteral("Search Logger On ");
+    if (!m_splash && text.startsWith(kPrefix)) m_noLogger->showSearching(text.mid(kPrefix.size()));
 }
 int TfrmMain::portCount() const {
-    return m_portBox->count();
+    // The last entry names a device that is not listed.
+    return qMax(0, m_portBox->count() - 1);
 }
 QString TfrmMain::portText(int index) const {
     // A marked entry keeps its device path beside the text shown.
@@ -399,9 +435,81 @@ void TfrmMain::startUpDone() {
         delete m_splash.data();
     }
     if (m_ending) return;
+    searchDone();
     guarded([this] { openDataLoggerWindow(); });
     m_startedUp = true;
     emit startUpFinished();
+}
+
+void TfrmMain::searchDone() {
+    m_searching = false;
+    if (m_live->link().connected)
+        m_noLogger->hide();
+    else
+        m_noLogger->showResult(m_live->lastSearch());
+}
+
+void TfrmMain::SearchAgain1Click() {
+    // The device is busy with a command or a search already runs.
+    if (m_searching || !m_startedUp || m_live->lent() || m_ending) return;
+    m_searching = true;
+    const QString current = m_portBox->currentIndex() >= 0 ? portText(m_portBox->currentIndex()) : QString();
+    fillPortBox(m_listPorts());
+    if (const int index = m_portBox->findData(current); index >= 0 && index < portCount())
+        m_portBox->setCurrentIndex(index);
+    m_noLogger->showSearching(portCount() > 0 ? portText(0) : QStringLiteral("no port"));
+    m_live->searchLogger([this] {
+        if (!m_ending) searchDone();
+    });
+}
+
+void TfrmMain::fillPortBox(const QStringList& ports) {
+    m_portBox->clear();
+    QStringList all = ports;
+    for (const QString& other : m_otherPorts)
+        if (!all.contains(other)) all << other;
+    for (const QString& port : all) {
+        const bool simulated = m_simulated.contains(port);
+        m_portBox->addItem(simulated ? port + QStringLiteral(" (simulated)") : port, port);
+    }
+    m_portBox->addItem(QStringLiteral("Other port..."));
+    // Without a port the chooser shows its placeholder, not the naming entry.
+    if (all.isEmpty()) m_portBox->setCurrentIndex(-1);
+}
+
+void TfrmMain::OtherPortClick() {
+    const int previous = m_live->link().portIndex;
+    if (m_searching || m_live->lent()) {
+        m_portBox->setCurrentIndex(qBound(0, previous, qMax(0, portCount() - 1)));
+        return;
+    }
+    bool ok = false;
+    const QString path = QInputDialog::getText(this, QStringLiteral("Other Port"),
+                                               QStringLiteral("The serial device the logger is on "
+                                                              "(for example /dev/ttyUSB0):"),
+                                               QLineEdit::Normal, QStringLiteral("/dev/"), &ok)
+                             .trimmed();
+    if (!ok || path.isEmpty() || path == QLatin1String("/dev/")) {
+        m_portBox->setCurrentIndex(qBound(0, previous, qMax(0, portCount() - 1)));
+        return;
+    }
+    const QString device = deviceNameFor(path);
+    int index = m_portBox->findData(device);
+    if (index < 0 || index >= portCount()) {
+        m_portBox->insertItem(portCount(), device, device);
+        index = portCount() - 1;
+        if (!m_otherPorts.contains(device)) m_otherPorts << device;
+        // Remembered at once: the next start lists it too.
+        QString error;
+        if (!SettingsFile::write(AppPaths::settingsFolder(), m_live->link().portIndex, &error, m_otherPorts))
+            Messages::error(error);
+    }
+    m_portBox->setCurrentIndex(index);
+    // The handshake on that device tells its model.
+    m_searching = true;
+    m_live->searchPort(index, [this] {
+        if (!m_ending) searchDone();
+    });
 }
 
 void TfrmMain::openDataLoggerWindow() {
@@ -422,7 +530,7 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
     // Whatever job has the device stops now; the port closes.
     m_live->endLink();
     QString error;
-    if (!SettingsFile::write(AppPaths::settingsFolder(), m_live->link().portIndex, &error)) {
+    if (!SettingsFile::write(AppPaths::settingsFolder(), m_live->link().portIndex, &error, m_otherPorts)) {
         Messages::error(error);
         // Without its folder the window stays open (the ports stay closed).
         if (!QDir(AppPaths::settingsFolder()).exists()) {

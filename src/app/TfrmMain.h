@@ -88,6 +88,14 @@ class TfrmMain : public QMainWindow, public LinkView {
     void LCD1Click();
     void AboutTQ8801Click();
     void FirmwareVersion1Click();
+    // Search again (COM Port menu, tool button, the no-logger bar): the
+    // ports listed afresh and searched as at start-up.
+    void SearchAgain1Click();
+    // "Other port...": a serial device that is not listed, named by the user
+    // and remembered.
+    void OtherPortClick();
+    // How the ports are listed again for Search again.
+    void setPortLister(std::function<QStringList()> lister) { m_listPorts = std::move(lister); }
     void btnSetupClick();
     void btnDataLoggerClick();
     void btnPrintClick();
@@ -106,6 +114,12 @@ class TfrmMain : public QMainWindow, public LinkView {
 
   private:
     void startUpDone();
+    // A search is over: the bar says what it found when no logger answered.
+    void searchDone();
+    // The chooser's entries: these ports, the devices the user named, and
+    // the entry for naming another.
+    void fillPortBox(const QStringList& ports);
+
     void buildToolBar();
     void buildMenus();
     void buildStatusBar();
@@ -138,6 +152,10 @@ class TfrmMain : public QMainWindow, public LinkView {
     bool m_settingsExisted = false;
     bool m_ending = false;
     bool m_startedUp = false;
+    bool m_searching = true;
+    class NoLoggerBar* m_noLogger = nullptr;
+    std::function<QStringList()> m_listPorts;
+    QStringList m_otherPorts; // devices named with "Other port...", remembered in the settings
 };
 
 } // namespace tq

@@ -97,6 +97,9 @@ bool LoggerPort::identify() {
         return false;
     case LoggerSearch::Outcome::Found:
         return true;
+    case LoggerSearch::Outcome::NotALogger:
+        m_io.err << LoggerSearch::probeText(probe) << Qt::endl;
+        return false;
     default:
         m_io.err << "no logger answers on " << m_path << Qt::endl;
         return false;

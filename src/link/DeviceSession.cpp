@@ -2,6 +2,7 @@
 
 #include "CommandGuard.h"
 #include "LinkLog.h"
+#include "PortNames.h"
 #include "TComPort.h"
 
 #include <QTimer>
@@ -32,7 +33,8 @@ DeviceSession::DeviceSession(QObject* parent)
     m_clock.start();
     m_port->setObjectName(QStringLiteral("Comm1"));
     m_port->setBaudRate(19200);
-    m_port->setOnError(TComPort::abortSilently);
+    // Port errors come back as EComError with the system's words, which the
+    // jobs' outcomes carry to the user.
     m_port->setOnRxChar([this] { onBytes(); });
     connect(m_port, &TComPort::deviceLost, this, [this](const QString& why) { onPortLost(why); });
     m_timer->setSingleShot(true);
@@ -102,6 +104,8 @@ void DeviceSession::reopen(int pauseBeforeOpenMs) {
 
 void DeviceSession::pushIdle(DeviceJob* job, int beforeOpenMs, int afterOpenMs) {
     if (m_ended) return;
+    // Pushed again (the live link after another search): on top once.
+    std::erase(m_idle, job);
     m_idle.push_back(job);
     m_resumeBeforeMs = beforeOpenMs;
     m_resumeAfterMs = afterOpenMs;
@@ -395,7 +399,17 @@ bool DeviceSession::openPort(PortRole role, QString* error) {
     m_port->setDtrControl(lines.dtr ? TComPort::DtrControl::Enable : TComPort::DtrControl::Disable);
     m_port->setRtsControl(lines.rts ? TComPort::RtsControl::Enable : TComPort::RtsControl::Disable);
     QString why;
-    m_portOpen = attempt([this] { m_port->open(); }, &why) && attempt([this] { m_port->purgeInput(); }, &why);
+    m_portOpen = true;
+    try {
+        m_port->open();
+        m_port->purgeInput();
+    } catch (const EComError& e) {
+        m_portOpen = false;
+        why = portOpenProblem(m_port->deviceName(), e.code(), e.message());
+    } catch (const SilentAbort&) {
+        m_portOpen = false;
+        why = kRemoved;
+    }
     if (!m_portOpen) {
         closePort();
         if (error) *error = why;

@@ -45,27 +45,36 @@ void LiveLink::endLink() {
 }
 
 void LiveLink::searchLogger(std::function<void()> done) {
+    search(0, m_view->portCount(), std::move(done));
+}
+
+void LiveLink::searchPort(int index, std::function<void()> done) {
+    search(index, 1, std::move(done));
+}
+
+void LiveLink::search(int first, int count, std::function<void()> done) {
     QStringList devices;
-    for (int i = 0; i < m_view->portCount(); ++i)
+    for (int i = first; i < first + count && i < m_view->portCount(); ++i)
         devices << deviceNameFor(m_view->portText(i));
+    const bool all = first == 0 && count == m_view->portCount();
     auto search = std::make_unique<LoggerSearch>(devices);
     search->onProbe = [this](const QString& device) {
         m_view->showSearchProgress(QStringLiteral("Search Logger On ") + device);
     };
-    m_session->queue(std::move(search), [this, done = std::move(done)](DeviceJob& job) {
+    m_session->queue(std::move(search), [this, first, all, done = std::move(done)](DeviceJob& job) {
         if (!m_session->ended()) {
-            applySearch(static_cast<LoggerSearch&>(job));
+            applySearch(static_cast<LoggerSearch&>(job), first, all);
             startLink();
         }
         if (done) done();
     });
 }
 
-void LiveLink::applySearch(const LoggerSearch& search) {
+void LiveLink::applySearch(const LoggerSearch& search, int first, bool dropUnopenable) {
     m_probes = search.probes();
+    int found = search.foundIndex() >= 0 ? first + search.foundIndex() : -1;
     // A port that cannot be opened leaves the chooser until the program ends.
-    int found = search.foundIndex();
-    for (int i = int(m_probes.size()) - 1; i >= 0; --i) {
+    for (int i = int(m_probes.size()) - 1; dropUnopenable && i >= 0; --i) {
         if (m_probes[i].outcome != LoggerSearch::Outcome::CannotOpen || i >= m_view->portCount()) continue;
         m_view->removePort(i);
         if (found > i) --found;
@@ -76,13 +85,21 @@ void LiveLink::applySearch(const LoggerSearch& search) {
         m_link.connected = true;
         m_link.portIndex = found;
     } else {
+        // Nothing answered (a search again may follow a lost link).
+        m_link.connected = false;
         m_link.modelCode = 860;
         m_link.frameLength = LoggerLink::frameLengthFor(860);
+        if (!dropUnopenable) m_link.portIndex = first; // the port the user named stays chosen
         if (m_link.portIndex >= m_view->portCount() || m_link.portIndex < 0) m_link.portIndex = 0;
     }
     if (m_view->portCount() > 0) {
         m_view->selectPort(m_link.portIndex);
         m_session->setDevice(deviceNameFor(m_view->portText(m_link.portIndex)));
+    }
+    if (found >= 0) {
+        // A search again after a lost link: the commands that need it come back.
+        m_view->setDownloadEnabled(true);
+        m_view->setDataLoggerMenuEnabled(true);
     }
     m_view->setRs232Mark(found >= 0);
     m_view->showStatus(m_session->deviceName(), found >= 0 ? kOn : kOff);

@@ -35,6 +35,9 @@ class LiveLink : public QObject, public DeviceJob {
     // Start-up: search every port of the chooser, one after the other; done
     // runs once the search is over (found or not), with the live link started.
     void searchLogger(std::function<void()> done = {});
+    // The same handshake on one entry of the chooser only (a device the user
+    // named); it stays in the list whatever it answers.
+    void searchPort(int index, std::function<void()> done = {});
     // What the last search found on each port.
     const QList<LoggerSearch::Probe>& lastSearch() const { return m_probes; }
     // The live polling takes the port: the port is opened after 500 ms, the
@@ -78,7 +81,9 @@ class LiveLink : public QObject, public DeviceJob {
     void reading();
 
   private:
-    void applySearch(const LoggerSearch& search);
+    void search(int first, int count, std::function<void()> done);
+    // first: the chooser entry of the search's first device.
+    void applySearch(const LoggerSearch& search, int first, bool dropUnopenable);
     void declareConnected();
     JobStep next(QByteArray send) const;
 

@@ -81,4 +81,20 @@ JobStep LoggerSearch::step(const QByteArray& arrived, qint64 nowMs) {
     return JobStep::finished();
 }
 
+QString LoggerSearch::probeText(const Probe& probe) {
+    switch (probe.outcome) {
+    case Outcome::CannotOpen:
+        return QStringLiteral("%1: could not be opened: %2").arg(probe.device, probe.why);
+    case Outcome::NoLogger:
+        return QStringLiteral("%1: no answer").arg(probe.device);
+    case Outcome::NotALogger:
+        return QStringLiteral("%1: answered, but not as a logger of model 860 or 862").arg(probe.device);
+    case Outcome::Found:
+        return QStringLiteral("%1: logger found").arg(probe.device);
+    case Outcome::NotTried:
+        break;
+    }
+    return QStringLiteral("%1: not tried").arg(probe.device);
+}
+
 } // namespace tq

@@ -35,6 +35,10 @@ class LoggerSearch : public DeviceJob {
 
     explicit LoggerSearch(const QStringList& devices);
 
+    // One port's answer in words ("/dev/ttyS0: no answer"), as the program
+    // and tq880-cli say it.
+    static QString probeText(const Probe& probe);
+
     // Called as each device is tried (the splash shows it).
     std::function<void(const QString& device)> onProbe;
 

@@ -113,7 +113,10 @@ TEST(MainWindow, MenusToolButtonsAndTheirStates) {
     }
     auto* box = w.findChild<QComboBox*>(QStringLiteral("ComboBoxDeviceName"));
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box->count(), 0); // no ports: the chooser stays empty
+    // No ports: the chooser holds only the entry that names another device.
+    ASSERT_EQ(box->count(), 1);
+    EXPECT_EQ(box->itemText(0), QStringLiteral("Other port..."));
+    EXPECT_EQ(box->currentIndex(), -1);
     EXPECT_EQ(box->placeholderText(), QStringLiteral("ComPort"));
 
     struct Item {
@@ -401,7 +404,7 @@ TEST(MainWindow, StartsAgainstTheSimulatedLoggerAndConnects) {
     EXPECT_EQ(live->link().frameLength, 10);
     EXPECT_EQ(live->link().portIndex, 0);
     auto* box = w.findChild<QComboBox*>(QStringLiteral("ComboBoxDeviceName"));
-    EXPECT_EQ(box->count(), 1);
+    EXPECT_EQ(box->count(), 2); // the logger's port, and "Other port..."
     EXPECT_EQ(box->currentText(), logger.devicePath());
     EXPECT_TRUE(waitTicking(*live));
     EXPECT_TRUE(splash.isNull()); // freed once the search is done
@@ -533,12 +536,16 @@ TEST(MainWindow, NoLoggerFoundFallsBackToTheSavedPort) {
     QDir(scratch.dir.path()).mkdir(QStringLiteral("ini"));
     QFile seed(scratch.path(QStringLiteral("ini/TQ880.ini")));
     seed.open(QIODevice::WriteOnly);
-    seed.write("[COM PORT]\n7\n");
+    seed.write("[COM PORT]\n7\n[OTHER PORTS]\n/dev/tq880-named\n");
     seed.close();
-    sim::LoggerSim silent(860);
+    sim::LoggerSim silent(862);
     ASSERT_TRUE(silent.start(nullptr));
     silent.setSilent(true);
     TfrmMain w({silent.devicePath()});
+    auto* box = w.findChild<QComboBox*>(QStringLiteral("ComboBoxDeviceName"));
+    // The device named with "Other port..." last time is listed again.
+    EXPECT_EQ(box->itemText(1), QStringLiteral("/dev/tq880-named"));
+    EXPECT_EQ(box->itemText(2), QStringLiteral("Other port..."));
     w.show();
     startUpAndWait(w, nullptr);
     EXPECT_EQ(w.liveLink()->link().portIndex, 0); // 7 is past the list
@@ -547,4 +554,25 @@ TEST(MainWindow, NoLoggerFoundFallsBackToTheSavedPort) {
     EXPECT_EQ(panel(w, 1), QStringLiteral("Off Connection"));
     EXPECT_TRUE(waitTicking(*w.liveLink()));
     EXPECT_TRUE(w.Comm1()->active());
+
+    // The bar above the work area says what each port answered.
+    auto* bar = w.findChild<QWidget*>(QStringLiteral("NoLoggerBar"));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(bar->isVisible());
+    const QString said = w.findChild<QLabel*>(QStringLiteral("NoLoggerText"))->text();
+    EXPECT_TRUE(said.contains(silent.devicePath() + QStringLiteral(": no answer"))) << said.toStdString();
+    EXPECT_TRUE(
+        said.contains(QStringLiteral("/dev/tq880-named: could not be opened: /dev/tq880-named does not "
+                                     "exist")))
+        << said.toStdString();
+
+    // The logger is switched on: Search again finds it and the bar goes.
+    silent.setSilent(false);
+    w.findChild<QPushButton*>(QStringLiteral("btnSearchAgainBar"))->click();
+    pumpingWaitWhile([&] { return !w.liveLink()->link().connected || bar->isVisible(); }, kEventDeadlineMs);
+    EXPECT_TRUE(w.liveLink()->link().connected);
+    EXPECT_EQ(w.liveLink()->link().modelCode, 862);
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_TRUE(action(w, "DataLogger1")->isEnabled());
+    EXPECT_EQ(panel(w, 1), QStringLiteral("On Connection"));
 }

@@ -138,3 +138,19 @@ TEST(CommandLine, HelpVersionAndBadOptionsNeedNoDisplay) {
     EXPECT_EQ(model.code, 2);
     EXPECT_TRUE(model.err.contains(QStringLiteral("--simulate takes 860 or 862"))) << model.err.toStdString();
 }
+
+TEST(SettingsFile, DevicesNamedByTheUserFollowThePortIndex) {
+    QTemporaryDir dir;
+    QString error;
+    ASSERT_TRUE(SettingsFile::write(dir.path(), 3, &error, {"/dev/ttyUSB7", "/dev/serial/by-id/logger"}));
+    const QString path = dir.filePath(QStringLiteral("TQ880.ini"));
+    // The two lines a reader of the port index alone expects come first.
+    EXPECT_EQ(SettingsFile::readPortIndex(path), 3);
+    EXPECT_EQ(SettingsFile::readOtherPorts(path), QStringList({"/dev/ttyUSB7", "/dev/serial/by-id/logger"}));
+    // Without the section, none; a hostile file gives at most the limit of printable lines.
+    EXPECT_TRUE(SettingsFile::readOtherPorts(writeFile(dir, "[COM PORT]\n1\n")).isEmpty());
+    QByteArray many = "[COM PORT]\n0\n[OTHER PORTS]\n\x01\x02\n";
+    for (int i = 0; i < 40; ++i)
+        many += "/dev/x" + QByteArray::number(i) + "\n";
+    EXPECT_EQ(SettingsFile::readOtherPorts(writeFile(dir, many)).size(), SettingsFile::kMaxOtherPorts);
+}

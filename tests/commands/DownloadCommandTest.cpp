@@ -67,7 +67,8 @@ struct ProgressWatch {
                         s->lblBytesReceived->isVisible() && s->lblTotalBytes->isVisible() &&
                         s->SText1->text() == QLatin1String("bytes received") &&
                         s->SText2->text() == QLatin1String("total bytes") && !s->GroupBox1->isVisible() &&
-                        !s->BitBtn1->isVisible() && !s->BitBtn2->isVisible();
+                        !s->BitBtn1->isVisible() && s->BitBtn2->isVisible() &&
+                        s->BitBtn2->text() == QLatin1String("Cancel");
         if (port) downloadLines = port->active() && !port->dtrOn() && port->rtsOn();
         received = s->lblBytesReceived->text();
         total = s->lblTotalBytes->text();

@@ -1,16 +1,22 @@
 #include "CommandGuard.h"
 #include "Deadline.h"
+#include "PortNames.h"
 #include "PtyPair.h"
 #include "PumpingWait.h"
 #include "TComPort.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QSerialPort>
+#include <QTemporaryDir>
 #include <QThread>
 #include <ctime>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <memory>
 #include <thread>
+#include <unistd.h>
 
 using namespace tq;
 
@@ -201,4 +207,39 @@ TEST(TComPort, TheDeviceGoingAwayClosesThePortAndSaysSo) {
     EXPECT_TRUE(lost);
     EXPECT_FALSE(port.active());
     EXPECT_THROW(port.inputCount(), SilentAbort); // closed port
+}
+
+TEST(TComPort, APortThatCannotBeOpenedSaysWhatToDo) {
+    // Permission: the group that owns the device is named (dialout when root owns it).
+    QTemporaryDir dir;
+    const QString device = dir.filePath(QStringLiteral("ttyFake"));
+    QFile(device).open(QIODevice::WriteOnly);
+    if (const group* g = ::getgrnam("dialout")) [[maybe_unused]]
+        const int r = ::chown(qPrintable(device), uid_t(-1), g->gr_gid);
+    QString owner = QFileInfo(device).group();
+    if (owner.isEmpty() || owner == QLatin1String("root")) owner = QStringLiteral("dialout");
+    const QString denied =
+        portOpenProblem(device, QSerialPort::PermissionError, QStringLiteral("Permission denied"));
+    EXPECT_TRUE(denied.contains(QStringLiteral("group that owns it (%1)").arg(owner)))
+        << denied.toStdString();
+    EXPECT_TRUE(denied.contains(QStringLiteral("sudo adduser $USER %1").arg(owner))) << denied.toStdString();
+    // Held by another program, whether by a lock or an exclusive open.
+    for (const char* words : {"Device or resource busy", "Permission error while locking the device"})
+        EXPECT_EQ(portOpenProblem(QStringLiteral("/dev/ttyUSB0"), QSerialPort::PermissionError,
+                                  QString::fromLatin1(words)),
+                  QStringLiteral(
+                      "/dev/ttyUSB0 is in use by another program; close that program and search again."));
+    EXPECT_EQ(portOpenProblem(QStringLiteral("/dev/ttyUSB9"), QSerialPort::DeviceNotFoundError,
+                              QStringLiteral("x")),
+              QStringLiteral("/dev/ttyUSB9 does not exist (was it unplugged?)."));
+    // What a session says when it cannot open a missing device.
+    TComPort port;
+    port.setDeviceName(QStringLiteral("/dev/tq880-no-such-port"));
+    try {
+        port.open();
+        FAIL() << "a missing device opened";
+    } catch (const EComError& e) {
+        EXPECT_EQ(portOpenProblem(port.deviceName(), e.code(), e.message()),
+                  QStringLiteral("/dev/tq880-no-such-port does not exist (was it unplugged?)."));
+    }
 }
