@@ -7,7 +7,9 @@
 #include "LiveLink.h"
 #include "LoggerSim.h"
 #include "Messages.h"
+#include "PtyPair.h"
 #include "PumpingWait.h"
+#include "SettingsFile.h"
 #include "TComPort.h"
 #include "TfrmAbout.h"
 #include "TfrmFV.h"
@@ -24,6 +26,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
@@ -541,11 +544,21 @@ TEST(MainWindow, NoLoggerFoundFallsBackToTheSavedPort) {
     sim::LoggerSim silent(862);
     ASSERT_TRUE(silent.start(nullptr));
     silent.setSilent(true);
-    TfrmMain w({silent.devicePath()});
+    // A port another program holds open (and locked), and one that has vanished.
+    PtyPair held;
+    TComPort holder;
+    holder.setDeviceName(held.slavePath());
+    holder.open();
+    QString vanished;
+    {
+        PtyPair gone;
+        vanished = gone.slavePath();
+    }
+    TfrmMain w({silent.devicePath(), held.slavePath(), vanished});
     auto* box = w.findChild<QComboBox*>(QStringLiteral("ComboBoxDeviceName"));
     // The device named with "Other port..." last time is listed again.
-    EXPECT_EQ(box->itemText(1), QStringLiteral("/dev/tq880-named"));
-    EXPECT_EQ(box->itemText(2), QStringLiteral("Other port..."));
+    EXPECT_EQ(box->itemText(3), QStringLiteral("/dev/tq880-named"));
+    EXPECT_EQ(box->itemText(4), QStringLiteral("Other port..."));
     w.show();
     startUpAndWait(w, nullptr);
     EXPECT_EQ(w.liveLink()->link().portIndex, 0); // 7 is past the list
@@ -565,6 +578,11 @@ TEST(MainWindow, NoLoggerFoundFallsBackToTheSavedPort) {
         said.contains(QStringLiteral("/dev/tq880-named: could not be opened: /dev/tq880-named does not "
                                      "exist")))
         << said.toStdString();
+    EXPECT_TRUE(said.contains(
+        QStringLiteral("%1: could not be opened: %1 is in use by another program").arg(held.slavePath())))
+        << said.toStdString();
+    EXPECT_TRUE(said.contains(QStringLiteral("%1: could not be opened: %1 does not exist").arg(vanished)))
+        << said.toStdString();
 
     // The logger is switched on: Search again finds it and the bar goes.
     silent.setSilent(false);
@@ -575,4 +593,33 @@ TEST(MainWindow, NoLoggerFoundFallsBackToTheSavedPort) {
     EXPECT_FALSE(bar->isVisible());
     EXPECT_TRUE(action(w, "DataLogger1")->isEnabled());
     EXPECT_EQ(panel(w, 1), QStringLiteral("On Connection"));
+}
+
+TEST(MainWindow, OtherPortNamesAnUnlistedDeviceFindsItsLoggerAndRemembersIt) {
+    Scratch scratch;
+    sim::LoggerSim logger(862);
+    ASSERT_TRUE(logger.start(nullptr));
+    TfrmMain w({});
+    w.show();
+    startUpAndWait(w, nullptr);
+    ASSERT_FALSE(w.liveLink()->link().connected);
+    // The user types the device's path into the question and presses Enter.
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        answer.stop();
+        dialog->setTextValue(logger.devicePath());
+        dialog->accept();
+    });
+    answer.start(10);
+    action(w, "OtherPort1")->trigger();
+    pumpingWaitWhile([&] { return !w.liveLink()->link().connected; }, kEventDeadlineMs);
+    EXPECT_TRUE(w.liveLink()->link().connected);
+    EXPECT_EQ(w.liveLink()->link().modelCode, 862); // the handshake on that device told it
+    auto* box = w.findChild<QComboBox*>(QStringLiteral("ComboBoxDeviceName"));
+    EXPECT_EQ(box->currentText(), logger.devicePath());
+    EXPECT_EQ(panel(w, 0), logger.devicePath());
+    EXPECT_FALSE(w.findChild<QWidget*>(QStringLiteral("NoLoggerBar"))->isVisible());
+    EXPECT_EQ(SettingsFile::readOtherPorts(w.settingsPath()), QStringList({logger.devicePath()}));
 }

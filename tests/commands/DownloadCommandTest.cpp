@@ -444,30 +444,43 @@ TEST_F(DownloadCommandTest, TheProgramEndingStopsTheTransferAndGivesNothingBack)
     EXPECT_LT(requests(QByteArray("\xEF\x79\xFE", 3)), 1000) << "the transfer went on";
 }
 
-TEST_F(DownloadCommandTest, CancelEndsTheTransferAtOnceReplacesNothingAndGivesTheLinkBack) {
+TEST_F(DownloadCommandTest, CancelAtTheStartMiddleOrEndReplacesNothingAndGivesTheLinkBack) {
     startLogger(860);
     showCollectionFirst();
-    sim->setDataSets(LoggerSim::dataSetsFilling(64 * 1024));
-    sim->setPacing(true); // some 37 s at the real line rate
-    QString timeLeft;
-    QElapsedTimer clock;
-    QTimer user;
-    QObject::connect(&user, &QTimer::timeout, [&] {
-        TfrmScope* s = ProgressWatch::window();
-        if (!s || s->lblBytesReceived->text().toInt() < 3000 || s->lblTimeLeft->text().isEmpty()) return;
-        user.stop();
-        timeLeft = s->lblTimeLeft->text();
-        clock.start();
-        QTest::mouseClick(s->BitBtn2, Qt::LeftButton);
-    });
-    user.start(5);
-    download();
-    EXPECT_LT(clock.elapsed(), 1000) << "Cancel ends the transfer within a second";
-    EXPECT_TRUE(timeLeft.startsWith("about ") && timeLeft.endsWith(" left")) << timeLeft.toStdString();
-    EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
-    EXPECT_TRUE(dialogTitles.isEmpty());
-    expectNothingReplaced();
-    expectLinkRunning();
+    sim->setPacing(true); // at the real line rate
+    enum class When { Start, Middle, End };
+    for (const When when : {When::Start, When::Middle, When::End}) {
+        SCOPED_TRACE(int(when));
+        sim->setDataSets(LoggerSim::dataSetsFilling(when == When::Middle ? 64 * 1024 : 4 * 1024));
+        QString timeLeft;
+        QElapsedTimer clock;
+        QTimer user;
+        QObject::connect(&user, &QTimer::timeout, [&] {
+            TfrmScope* s = ProgressWatch::window();
+            if (!s) return;
+            const qint64 received = s->lblBytesReceived->text().toLongLong();
+            const qint64 total = s->lblTotalBytes->text().toLongLong();
+            const bool now = when == When::Start    ? true
+                             : when == When::Middle ? received >= 3000 && !s->lblTimeLeft->text().isEmpty()
+                                                    : total > 0 && received == total;
+            if (!now) return;
+            user.stop();
+            timeLeft = s->lblTimeLeft->text();
+            clock.start();
+            QTest::mouseClick(s->BitBtn2, Qt::LeftButton);
+        });
+        user.start(5);
+        download();
+        EXPECT_TRUE(clock.isValid()) << "Cancel was never pressed";
+        EXPECT_LT(clock.elapsed(), 1000) << "Cancel ends the transfer within a second";
+        if (when == When::Middle)
+            EXPECT_TRUE(timeLeft.startsWith("about ") && timeLeft.endsWith(" left"))
+                << timeLeft.toStdString();
+        EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
+        EXPECT_TRUE(dialogTitles.isEmpty());
+        expectNothingReplaced();
+        expectLinkRunning();
+    }
 }
 
 TEST_F(DownloadCommandTest, OneCommandAtATimeAndAPortPickedMeanwhileFollowsAfter) {
