@@ -265,6 +265,28 @@ TEST(DeviceSession, ACommandStopsTheLivePollingAndTheLinkResumesAfterItOnEveryPa
     EXPECT_TRUE(pumpingWaitWhile([&] { return !live.ticking(); }, kEventDeadlineMs));
 }
 
+TEST(DeviceSession, ACommandQueuedDuringTheSearchRunsWhenTheSearchIsOver) {
+    PtyPair quiet;
+    DeviceSession session;
+    QStringList order;
+    session.queue(std::make_unique<LoggerSearch>(QStringList{quiet.slavePath()}),
+                  [&](DeviceJob& job) { order << (job.outcome().ok() ? "found" : "search over"); });
+    // The command comes while the search waits for the silent port's reply.
+    pumpingWaitWhile([&] { return !session.port().active(); }, kEventDeadlineMs);
+    session.queue(std::make_unique<ScriptedJob>("cmd"), [&](DeviceJob&) { order << "command"; });
+    pumpingWaitWhile([&] { return order.size() < 2; }, kEventDeadlineMs);
+    EXPECT_EQ(order, QStringList({"search over", "command"}));
+    // The search asked once; the command's bytes came after it.
+    QByteArray wire;
+    pumpingWaitWhile(
+        [&] {
+            wire += quiet.receive(1, 0);
+            return !wire.contains("cmd");
+        },
+        kEventDeadlineMs);
+    EXPECT_LT(wire.indexOf("\xEF\x4D\xFE"), wire.indexOf("cmd"));
+}
+
 TEST(DeviceSession, ClosingCancelsTheRunningAndTheQueuedJobsAndNothingStartsAgain) {
     PtyPair pty;
     DeviceSession session;
