@@ -15,12 +15,7 @@ bool archiveRun(Archive& archive, qint64 id, Run& out, QString& error) {
         error = archive.lastError();
         return false;
     }
-    struct Samples {
-        std::vector<float> values;
-        std::vector<double> times;
-    };
-    auto samples = std::make_shared<Samples>();
-    archiverun::samplesOf(readings, samples->values, samples->times);
+    const auto samples = archiverun::sharedSamplesOf(readings);
     if (samples->values.empty()) {
         error = QStringLiteral("archive run %1 holds no readings").arg(id);
         return false;

@@ -97,5 +97,11 @@ void samplesOf(const RunReadings& run, std::vector<float>& values, std::vector<d
     }
 }
 
+std::shared_ptr<RunSamples> sharedSamplesOf(const RunReadings& run) {
+    auto samples = std::make_shared<RunSamples>();
+    samplesOf(run, samples->values, samples->times);
+    return samples;
+}
+
 } // namespace archiverun
 } // namespace tq

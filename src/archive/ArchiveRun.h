@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <optional>
+#include <memory>
 #include <vector>
 
 namespace tq {
@@ -66,6 +67,12 @@ QString contentKey(const RunReadings& run, const QByteArray& blob);
 // A run made into the data set and the values and times a graph shows.
 DataSet dataSetOf(const RunReadings& run);
 void samplesOf(const RunReadings& run, std::vector<float>& values, std::vector<double>& times);
+// The same, held once for a chart to keep (a run can hold millions of readings).
+struct RunSamples {
+    std::vector<float> values;
+    std::vector<double> times;
+};
+std::shared_ptr<RunSamples> sharedSamplesOf(const RunReadings& run);
 } // namespace archiverun
 
 } // namespace tq

@@ -38,18 +38,6 @@ int modelOf(const QCommandLineParser& p, Io& io) {
     return -1;
 }
 
-bool numberOf(const QCommandLineParser& p, const QCommandLineOption& o, std::optional<double>& out, Io& io) {
-    if (!p.isSet(o)) return true;
-    bool ok = false;
-    const double v = p.value(o).toDouble(&ok);
-    if (!ok || !std::isfinite(v)) {
-        io.err << "--" << o.names().constFirst() << " takes a number with a point, e.g. 8.5" << Qt::endl;
-        return false;
-    }
-    out = v;
-    return true;
-}
-
 // The data set's chart as the DataLogger window draws it, without its cursor lines.
 void dataSetChart(Chart& chart, const DataSetCollection& collection, int k, int model) {
     prepareDataSetChart(chart, collection.dataSet(k), collection.slice(k), model ? model : 860,

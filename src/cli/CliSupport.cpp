@@ -1,5 +1,7 @@
 #include "CliSupport.h"
 
+#include <cmath>
+
 #include "CollectionFile.h"
 #include "DataSetCollection.h"
 
@@ -87,6 +89,18 @@ bool dataSetHasSamples(const DataSetCollection& collection, int k, Io& io) {
     if (collection.dataSet(k - 1).sampleCount > 0) return true;
     io.err << "data set " << k << " holds no samples; nothing was written" << Qt::endl;
     return false;
+}
+
+bool numberOf(const QCommandLineParser& p, const QCommandLineOption& o, std::optional<double>& out, Io& io) {
+    if (!p.isSet(o)) return true;
+    bool ok = false;
+    const double v = p.value(o).toDouble(&ok);
+    if (!ok || !std::isfinite(v)) {
+        io.err << "--" << o.names().constFirst() << " takes a number with a point, e.g. 8.5" << Qt::endl;
+        return false;
+    }
+    out = v;
+    return true;
 }
 
 bool localeOf(const QCommandLineParser& p, const QCommandLineOption& locale, QLocale& out, Io& io) {

@@ -7,6 +7,8 @@
 #include <QCommandLineParser>
 #include <QLocale>
 
+#include <optional>
+
 class QIODevice;
 
 namespace tq {
@@ -42,6 +44,8 @@ bool dataSetExists(int k, int count, Io& io);
 // is made of an empty one.
 bool dataSetHasSamples(const DataSetCollection& collection, int k, Io& io);
 // --locale NAME, or the system's; false for a name no locale has.
+// A number option (a limit, an energy) that was given: false, said, when it is no number.
+bool numberOf(const QCommandLineParser& p, const QCommandLineOption& o, std::optional<double>& out, Io& io);
 bool localeOf(const QCommandLineParser& p, const QCommandLineOption& locale, QLocale& out, Io& io);
 // --format and --locale of an export: false, having said why, for an
 // unknown format, an unknown locale, or csv with a decimal comma.

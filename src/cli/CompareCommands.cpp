@@ -20,18 +20,6 @@ namespace tq::cli {
 
 namespace {
 
-bool limitOf(const QCommandLineParser& p, const QCommandLineOption& o, std::optional<double>& out, Io& io) {
-    if (!p.isSet(o)) return true;
-    bool ok = false;
-    const double v = p.value(o).toDouble(&ok);
-    if (!ok || !std::isfinite(v)) {
-        io.err << "--" << o.names().constFirst() << " takes a number with a point, e.g. 8.5" << Qt::endl;
-        return false;
-    }
-    out = v;
-    return true;
-}
-
 void printTable(const std::vector<compare::Run>& runs, TemperatureUnit unit, compare::Align align,
                 const RunLimits& limits, const compare::Difference* diff, Io& io) {
     const compare::TextFormats formats = compare::TextFormats::iso();
@@ -96,7 +84,7 @@ int runCompare(const QStringList& args, Io& io) {
         unit = u == QLatin1String("F") ? TemperatureUnit::Fahrenheit : TemperatureUnit::Celsius;
     }
     RunLimits limits;
-    if (!limitOf(p, low, limits.low, io) || !limitOf(p, high, limits.high, io)) return BadArguments;
+    if (!numberOf(p, low, limits.low, io) || !numberOf(p, high, limits.high, io)) return BadArguments;
     chartexport::Format format = chartexport::Format::Png;
     const bool csv = p.isSet(output) && QFileInfo(p.value(output)).suffix().toLower() == QLatin1String("csv");
     if (p.isSet(output) && !csv && !chartexport::formatOf(p.value(output), format)) {

@@ -226,12 +226,7 @@ TfrmGraph* TfrmArchive::openRun(qint64 id) {
         return nullptr;
     }
     // Handed to the chart to keep, not copied: a run can hold millions of readings.
-    struct Samples {
-        std::vector<float> values;
-        std::vector<double> times;
-    };
-    auto samples = std::make_shared<Samples>();
-    archiverun::samplesOf(run, samples->values, samples->times);
+    const auto samples = archiverun::sharedSamplesOf(run);
     const DataSet set = archiverun::dataSetOf(run);
     SampleSlice slice;
     if (!samples->values.empty())

@@ -436,7 +436,7 @@ TEST_F(DownloadCommandTest, TheProgramEndingStopsTheTransferAndGivesNothingBack)
     download();
     EXPECT_FALSE(closer.isActive());
     EXPECT_TRUE(dialogTitles.isEmpty());
-    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
     expectNothingReplaced();
     pumpingWait(500);
     EXPECT_FALSE(comm1->active());
