@@ -108,7 +108,8 @@ class VectorSink : public PointSink {
 };
 } // namespace
 
-TextFileData ReadTextFileData(const QString& fileName, QChar separator, Progress& progress) {
+TextFileData ReadTextFileData(const QString& fileName, QChar separator, Progress& progress,
+                              const std::function<void(const TextFileData&)>& counted) {
     const RegionalFormats formats;
     TextFileData data;
     TextScan scan;
@@ -141,6 +142,7 @@ TextFileData ReadTextFileData(const QString& fileName, QChar separator, Progress
     data.interval = scan.t2 > scan.t1 ? scan.t2 - scan.t1 : kOneSecond;
     data.x.assign(size_t(n), 0.0);
     data.y.assign(size_t(n), textfile::kNullValue);
+    if (counted) counted(data);
 
     // The file is opened again: it may have changed or gone in between.
     QFile file(fileName);
@@ -152,13 +154,17 @@ TextFileData ReadTextFileData(const QString& fileName, QChar separator, Progress
     return data;
 }
 
-void ApplyTextFile(TfrmGraph& window, const TextFileData& data) {
+namespace {
+void prepareFor(TfrmGraph& window, const TextFileData& data) {
+    window.prepareGraph(loggerModel(window.modelCode()).seriesCount, int(data.size), data.t1,
+                        data.t1 + double(data.size) * data.interval);
+}
+
+void fillPoints(TfrmGraph& window, const TextFileData& data) {
     if (data.scanCancelled) {
         window.chart()->setPoints(0);
         return;
     }
-    window.prepareGraph(loggerModel(window.modelCode()).seriesCount, int(data.size), data.t1,
-                        data.t1 + double(data.size) * data.interval);
     Chart& chart = *window.chart();
     const int points = int(data.outcome.points);
     for (int i = 0; i < points; ++i) {
@@ -168,10 +174,18 @@ void ApplyTextFile(TfrmGraph& window, const TextFileData& data) {
     // A file that lost lines in between, or a cancel, leaves no unfilled points behind.
     if (data.outcome.points < data.size) chart.setPoints(points);
 }
+} // namespace
+
+void ApplyTextFile(TfrmGraph& window, const TextFileData& data) {
+    if (!data.scanCancelled) prepareFor(window, data);
+    fillPoints(window, data);
+}
 
 TextFileOpen ReadTextFile(TfrmGraph& window, const QString& fileName, QChar separator, Progress& progress) {
-    const TextFileData data = ReadTextFileData(fileName, separator, progress);
-    ApplyTextFile(window, data);
+    // Prepared once the readings are counted, as before the second pass.
+    const TextFileData data = ReadTextFileData(fileName, separator, progress,
+                                               [&window](const TextFileData& d) { prepareFor(window, d); });
+    fillPoints(window, data);
     return data.outcome;
 }
 

@@ -8,6 +8,7 @@
 #include <QChar>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 namespace tq {
@@ -72,7 +73,10 @@ struct TextFileData {
     std::vector<double> x; // size entries; outcome.points of them read
     std::vector<float> y;
 };
-TextFileData ReadTextFileData(const QString& fileName, QChar separator, Progress& progress);
+// counted, when given, runs on the reading's thread once the readings are
+// counted, before the second pass (size, t1 and interval are known).
+TextFileData ReadTextFileData(const QString& fileName, QChar separator, Progress& progress,
+                              const std::function<void(const TextFileData&)>& counted = {});
 void ApplyTextFile(TfrmGraph& window, const TextFileData& data);
 
 } // namespace tq
