@@ -1,5 +1,6 @@
 #include "FileJob.h"
 
+#include "CommandGuard.h"
 #include "TfrmScope.h"
 
 #include <QThread>
@@ -69,7 +70,8 @@ void FileJob::finish() {
     Done done = std::move(m_done);
     const std::exception_ptr error = m_error;
     deleteLater();
-    if (done) done(cancelled, error);
+    // Runs from the event loop: nothing it throws may reach it.
+    if (done) guarded([&] { done(cancelled, error); });
 }
 
 } // namespace tq
