@@ -9,6 +9,7 @@
 #include "FileAccess.h"
 #include "FileDialogs.h"
 #include "FileFilters.h"
+#include "FileJob.h"
 #include "GraphFile.h"
 #include "GraphTextFile.h"
 #include "LoggerModel.h"
@@ -55,7 +56,7 @@ void OpenCommand::openSingleFile() {
     // What Save writes can be opened, the ISO CSV also where the regional .csv is not offered.
     m_context.dialogs->prepareOpen(filters::singleFile(), QStringLiteral("txt"), filters::isoCsv());
     const QString name = m_context.dialogs->runOpen();
-    if (!name.isEmpty()) openSingleFile(name);
+    if (!name.isEmpty()) startOpenSingleFile(name);
 }
 
 bool OpenCommand::openCollectionFile(const QString& fileName) {
@@ -122,39 +123,16 @@ bool OpenCommand::openCollectionFile(const QString& fileName) {
     return true;
 }
 
-TfrmGraph* OpenCommand::openSingleFile(const QString& fileName) {
-    const QString ext = QFileInfo(fileName).suffix().toLower();
-    auto* window = new TfrmGraph(m_context.modelCode());
+namespace {
+TfrmGraph* newGraphWindow(const CommandContext& context, const QString& fileName) {
+    auto* window = new TfrmGraph(context.modelCode());
     window->setWindowTitle(fileName);
-    addGraphWindow(m_context.area, window, true);
+    addGraphWindow(context.area, window, true);
     window->prepareGraph(loggerModel(window->modelCode()).seriesCount, 4, 0.0, 0.0);
+    return window;
+}
 
-    const bool loaded = guarded([&] {
-        if (ext == QLatin1String("ghf")) {
-            LoadGraphFile(*window->chart(), fileName);
-        } else if (ext == QLatin1String("txt") || ext == QLatin1String("csv")) {
-            TfrmScope progress(m_context.area ? m_context.area->window() : nullptr);
-            progress.setWindowTitle(QStringLiteral("Open Progress"));
-            progress.SText1->setText(QStringLiteral("0"));
-            progress.SText1->show();
-            progress.startProgress(TfrmScope::Display::Count, true, -1);
-            const TextFileOpen read = ReadTextFile(
-                *window, fileName, ext == QLatin1String("txt") ? textfile::kTab : textfile::kComma, progress);
-            progress.close();
-            if (read.cut)
-                Messages::warning(
-                    QStringLiteral("%1 holds more lines than a graph can show; the first %2 were "
-                                   "read.")
-                        .arg(shownName(fileName))
-                        .arg(read.points));
-            if (read.cutLines > 0)
-                Messages::warning(QStringLiteral("%1 holds %2 line(s) longer than %3 characters; only their "
-                                                 "first %3 characters were read.")
-                                      .arg(shownName(fileName))
-                                      .arg(read.cutLines)
-                                      .arg(textfile::kMaxLineLength));
-        }
-    });
+TfrmGraph* finishOpen(TfrmGraph* window, bool loaded) {
     if (!loaded) {
         // Said why; an empty window would only look like a file with no data. Deleted, not
         // closed: closing a graph window counts as leaving an unsaved download.
@@ -163,6 +141,77 @@ TfrmGraph* OpenCommand::openSingleFile(const QString& fileName) {
     }
     guarded([&] { window->showLoadedFile(); });
     return window;
+}
+
+void warnAboutCuts(const QString& fileName, const TextFileOpen& read) {
+    if (read.cut)
+        Messages::warning(QStringLiteral("%1 holds more lines than a graph can show; the first %2 were "
+                                         "read.")
+                              .arg(shownName(fileName))
+                              .arg(read.points));
+    if (read.cutLines > 0)
+        Messages::warning(QStringLiteral("%1 holds %2 line(s) longer than %3 characters; only their "
+                                         "first %3 characters were read.")
+                              .arg(shownName(fileName))
+                              .arg(read.cutLines)
+                              .arg(textfile::kMaxLineLength));
+}
+
+bool isTextFile(const QString& ext) {
+    return ext == QLatin1String("txt") || ext == QLatin1String("csv");
+}
+} // namespace
+
+TfrmGraph* OpenCommand::openSingleFile(const QString& fileName) {
+    const QString ext = QFileInfo(fileName).suffix().toLower();
+    TfrmGraph* window = newGraphWindow(m_context, fileName);
+    const bool loaded = guarded([&] {
+        if (ext == QLatin1String("ghf")) {
+            LoadGraphFile(*window->chart(), fileName);
+        } else if (isTextFile(ext)) {
+            NoProgress none;
+            const TextFileOpen read = ReadTextFile(
+                *window, fileName, ext == QLatin1String("txt") ? textfile::kTab : textfile::kComma, none);
+            warnAboutCuts(fileName, read);
+        }
+    });
+    return finishOpen(window, loaded);
+}
+
+void OpenCommand::startOpenSingleFile(const QString& fileName, const std::function<void(TfrmGraph*)>& done) {
+    const QString ext = QFileInfo(fileName).suffix().toLower();
+    if (!isTextFile(ext)) {
+        TfrmGraph* window = openSingleFile(fileName);
+        if (done) done(window);
+        return;
+    }
+    auto progress = std::make_unique<TfrmScope>(m_context.area ? m_context.area->window() : nullptr);
+    progress->setWindowTitle(QStringLiteral("Open Progress"));
+    progress->SText1->setText(QStringLiteral("0"));
+    progress->SText1->show();
+    progress->startProgress(TfrmScope::Display::Count, true, -1);
+    const QChar separator = ext == QLatin1String("txt") ? textfile::kTab : textfile::kComma;
+    auto data = std::make_shared<TextFileData>();
+    // The file is read on a worker; the window is made only from a complete read.
+    FileJob::start(
+        std::move(progress),
+        [data, fileName, separator](Progress& p) { *data = ReadTextFileData(fileName, separator, p); },
+        [context = m_context, data, fileName, done](bool cancelled, std::exception_ptr error) {
+            TfrmGraph* window = nullptr;
+            if (cancelled || data->outcome.cancelled) {
+                // Nothing half-read is shown.
+            } else if (error) {
+                guarded([&] { std::rethrow_exception(error); });
+            } else {
+                window = newGraphWindow(context, fileName);
+                window = finishOpen(window, guarded([&] {
+                                        ApplyTextFile(*window, *data);
+                                        warnAboutCuts(fileName, data->outcome);
+                                    }));
+            }
+            if (done) done(window);
+        },
+        m_context.area);
 }
 
 void OpenCommand::openFiles(const QStringList& fileNames) {

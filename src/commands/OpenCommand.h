@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace tq {
 
 class TfrmGraph;
@@ -29,8 +31,13 @@ class OpenCommand {
     // Opens a .ghf, .txt or .csv into a new graph window captioned with the
     // file name (any other extension leaves that window empty). A file that
     // cannot be read, or holds no readings, is named in a message and leaves
-    // no window (nullptr).
+    // no window (nullptr). Done when it returns; no progress window.
     TfrmGraph* openSingleFile(const QString& fileName);
+    // The same for the user: a .txt or .csv is read on a worker thread behind
+    // the "Open Progress" window, and the graph window is made when the read
+    // is complete; Cancel leaves no window and no message. done gets the
+    // window, or nullptr, once it is over (at once for any other extension).
+    void startOpenSingleFile(const QString& fileName, const std::function<void(TfrmGraph*)>& done = {});
 
     // Files named on the command line, in order, each by its extension. A
     // missing or unreadable one is named in a message and the rest still open.

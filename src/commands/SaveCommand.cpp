@@ -8,6 +8,7 @@
 #include "FileAccess.h"
 #include "FileDialogs.h"
 #include "FileFilters.h"
+#include "FileJob.h"
 #include "GraphFile.h"
 #include "GraphRun.h"
 #include "GraphTextFile.h"
@@ -23,6 +24,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QProgressBar>
 #include <QRadioButton>
 
@@ -34,26 +36,33 @@ QWidget* ownerOf(const CommandContext& c) {
 }
 } // namespace
 
-bool SaveCommand::run() {
+void SaveCommand::run(const Done& done) {
     // The current window also while the frame is not the active window (a
     // dialog had the focus last).
     QMdiSubWindow* active = m_context.area ? m_context.area->currentSubWindow() : nullptr;
     auto* window = active ? qobject_cast<TfrmGraph*>(active->widget()) : nullptr;
-    return window ? run(*window) : false;
+    if (window)
+        run(*window, done);
+    else
+        report(done, false);
 }
 
-bool SaveCommand::run(TfrmGraph& window) {
-    if (!window.isDataLogger()) return saveGraph(*window.chart(), recordedUnit(window));
+void SaveCommand::run(TfrmGraph& window, const Done& done) {
+    if (!window.isDataLogger()) return saveGraph(*window.chart(), recordedUnit(window), done);
     TfrmOpenSave choice(ownerOf(m_context));
     choice.setWindowTitle(QStringLiteral("Save File"));
     switch (runDialog(choice)) {
     case TfrmOpenSave::Collection:
-        return saveCollection();
+        return report(done, saveCollection());
     case TfrmOpenSave::SingleSet:
-        return saveGraph(*window.chart(), recordedUnit(window));
+        return saveGraph(*window.chart(), recordedUnit(window), done);
     default:
-        return false;
+        return report(done, false);
     }
+}
+
+void SaveCommand::report(const Done& done, bool written) {
+    if (done) done(written);
 }
 
 bool SaveCommand::saveCollection() {
@@ -65,34 +74,37 @@ bool SaveCommand::saveCollection() {
     return true;
 }
 
-bool SaveCommand::saveGraph(const Chart& chart, std::optional<TemperatureUnit> unit) {
+void SaveCommand::saveGraph(const Chart& chart, std::optional<TemperatureUnit> unit, const Done& done) {
     // A data set without samples: any file would be empty.
     if (chart.points() == 0 || chart.x(0, 0) == 0.0) {
         Messages::error(QStringLiteral("There is nothing to save: the graph holds no readings."));
-        return false;
+        return report(done, false);
     }
     m_context.dialogs->prepareSave(filters::singleFile(), QStringLiteral("GHF"), filters::isoCsv());
     const QString name = m_context.dialogs->runSave();
-    if (name.isEmpty()) return false;
+    if (name.isEmpty()) return report(done, false);
     const QString ext = QFileInfo(name).suffix().toLower();
     if (m_context.dialogs->saveChoseExtra() && ext == QLatin1String("csv"))
-        return saveIsoCsv(chart, name, unit);
-    if (ext == QLatin1String("ghf")) return guarded([&] { SaveGraphFile(chart, name); });
-    if (ext == QLatin1String("txt")) return saveText(chart, name, textfile::kTab);
-    if (ext == QLatin1String("csv")) return saveText(chart, name, textfile::kComma);
+        return saveIsoCsv(chart, name, unit, done);
+    if (ext == QLatin1String("ghf")) return report(done, guarded([&] { SaveGraphFile(chart, name); }));
+    if (ext == QLatin1String("txt")) return saveText(chart, name, textfile::kTab, done);
+    if (ext == QLatin1String("csv")) return saveText(chart, name, textfile::kComma, done);
     Messages::error(
         QStringLiteral("%1 was not saved: a graph is saved as .ghf, .txt or .csv.").arg(shownName(name)));
-    return false;
+    report(done, false);
 }
 
-bool SaveCommand::saveText(const Chart& chart, const QString& fileName, QChar separator) {
-    return saveRange(chart, [&](qint64 first, qint64 last, Progress& progress) {
-        WriteTextFile(chart, fileName, separator, first, last, progress);
-    });
+void SaveCommand::saveText(const Chart& chart, const QString& fileName, QChar separator, const Done& done) {
+    saveRange(
+        chart,
+        [fileName, separator](const TextPoints& points, qint64 first, qint64 last, Progress& progress) {
+            WriteTextFile(points, fileName, separator, first, last, progress);
+        },
+        done);
 }
 
-bool SaveCommand::saveIsoCsv(const Chart& chart, const QString& fileName,
-                             std::optional<TemperatureUnit> unit) {
+void SaveCommand::saveIsoCsv(const Chart& chart, const QString& fileName, std::optional<TemperatureUnit> unit,
+                             const Done& done) {
     if (!unit) {
         // A file's graph does not say; the header must.
         switch (Messages::ask(QStringLiteral("The graph does not record the unit of its values. Are they "
@@ -104,43 +116,54 @@ bool SaveCommand::saveIsoCsv(const Chart& chart, const QString& fileName,
             unit = TemperatureUnit::Fahrenheit;
             break;
         default:
-            return false;
+            return report(done, false);
         }
     }
-    return saveRange(chart, [&](qint64 first, qint64 last, Progress& progress) {
-        WriteIsoCsvFile(chart, fileName, *unit, first, last, progress);
-    });
+    saveRange(
+        chart,
+        [fileName, unit = *unit](const TextPoints& points, qint64 first, qint64 last, Progress& progress) {
+            WriteIsoCsvFile(points, fileName, unit, first, last, progress);
+        },
+        done);
 }
 
-bool SaveCommand::saveRange(const Chart& chart, const std::function<void(qint64, qint64, Progress&)>& write) {
+void SaveCommand::saveRange(const Chart& chart, const TextWrite& write, const Done& done) {
     TextRange range;
     {
         TfrmScope ask(ownerOf(m_context));
         ask.setWindowTitle(QStringLiteral("Save File"));
         ask.showRangeChoice(chart.points());
-        if (runDialog(ask) != TfrmScope::Ok) return false;
+        if (runDialog(ask) != TfrmScope::Ok) return report(done, false);
         if (!textRange(ask.radAll->isChecked(), ask.edtSelFrom->text(), ask.edtSelTo->text(), chart.points(),
                        range)) {
             Messages::error(QStringLiteral("invalid integer"));
-            return false;
+            return report(done, false);
         }
         if (range.first > chart.points()) {
             Messages::error(QStringLiteral("Nothing was saved: the graph has no point %1 (it holds %2).")
                                 .arg(range.first)
                                 .arg(chart.points()));
-            return false;
+            return report(done, false);
         }
     }
-    TfrmScope progress(ownerOf(m_context));
-    progress.setWindowTitle(QStringLiteral("Saving Progress"));
-    progress.Progress1->show();
-    progress.SText1->setText(QStringLiteral("saving....."));
-    progress.SText1->show();
-    progress.setMaximum(qMax<qint64>(0, range.last - range.first + 1));
-    progress.startProgress(TfrmScope::Display::Bar, true, 0);
-    const bool written = guarded([&] { write(range.first, range.last, progress); });
-    progress.close();
-    return written;
+    auto progress = std::make_unique<TfrmScope>(ownerOf(m_context));
+    progress->setWindowTitle(QStringLiteral("Saving Progress"));
+    progress->Progress1->show();
+    progress->SText1->setText(QStringLiteral("saving....."));
+    progress->SText1->show();
+    progress->setMaximum(qMax<qint64>(0, range.last - range.first + 1));
+    progress->startProgress(TfrmScope::Display::Bar, true, 0);
+    // Written on a worker from a copy of the points, so the graph may change meanwhile.
+    auto points = std::make_shared<const TextPoints>(TextPoints::of(chart, range.last));
+    FileJob::start(
+        std::move(progress),
+        [points, range, write](Progress& p) { write(*points, range.first, range.last, p); },
+        [done](bool cancelled, std::exception_ptr error) {
+            // A cancelled write leaves the previous file as it was, without a word.
+            if (error && !cancelled) guarded([&] { std::rethrow_exception(error); });
+            report(done, !cancelled && !error);
+        },
+        m_context.area);
 }
 
 namespace {
@@ -160,8 +183,31 @@ bool askToSaveDownload(const std::function<bool()>& save) {
 
 bool SaveCommand::closeQuery(TfrmGraph& window) {
     if (!window.isDataLogger() || !dataSetCollection().downloadUnsaved()) return true;
-    // A save that was cancelled or failed keeps the download's window.
-    return askToSaveDownload([&] { return run(window); });
+    switch (Messages::ask(QStringLiteral("Save DataLogger Data ?"))) {
+    case Messages::Yes: {
+        // A save that was cancelled or failed keeps the download's window. A
+        // text file is written after this returns: the window stays until it
+        // is, then closes.
+        struct State {
+            bool returned = false;
+            bool written = false;
+        };
+        auto state = std::make_shared<State>();
+        QPointer<TfrmGraph> target(&window);
+        run(window, [state, target](bool written) {
+            if (!state->returned)
+                state->written = written;
+            else if (written && target)
+                target->closeAfterSave();
+        });
+        state->returned = true;
+        return state->written;
+    }
+    case Messages::No:
+        return true;
+    default:
+        return false;
+    }
 }
 
 bool SaveCommand::mayReplaceDownload() {

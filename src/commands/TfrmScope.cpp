@@ -1,6 +1,5 @@
 #include "TfrmScope.h"
 
-#include <QApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -15,8 +14,7 @@
 namespace tq {
 
 namespace {
-// Events run at least this often while a job reports, so the window
-// repaints and its Cancel button works, at little cost to the job.
+// The window shows a new value at most this often while a job reports.
 constexpr qint64 kPumpSliceMs = 30;
 } // namespace
 
@@ -171,16 +169,14 @@ void TfrmScope::showValue() {
 }
 
 void TfrmScope::pump(bool now) {
-    // The window shows the latest value and events run once a time slice,
-    // not after every line: a million lines would otherwise spend seconds
-    // on labels alone.
+    // The window shows the latest value once a time slice, not after every
+    // line: a million lines would otherwise spend seconds on labels alone.
     // A download reports a block at most some 30 times a second: each is shown.
+    // The window repaints from the event loop: a download is fed by the
+    // device session's events, a file job runs on a worker (FileJob).
     if (!now && m_display != Display::Bytes && m_lastPump.isValid() && m_lastPump.elapsed() < kPumpSliceMs)
         return;
     showValue();
-    // A download is fed by the device session's events and needs none
-    // here; a file read runs in one handler and lets events run meanwhile.
-    if (m_display != Display::Bytes) QApplication::processEvents();
     m_lastPump.start();
 }
 

@@ -5,9 +5,9 @@
 namespace tq {
 
 // How a long job (a transfer, reading or writing a text file) reports while
-// it runs. A window observes it and lets events run in setValue, so its
-// Cancel button works; the command line prints a line instead. Jobs below
-// the windows know nothing else of who watches.
+// it runs. A window observes it (a file job runs on a worker thread, so an
+// implementation may be called from one); the command line prints a line
+// instead. Jobs below the windows know nothing else of who watches.
 class Progress {
   public:
     virtual ~Progress() = default;
@@ -17,8 +17,7 @@ class Progress {
     virtual void setValue(qint64 value) = 0;
     // Asked after every step; true ends the job early.
     virtual bool cancelled() const = 0;
-    // A step with nothing new to show (a first pass counting lines); a
-    // window lets events run here too.
+    // A step with nothing new to show (a first pass counting lines).
     virtual void keepAlive() {}
 };
 

@@ -19,18 +19,6 @@ namespace tq {
 
 namespace {
 
-class ChartSeries0 : public PointSource, public PointSink {
-  public:
-    explicit ChartSeries0(Chart& chart) : m_chart(chart) {}
-    double x(qint64 i) const override { return m_chart.x(0, int(i)); }
-    float y(qint64 i) const override { return m_chart.y(0, int(i)); }
-    void setX(qint64 i, double v) override { m_chart.setX(0, int(i), v); }
-    void setY(qint64 i, float v) override { m_chart.setY(0, int(i), v); }
-
-  private:
-    Chart& m_chart;
-};
-
 QFile& openOrThrow(QFile& file) {
     QString error;
     if (!openForReading(file, error)) throw UserError(error);
@@ -40,37 +28,62 @@ QFile& openOrThrow(QFile& file) {
 } // namespace
 
 namespace {
-// Writes the chart's series 0 through a temporary file that replaces the
-// target only when complete (a cancel keeps the lines written so far).
+// Writes through a temporary file that replaces the target only when
+// complete: a cancel or a failure leaves any previous file as it was.
 qint64 saveLines(
-    const Chart& chart, const QString& fileName, qint64 last,
+    const PointSource& points, qint64 count, const QString& fileName, qint64 last,
     const std::function<TextWriteOutcome(QIODevice&, const PointSource&, qint64, const QString&)>& write) {
     const QString name = shownName(fileName);
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         throw UserError(QStringLiteral("Cannot create %1: %2").arg(name, file.errorString()));
-    const ChartSeries0 points(const_cast<Chart&>(chart));
-    const TextWriteOutcome outcome = write(file, points, qMin<qint64>(last, chart.points()), name);
+    const TextWriteOutcome outcome = write(file, points, qMin<qint64>(last, count), name);
+    if (outcome.cancelled) {
+        file.cancelWriting();
+        return outcome.lines;
+    }
     if (!file.commit()) throw UserError(QStringLiteral("Cannot write %1: %2").arg(name, file.errorString()));
     return outcome.lines;
 }
 } // namespace
 
-qint64 WriteTextFile(const Chart& chart, const QString& fileName, QChar separator, qint64 first, qint64 last,
-                     Progress& progress) {
-    return saveLines(chart, fileName, last,
-                     [&](QIODevice& out, const PointSource& points, qint64 end, const QString& name) {
-                         return writeTextLines(out, points, separator, first, end, progress,
+TextPoints TextPoints::of(const Chart& chart, qint64 last) {
+    TextPoints copy;
+    const int n = int(qBound<qint64>(0, qMin<qint64>(last, chart.points()), qint64(chart.points())));
+    copy.m_x.resize(size_t(n));
+    copy.m_y.resize(size_t(n));
+    for (int i = 0; i < n; ++i) {
+        copy.m_x[size_t(i)] = chart.x(0, i);
+        copy.m_y[size_t(i)] = chart.y(0, i);
+    }
+    return copy;
+}
+
+qint64 WriteTextFile(const TextPoints& points, const QString& fileName, QChar separator, qint64 first,
+                     qint64 last, Progress& progress) {
+    return saveLines(points, points.count(), fileName, last,
+                     [&](QIODevice& out, const PointSource& source, qint64 end, const QString& name) {
+                         return writeTextLines(out, source, separator, first, end, progress,
                                                RegionalFormats(), name);
                      });
 }
 
+qint64 WriteIsoCsvFile(const TextPoints& points, const QString& fileName, TemperatureUnit unit, qint64 first,
+                       qint64 last, Progress& progress) {
+    return saveLines(points, points.count(), fileName, last,
+                     [&](QIODevice& out, const PointSource& source, qint64 end, const QString& name) {
+                         return isocsv::write(out, source, unit, first, end, progress, name);
+                     });
+}
+
+qint64 WriteTextFile(const Chart& chart, const QString& fileName, QChar separator, qint64 first, qint64 last,
+                     Progress& progress) {
+    return WriteTextFile(TextPoints::of(chart, last), fileName, separator, first, last, progress);
+}
+
 qint64 WriteIsoCsvFile(const Chart& chart, const QString& fileName, TemperatureUnit unit, qint64 first,
                        qint64 last, Progress& progress) {
-    return saveLines(chart, fileName, last,
-                     [&](QIODevice& out, const PointSource& points, qint64 end, const QString& name) {
-                         return isocsv::write(out, points, unit, first, end, progress, name);
-                     });
+    return WriteIsoCsvFile(TextPoints::of(chart, last), fileName, unit, first, last, progress);
 }
 
 namespace {
@@ -82,9 +95,23 @@ bool startsAsIsoCsv(QFile& file) {
 }
 } // namespace
 
-TextFileOpen ReadTextFile(TfrmGraph& window, const QString& fileName, QChar separator, Progress& progress) {
+namespace {
+class VectorSink : public PointSink {
+  public:
+    VectorSink(std::vector<double>& x, std::vector<float>& y) : m_x(x), m_y(y) {}
+    void setX(qint64 i, double v) override { m_x[size_t(i)] = v; }
+    void setY(qint64 i, float v) override { m_y[size_t(i)] = v; }
+
+  private:
+    std::vector<double>& m_x;
+    std::vector<float>& m_y;
+};
+} // namespace
+
+TextFileData ReadTextFileData(const QString& fileName, QChar separator, Progress& progress,
+                              const std::function<void(const TextFileData&)>& counted) {
     const RegionalFormats formats;
-    TextFileOpen result;
+    TextFileData data;
     TextScan scan;
     LineReading reading = regionalLineReading(separator, formats);
     {
@@ -96,9 +123,9 @@ TextFileOpen ReadTextFile(TfrmGraph& window, const QString& fileName, QChar sepa
         scan = scanTextLines(openOrThrow(file), reading, progress);
     }
     if (scan.cancelled) {
-        window.chart()->setPoints(0);
-        result.cancelled = true;
-        return result;
+        data.outcome.cancelled = true;
+        data.scanCancelled = true;
+        return data;
     }
     // Rows made up to fill a chart would read as readings of 30 December 1899.
     if (scan.lines == 0)
@@ -107,23 +134,59 @@ TextFileOpen ReadTextFile(TfrmGraph& window, const QString& fileName, QChar sepa
     qint64 n = scan.lines;
     if (n > kMaxPoints) {
         n = kMaxPoints;
-        result.cut = true;
+        data.outcome.cut = true;
     }
+    data.size = n;
+    data.t1 = scan.t1;
     // Without a later second line the scale has no interval: one second a point.
-    const double interval = scan.t2 > scan.t1 ? scan.t2 - scan.t1 : kOneSecond;
-    window.prepareGraph(loggerModel(window.modelCode()).seriesCount, int(n), scan.t1,
-                        scan.t1 + double(n) * interval);
+    data.interval = scan.t2 > scan.t1 ? scan.t2 - scan.t1 : kOneSecond;
+    data.x.assign(size_t(n), 0.0);
+    data.y.assign(size_t(n), textfile::kNullValue);
+    if (counted) counted(data);
 
     // The file is opened again: it may have changed or gone in between.
     QFile file(fileName);
-    ChartSeries0 sink(*window.chart());
+    VectorSink sink(data.x, data.y);
     const TextRead read = readTextPoints(openOrThrow(file), reading, n, sink, progress);
+    data.outcome.points = read.points;
+    data.outcome.cutLines = read.cutLines;
+    data.outcome.cancelled = read.cancelled;
+    return data;
+}
+
+namespace {
+void prepareFor(TfrmGraph& window, const TextFileData& data) {
+    window.prepareGraph(loggerModel(window.modelCode()).seriesCount, int(data.size), data.t1,
+                        data.t1 + double(data.size) * data.interval);
+}
+
+void fillPoints(TfrmGraph& window, const TextFileData& data) {
+    if (data.scanCancelled) {
+        window.chart()->setPoints(0);
+        return;
+    }
+    Chart& chart = *window.chart();
+    const int points = int(data.outcome.points);
+    for (int i = 0; i < points; ++i) {
+        chart.setX(0, i, data.x[size_t(i)]);
+        chart.setY(0, i, data.y[size_t(i)]);
+    }
     // A file that lost lines in between, or a cancel, leaves no unfilled points behind.
-    if (read.points < n) window.chart()->setPoints(int(read.points));
-    result.points = read.points;
-    result.cutLines = read.cutLines;
-    result.cancelled = read.cancelled;
-    return result;
+    if (data.outcome.points < data.size) chart.setPoints(points);
+}
+} // namespace
+
+void ApplyTextFile(TfrmGraph& window, const TextFileData& data) {
+    if (!data.scanCancelled) prepareFor(window, data);
+    fillPoints(window, data);
+}
+
+TextFileOpen ReadTextFile(TfrmGraph& window, const QString& fileName, QChar separator, Progress& progress) {
+    // Prepared once the readings are counted, as before the second pass.
+    const TextFileData data = ReadTextFileData(fileName, separator, progress,
+                                               [&window](const TextFileData& d) { prepareFor(window, d); });
+    fillPoints(window, data);
+    return data.outcome;
 }
 
 } // namespace tq

@@ -2,8 +2,14 @@
 
 #include "RunStatistics.h"
 
+#include "DateTime.h"
+#include "TextFile.h"
+
 #include <QChar>
 #include <QString>
+
+#include <functional>
+#include <vector>
 
 namespace tq {
 
@@ -11,11 +17,29 @@ class Chart;
 class Progress;
 class TfrmGraph;
 
+// A copy of a chart's series 0, points 0 ... last - 1, so a file can be
+// written from it on another thread while the chart lives on.
+class TextPoints : public PointSource {
+  public:
+    static TextPoints of(const Chart& chart, qint64 last);
+    double x(qint64 i) const override { return i >= 0 && i < count() ? m_x[size_t(i)] : 0.0; }
+    float y(qint64 i) const override { return i >= 0 && i < count() ? m_y[size_t(i)] : textfile::kNullValue; }
+    qint64 count() const { return qint64(m_x.size()); }
+
+  private:
+    std::vector<double> m_x;
+    std::vector<float> m_y;
+};
+
 // Writes points first ... last (1-based, inclusive, already clipped) of the
 // chart's series 0 as a text file with this separator. The file is replaced
-// only when the write ends (a cancel keeps the lines written so far); a
-// failure leaves any previous file as it was. Returns the lines written.
-// Throws UserError naming the file.
+// only when the write ends; a cancel or a failure leaves any previous file
+// as it was. Returns the lines written. Throws UserError naming the file.
+// The TextPoints forms touch no widget and may run on any thread.
+qint64 WriteTextFile(const TextPoints& points, const QString& fileName, QChar separator, qint64 first,
+                     qint64 last, Progress& progress);
+qint64 WriteIsoCsvFile(const TextPoints& points, const QString& fileName, TemperatureUnit unit, qint64 first,
+                       qint64 last, Progress& progress);
 qint64 WriteTextFile(const Chart& chart, const QString& fileName, QChar separator, qint64 first, qint64 last,
                      Progress& progress);
 
@@ -36,5 +60,23 @@ struct TextFileOpen {
 // any other in the regional formats. Throws UserError naming the file when
 // it cannot be read or holds no readings.
 TextFileOpen ReadTextFile(TfrmGraph& window, const QString& fileName, QChar separator, Progress& progress);
+
+// ReadTextFile in two halves: the reading, which touches no widget and may
+// run on any thread (throws as ReadTextFile does), and filling the window
+// from what it read, on the window's thread.
+struct TextFileData {
+    TextFileOpen outcome;
+    bool scanCancelled = false; // cancelled before the number of readings was known
+    qint64 size = 0;            // points the graph is prepared for
+    TDateTime t1 = 0.0;
+    double interval = 0.0;
+    std::vector<double> x; // size entries; outcome.points of them read
+    std::vector<float> y;
+};
+// counted, when given, runs on the reading's thread once the readings are
+// counted, before the second pass (size, t1 and interval are known).
+TextFileData ReadTextFileData(const QString& fileName, QChar separator, Progress& progress,
+                              const std::function<void(const TextFileData&)>& counted = {});
+void ApplyTextFile(TfrmGraph& window, const TextFileData& data);
 
 } // namespace tq

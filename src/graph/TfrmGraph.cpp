@@ -69,6 +69,12 @@ void TfrmGraph::setDataLoggerCloseQuery(CloseQuery query) {
     closeQuery() = std::move(query);
 }
 
+void TfrmGraph::closeAfterSave() {
+    m_closeAsked = true;
+    // Inside the main window the frame closes, and with it this window.
+    if (!(parentWidget() ? parentWidget() : this)->close()) m_closeAsked = false;
+}
+
 void TfrmGraph::connectHandlers() {
     connect(ToolButton1, &QToolButton::clicked, this, &TfrmGraph::ToolButton1Click);
     connect(ToolButton2, &QToolButton::clicked, this, &TfrmGraph::ToolButton2Click);
@@ -125,7 +131,8 @@ bool TfrmGraph::eventFilter(QObject* watched, QEvent* event) {
 
 void TfrmGraph::closeEvent(QCloseEvent* event) {
     DataSetCollection& collection = dataSetCollection();
-    if (isDataLogger() && collection.downloadUnsaved() && closeQuery() && !closeQuery()(*this)) {
+    if (!m_closeAsked && isDataLogger() && collection.downloadUnsaved() && closeQuery() &&
+        !closeQuery()(*this)) {
         event->ignore();
         return;
     }

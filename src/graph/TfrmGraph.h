@@ -48,6 +48,9 @@ class TfrmGraph : public QWidget {
     // returning false keeps the window open. The main window sets it.
     using CloseQuery = std::function<bool(TfrmGraph&)>;
     static void setDataLoggerCloseQuery(CloseQuery query);
+    // Closes the window without the query: the save it asked for has
+    // written its file since.
+    void closeAfterSave();
     // Compare on the data set list, with several rows selected, hands the
     // selected data sets (from 0) here. The main window sets it.
     using CompareDataSets = std::function<void(const std::vector<int>&)>;
@@ -161,6 +164,7 @@ class TfrmGraph : public QWidget {
     // A mouse press moved the data set row: the click that follows has
     // nothing left to show.
     bool m_dataSetRowPressed = false;
+    bool m_closeAsked = false; // closeAfterSave
 
     QSplitter* m_mainSplitter = nullptr;
     QWidget* pnlDataSets = nullptr;

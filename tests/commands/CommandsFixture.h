@@ -10,6 +10,7 @@
 #include "GraphInteractionState.h"
 #include "Messages.h"
 #include "ProgramArchive.h"
+#include "SaveCommand.h"
 #include "TfrmGraph.h"
 #include "TfrmOpenSave.h"
 #include "TfrmScope.h"
@@ -27,9 +28,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <deque>
 #include <functional>
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -126,6 +129,15 @@ class CommandsFixture : public ::testing::Test {
             (ok ? s->BitBtn1 : s->BitBtn2)->click();
             return s->result();
         };
+    }
+
+    // Saves the active window and waits until the save is over (a text file
+    // is written on a worker): true when a file was written.
+    static bool waitSaved(tq::SaveCommand& save) {
+        std::optional<bool> written;
+        save.run([&](bool w) { written = w; });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return written.has_value(); }, 20000));
+        return written.value_or(false);
     }
 
     QString path(const QString& name) const { return home.filePath(name); }

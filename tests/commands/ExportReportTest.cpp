@@ -179,7 +179,7 @@ TEST_F(ExportReportTest, SaveOffersTheIsoCsvAfterTheDescribedEntries) {
     const QString csv = path(QStringLiteral("iso.csv"));
     answers = {choose(TfrmOpenSave::SingleSet), extraEntry(csv),
                range(QStringLiteral("1"), QStringLiteral("2"))};
-    EXPECT_TRUE(save.run());
+    EXPECT_TRUE(waitSaved(save));
     // The described filter stays as it was; ours follows it.
     EXPECT_EQ(dialogs->saveFilter(), filters::singleFile());
     EXPECT_EQ(dialogs->saveExtraFilter(), filters::isoCsv());
@@ -193,7 +193,7 @@ TEST_F(ExportReportTest, SaveOffersTheIsoCsvAfterTheDescribedEntries) {
     // A .csv through a described entry is still the regional text file.
     const QString plain = path(QStringLiteral("plain.csv"));
     answers = {choose(TfrmOpenSave::SingleSet), file(plain), range(QStringLiteral("1"), QStringLiteral("1"))};
-    EXPECT_TRUE(save.run());
+    EXPECT_TRUE(waitSaved(save));
     EXPECT_FALSE(bytesOf(plain).startsWith("time,"));
 
     // A file's window does not know its unit: asked, and Cancel writes nothing.
@@ -201,11 +201,11 @@ TEST_F(ExportReportTest, SaveOffersTheIsoCsvAfterTheDescribedEntries) {
     const QString asked = path(QStringLiteral("asked.csv"));
     replies = {Messages::Cancel};
     answers = {extraEntry(asked)};
-    EXPECT_FALSE(save.run());
+    EXPECT_FALSE(waitSaved(save));
     EXPECT_FALSE(QFile::exists(asked));
     replies = {Messages::Yes};
     answers = {extraEntry(asked), range(QStringLiteral("1"), QStringLiteral("6"))};
-    EXPECT_TRUE(save.run());
+    EXPECT_TRUE(waitSaved(save));
     EXPECT_TRUE(bytesOf(asked).startsWith("time,temperature_C\r\n"));
     // -9999.0 and 9999.0 in the file read as marks: empty fields.
     EXPECT_TRUE(bytesOf(asked).contains(",\r\n"));

@@ -6,7 +6,9 @@
 #include "MemoryImages.h"
 #include "SaveCommand.h"
 
+#include <QApplication>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTableView>
 #include <QTableWidget>
 
@@ -236,6 +238,8 @@ TEST_F(OpenCommandTest, SingleFilesOpenInNewWindowsCaptionedWithTheirNames) {
     OpenCommand open(context);
     answers = {choose(TfrmOpenSave::SingleSet), file(csv)};
     open.run();
+    // Read on a worker: the window comes when the read is done.
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !graphWindows().isEmpty(); }, 20000));
     EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('|')).toStdString();
     ASSERT_EQ(graphWindows().size(), 1);
     TfrmGraph* w = graphWindows().first();
@@ -317,6 +321,33 @@ TEST_F(OpenCommandTest, IsoCsvOpensAsWrittenAndFilesWithoutReadingsLeaveNoWindow
     EXPECT_EQ(messages.size(), 1);
     EXPECT_TRUE(graphWindows().isEmpty());
     EXPECT_TRUE(dataSetCollection().downloadUnsaved());
+}
+
+TEST_F(OpenCommandTest, CancelWhileABigTextFileIsReadLeavesNoWindowAndNoMessage) {
+    // Enough lines that the read is still going when Cancel is pressed.
+    const QString big = path(QStringLiteral("big.txt"));
+    {
+        QFile f(big);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytesOf(golden(QStringLiteral("text/set1.en_US.txt"))).repeated(200000));
+    }
+    OpenCommand open(context);
+    std::optional<TfrmGraph*> opened;
+    open.startOpenSingleFile(big, [&](TfrmGraph* w) { opened = w; });
+    QPointer<TfrmScope> progress;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* s = qobject_cast<TfrmScope*>(w); s && s->isVisible()) progress = s;
+    ASSERT_TRUE(progress);
+    EXPECT_EQ(progress->windowTitle(), QStringLiteral("Open Progress"));
+    // The window follows the read while it runs, so events are not held up.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return progress->SText1->text() != QLatin1String("0"); }, 20000));
+    EXPECT_FALSE(opened.has_value());
+    progress->BitBtn2->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return opened.has_value(); }, 20000));
+    EXPECT_EQ(*opened, nullptr);
+    EXPECT_TRUE(graphWindows().isEmpty());
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(!progress || !progress->isVisible());
 }
 
 TEST_F(OpenCommandTest, FilesOnTheCommandLineOpenInOrderAndAMissingOneIsNamed) {

@@ -75,7 +75,7 @@ class RoundTripTest : public CommandsFixture {
 
         const QString collection = path(QStringLiteral("again.880"));
         answers = {choose(TfrmOpenSave::Collection), file(collection)};
-        EXPECT_TRUE(save.run());
+        EXPECT_TRUE(waitSaved(save));
         ASSERT_TRUE(open.openCollectionFile(collection));
         w = activeDataLogger(k);
         EXPECT_TRUE(readingsOf(*w->chart()) == saved) << ".880";
@@ -88,7 +88,7 @@ class RoundTripTest : public CommandsFixture {
             answers = {choose(TfrmOpenSave::SingleSet), iso ? extraEntry(name) : file(name)};
             if (QLatin1String(type) != QLatin1String("ghf"))
                 answers.push_back(range(QStringLiteral("1"), all));
-            EXPECT_TRUE(save.run());
+            EXPECT_TRUE(waitSaved(save));
             TfrmGraph* opened = open.openSingleFile(name);
             ASSERT_NE(opened, nullptr);
             EXPECT_TRUE(readingsOf(*opened->chart()) == saved);

@@ -1,8 +1,13 @@
 #include "SaveCommand.h"
 #include "Chart.h"
 #include "CommandsFixture.h"
+#include "DataLoggerWindow.h"
+#include "DateTime.h"
 #include "GraphFile.h"
 #include "OpenCommand.h"
+
+#include <QApplication>
+#include <QPointer>
 
 using namespace tq;
 
@@ -42,7 +47,7 @@ TEST_F(SaveCommandTest, TextRangesFollowTheRangeWindowsRules) {
     for (const Case& c : cases) {
         SCOPED_TRACE((c.from + QStringLiteral("..") + c.to).toStdString());
         answers = {file(out), range(c.from, c.to)};
-        EXPECT_TRUE(save.run());
+        EXPECT_TRUE(waitSaved(save));
         QStringList times;
         for (const QString& l : textLines(bytesOf(out)))
             times << l.section(QLatin1Char('\t'), 1, 1);
@@ -51,7 +56,7 @@ TEST_F(SaveCommandTest, TextRangesFollowTheRangeWindowsRules) {
     // Beyond the points: refused, never an empty file reported as saved.
     const QByteArray last = bytesOf(out);
     answers = {file(out), range(QStringLiteral("8"), QStringLiteral("7"))};
-    EXPECT_FALSE(save.run());
+    EXPECT_FALSE(waitSaved(save));
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(QStringLiteral("no point 7"))) << messages[0].toStdString();
     EXPECT_EQ(bytesOf(out), last);
@@ -66,12 +71,12 @@ TEST_F(SaveCommandTest, TextRangesFollowTheRangeWindowsRules) {
     // Not an integer: the one message, nothing written.
     const QByteArray before = bytesOf(out);
     answers = {file(out), range(QStringLiteral("1x"), QStringLiteral("3"))};
-    EXPECT_FALSE(save.run());
+    EXPECT_FALSE(waitSaved(save));
     EXPECT_EQ(messages, QStringList({"invalid integer"}));
     EXPECT_EQ(bytesOf(out), before);
     // Cancel in the range window.
     answers = {file(out), range(QStringLiteral("1"), QStringLiteral("3"), false)};
-    EXPECT_FALSE(save.run());
+    EXPECT_FALSE(waitSaved(save));
     EXPECT_EQ(bytesOf(out), before);
 }
 
@@ -81,7 +86,7 @@ TEST_F(SaveCommandTest, GraphFilesCsvAndFailuresThatSayWhatFailed) {
     // .ghf: the chart's whole state, read back into another chart.
     const QString ghf = path(QStringLiteral("g.ghf"));
     answers = {file(ghf)};
-    EXPECT_TRUE(save.run());
+    EXPECT_TRUE(waitSaved(save));
     Chart other;
     LoadGraphFile(other, ghf);
     EXPECT_EQ(other.points(), 6);
@@ -96,30 +101,30 @@ TEST_F(SaveCommandTest, GraphFilesCsvAndFailuresThatSayWhatFailed) {
                    return int(QDialog::Accepted);
                },
                range(QStringLiteral("1"), QStringLiteral("6"))};
-    EXPECT_TRUE(save.run());
+    EXPECT_TRUE(waitSaved(save));
     EXPECT_EQ(textLines(bytesOf(path(QStringLiteral("plain.CSV")))).first(),
               QStringLiteral("3/29/24,7:13:15 AM,23.5"));
 
     // An extension the program does not write, and a folder that does not exist.
     answers = {file(path(QStringLiteral("g.dat")))};
-    EXPECT_FALSE(save.run());
+    EXPECT_FALSE(waitSaved(save));
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(QStringLiteral("g.dat"))) << messages[0].toStdString();
     messages.clear();
     const QString nowhere = path(QStringLiteral("no/such/folder/x.txt"));
     answers = {file(nowhere), range(QStringLiteral("1"), QStringLiteral("6"))};
-    EXPECT_FALSE(save.run());
+    EXPECT_FALSE(waitSaved(save));
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(QStringLiteral("x.txt"))) << messages[0].toStdString();
     messages.clear();
     answers = {file(path(QStringLiteral("no/such/folder/x.ghf")))};
-    EXPECT_FALSE(save.run());
+    EXPECT_FALSE(waitSaved(save));
     EXPECT_EQ(messages.size(), 1);
 
     // Cancelled dialog: nothing.
     messages.clear();
     answers = {cancelFile()};
-    EXPECT_FALSE(save.run());
+    EXPECT_FALSE(waitSaved(save));
     EXPECT_TRUE(messages.isEmpty());
     EXPECT_EQ(w->chart()->points(), 6);
 }
@@ -135,7 +140,7 @@ TEST_F(SaveCommandTest, CollectionSaveCopiesTheWorkingCopyAndClearsTheMarkOnlyWh
     dataSetCollection().setDownloadUnsaved(true);
     const QString target = path(QStringLiteral("a.880"));
     answers = {choose(TfrmOpenSave::Collection), file(target)};
-    EXPECT_FALSE(save.run());
+    EXPECT_FALSE(waitSaved(save));
     EXPECT_FALSE(QFile::exists(target));
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(QStringLiteral("a.880")));
@@ -147,12 +152,12 @@ TEST_F(SaveCommandTest, CollectionSaveCopiesTheWorkingCopyAndClearsTheMarkOnlyWh
     dataSetCollection().setDownloadUnsaved(true); // opening a file cleared it
     area.setActiveSubWindow(qobject_cast<QMdiSubWindow*>(w->parentWidget()));
     answers = {choose(TfrmOpenSave::Collection), cancelFile()};
-    EXPECT_FALSE(save.run());
+    EXPECT_FALSE(waitSaved(save));
     EXPECT_TRUE(dataSetCollection().downloadUnsaved());
 
     // Written: the same bytes, the mark cleared; a collection file opened again gives the same data sets.
     answers = {choose(TfrmOpenSave::Collection), file(target)};
-    EXPECT_TRUE(save.run());
+    EXPECT_TRUE(waitSaved(save));
     EXPECT_EQ(bytesOf(target), bytesOf(golden(QStringLiteral("collections/fill-ff-three-sets.880"))));
     EXPECT_FALSE(dataSetCollection().downloadUnsaved());
     ASSERT_TRUE(open.openCollectionFile(target));
@@ -161,7 +166,7 @@ TEST_F(SaveCommandTest, CollectionSaveCopiesTheWorkingCopyAndClearsTheMarkOnlyWh
     // The single data set choice saves the shown data set.
     const QString one = path(QStringLiteral("one.txt"));
     answers = {choose(TfrmOpenSave::SingleSet), file(one), range(QStringLiteral("1"), QStringLiteral("6"))};
-    EXPECT_TRUE(save.run());
+    EXPECT_TRUE(waitSaved(save));
     EXPECT_EQ(bytesOf(one), bytesOf(golden(QStringLiteral("text/set1.en_US.txt"))));
 }
 
@@ -173,15 +178,52 @@ TEST_F(SaveCommandTest, ADataSetWithoutSamplesIsNotSaved) {
     area.setActiveSubWindow(qobject_cast<QMdiSubWindow*>(w->parentWidget()));
     SaveCommand save(context);
     answers = {choose(TfrmOpenSave::SingleSet)};
-    EXPECT_FALSE(save.run());
+    EXPECT_FALSE(waitSaved(save));
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(QStringLiteral("no readings"))) << messages[0].toStdString();
     EXPECT_TRUE(QDir(home.path()).entryList({QStringLiteral("*.ghf"), QStringLiteral("*.txt")}).isEmpty());
     // The collection of it is still saved whole.
     answers = {choose(TfrmOpenSave::Collection), file(path(QStringLiteral("all.880")))};
-    EXPECT_TRUE(save.run());
+    EXPECT_TRUE(waitSaved(save));
     EXPECT_EQ(bytesOf(path(QStringLiteral("all.880"))),
               bytesOf(golden(QStringLiteral("collections/end-below-first.880"))));
+}
+
+TEST_F(SaveCommandTest, ACancelledTextSaveLeavesThePreviousFileIntact) {
+    // A graph with enough points that the write is still going when Cancel is pressed.
+    constexpr int kPoints = 400000;
+    auto* w = new TfrmGraph(context.modelCode());
+    addGraphWindow(&area, w, true);
+    const double start = toDays(QDate(2024, 3, 29), QTime(7, 0));
+    w->prepareGraph(1, kPoints, start, start + kPoints / 86400.0);
+    for (int i = 0; i < kPoints; ++i) {
+        w->chart()->setX(0, i, start + i / 86400.0);
+        w->chart()->setY(0, i, 20.5f);
+    }
+    area.setActiveSubWindow(qobject_cast<QMdiSubWindow*>(w->parentWidget()));
+    const QString out = path(QStringLiteral("kept.txt"));
+    {
+        QFile f(out);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("the previous file\r\n");
+    }
+    SaveCommand save(context);
+    std::optional<bool> written;
+    answers = {file(out), range(QStringLiteral("1"), QString::number(kPoints))};
+    save.run([&](bool saved) { written = saved; });
+    QPointer<TfrmScope> progress;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* s = qobject_cast<TfrmScope*>(top); s && s->isVisible()) progress = s;
+    ASSERT_TRUE(progress);
+    EXPECT_EQ(progress->windowTitle(), QStringLiteral("Saving Progress"));
+    EXPECT_FALSE(written.has_value());
+    progress->BitBtn2->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return written.has_value(); }, 20000));
+    EXPECT_FALSE(*written);
+    EXPECT_EQ(bytesOf(out), QByteArray("the previous file\r\n"));
+    EXPECT_EQ(QDir(home.path()).entryList(QDir::Files).filter(QStringLiteral("kept")),
+              QStringList({QStringLiteral("kept.txt")})); // no temporary file left
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('|')).toStdString();
 }
 
 TEST_F(SaveCommandTest, ClosePromptAnswers) {
@@ -222,6 +264,20 @@ TEST_F(SaveCommandTest, ClosePromptAnswers) {
     dataSetCollection().setDownloadUnsaved(true);
     replies = {Messages::No};
     EXPECT_TRUE(qobject_cast<QMdiSubWindow*>(TfrmGraph::dataLoggerWindow()->parentWidget())->close());
+    EXPECT_FALSE(dataSetCollection().downloadUnsaved());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    // Yes and a text file: the window stays while it is written, then closes.
+    ASSERT_TRUE(open.openCollectionFile(target));
+    dataSetCollection().setDownloadUnsaved(true);
+    QPointer<QMdiSubWindow> frame =
+        qobject_cast<QMdiSubWindow*>(TfrmGraph::dataLoggerWindow()->parentWidget());
+    const QString text = path(QStringLiteral("closing.txt"));
+    replies = {Messages::Yes};
+    answers = {choose(TfrmOpenSave::SingleSet), file(text), range(QStringLiteral("1"), QStringLiteral("5"))};
+    frame->close();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !frame || !frame->isVisible(); }, 20000));
+    EXPECT_EQ(textLines(bytesOf(text)).size(), 5);
     EXPECT_FALSE(dataSetCollection().downloadUnsaved());
     TfrmGraph::setDataLoggerCloseQuery({});
 }
