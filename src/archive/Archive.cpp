@@ -1,6 +1,7 @@
 #include "Archive.h"
 
 #include "ArchiveSchema.h"
+#include "LoggerModel.h"
 #include "MemoryDecoder.h"
 #include "RunStatistics.h"
 
@@ -398,7 +399,7 @@ bool Archive::readings(qint64 id, RunReadings& run) {
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
     q.setForwardOnly(true);
     q.prepare(QStringLiteral(
-        "SELECT start_time, interval_s, flags, sample_count, readings FROM runs WHERE id = ?"));
+        "SELECT start_time, interval_s, flags, sample_count, readings, model FROM runs WHERE id = ?"));
     q.addBindValue(id);
     if (!q.exec()) return fail(QStringLiteral("cannot be read"), q.lastError().text());
     if (!q.next()) return fail(QStringLiteral("holds no run %1").arg(id), {});
@@ -411,6 +412,13 @@ bool Archive::readings(qint64 id, RunReadings& run) {
         count < 0 || count > archiverun::kMaxReadings || blob.size() != 2 * count ||
         !archiverun::countsOf(blob, run.counts))
         return fail(QStringLiteral("run %1 is damaged").arg(id), {});
+    // 0 is a run from an opened file; any other code must name a model, or
+    // its readings would be shown as an 860's.
+    bool numeric = false;
+    const int model = q.value(5).toInt(&numeric);
+    if (!numeric) return fail(QStringLiteral("run %1 is damaged").arg(id), {});
+    if (model != 0 && !findLoggerModel(model))
+        return fail(QStringLiteral("run %1 is refused: %2").arg(id).arg(unknownModelText(model)), {});
     return true;
 }
 

@@ -74,7 +74,8 @@ class Archive {
     bool list(std::vector<ArchivedRun>& runs);
     // One run, deleted or not; false when there is none with this id.
     bool find(qint64 id, ArchivedRun& run);
-    // Its readings, checked against the stored count (a damaged row is refused).
+    // Its readings, checked against the stored count (a damaged row is
+    // refused, as is one naming a logger model this program does not know).
     bool readings(qint64 id, RunReadings& run);
     bool setNameAndNote(qint64 id, const QString& name, const QString& note);
     // Hidden from the list and from the erase count, until undone or purged.

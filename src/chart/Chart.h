@@ -4,6 +4,8 @@
 // drawn by QCustomPlot. X values are day counts (tq::TDateTime), Y values
 // 32-bit floats; a Y equal to the null value (9999.0) is not drawn.
 
+#include "ReadingMarks.h"
+
 #include <QColor>
 #include <QCursor>
 #include <QImage>
@@ -39,7 +41,7 @@ class Chart : public QWidget {
     // Pointer shapes: ArrowNormal, ArrowText, or a custom cursor.
     enum ArrowCursor { ArrowNormal = 1, ArrowText = 2, ArrowCustom = 3 };
 
-    static constexpr float kNullY = 9999.0f;
+    static constexpr float kNullY = kNullReading;
 
     explicit Chart(QWidget* parent = nullptr);
     ~Chart() override;

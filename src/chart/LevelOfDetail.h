@@ -18,6 +18,7 @@
 // break.
 
 #include "Pyramid.h"
+#include "ReadingMarks.h"
 
 #include <cfloat>
 #include <cmath>
@@ -29,7 +30,7 @@ namespace tq {
 // Which Y values are gaps: the null value, non-numbers, and values beyond
 // +-limit (the marks of a reading out of range).
 struct GapRule {
-    float nullY = 9999.0f;
+    float nullY = kNullReading;
     float limit = INFINITY;
     // Without a branch: a non-number fails every comparison, infinity is
     // beyond the largest float.

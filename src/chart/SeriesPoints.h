@@ -7,6 +7,8 @@
 // the arrays; the first change through a copy that shares them makes it
 // arrays of its own.
 
+#include "ReadingMarks.h"
+
 #include <memory>
 #include <vector>
 
@@ -52,7 +54,7 @@ class SeriesPoints {
     mutable const float* m_y = nullptr;
     mutable bool m_uniform = true;
     double m_fillX = 0.0;
-    float m_fillY = 9999.0f;
+    float m_fillY = kNullReading;
     int m_count = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "IsoCsvFile.h"
 
+#include "ReadingMarks.h"
 #include "Regional.h"
 
 #include <QDateTime>
@@ -62,7 +63,7 @@ bool readLine(QStringView line, TDateTime& x, float& y) {
     x = toDays(date, time);
     static const RegionalFormats point{QLocale::c()};
     double v = 0.0;
-    y = point.parseValue(line.mid(comma + 1), v) && std::isfinite(float(v)) ? float(v) : textfile::kNullValue;
+    y = point.parseValue(line.mid(comma + 1), v) && std::isfinite(float(v)) ? float(v) : kNullReading;
     return true;
 }
 

@@ -4,18 +4,16 @@
 #include "DataSet.h"
 #include "DateTime.h"
 #include "DownloadResult.h"
+#include "ReadingMarks.h"
 
 namespace tq {
 
 class DataSetCollection;
 
 // A recorded 16-bit sample as the value every view shows: tenths of a
-// degree, below -200.0 marked -9999.0 and above 1370.0 marked 9999.0.
+// degree, marked beyond what the sensor measures (markedValue).
 inline float sampleValue(qint16 count) {
-    const float value = float(count * 0.1);
-    if (value < -200.0f) return -9999.0f;
-    if (value > 1370.0f) return 9999.0f;
-    return value;
+    return markedValue(float(count * 0.1));
 }
 
 // Directory record k as a data set whose samples start at memory address

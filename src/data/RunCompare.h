@@ -6,6 +6,7 @@
 // window and tq880-cli; no widgets.
 
 #include "DataSetCollection.h"
+#include "ReadingMarks.h"
 #include "RunStatistics.h"
 
 #include <QString>
@@ -115,7 +116,7 @@ DifferenceFigures figures(const Difference& d, std::optional<std::pair<double, d
 QStringList differenceCells(const QString& label, const DifferenceFigures& f, double offsetA,
                             const RunLimits& limits, const TextFormats& formats);
 
-constexpr float kGap = 9999.0f;
+constexpr float kGap = kNullReading;
 
 // The wide CSV: a header ("time" by clock, "elapsed_s" by elapsed time,
 // then each run's label and unit), then one line per time any run has a

@@ -7,6 +7,7 @@
 // Plain code over a series given by accessors or arrays; no widgets.
 
 #include "DateTime.h"
+#include "ReadingMarks.h"
 
 #include <QtGlobal>
 
@@ -15,17 +16,6 @@
 #include <span>
 
 namespace tq {
-
-// Values above 3000 or below -3000 are out of range and read "OL"; the
-// decoder's marks (-9999.0, 9999.0) and the chart's null value are such.
-constexpr float kOutOfRangeLimit = 3000.0f;
-inline bool isOutOfRange(float v) {
-    return v > kOutOfRangeLimit || v < -kOutOfRangeLimit;
-}
-// A value that is a reading: finite and not out of range.
-inline bool isReading(float v) {
-    return std::isfinite(v) && !isOutOfRange(v);
-}
 
 // Keeps the highest and lowest value of s with their times. Strict
 // comparisons: the earliest point wins a tie.
@@ -47,6 +37,8 @@ struct OverallStatistics {
     int points = 0;
     TDateTime first = 0.0; // X of point 0
     TDateTime last = 0.0;  // X of the last point
+    // Seeds, not marks: a series of nothing but low (high) marks keeps the
+    // seed as its maximum (minimum), with time 0.
     float max = -9999.0f;
     TDateTime maxTime = 0.0;
     float min = 9999.0f;
@@ -64,7 +56,7 @@ template <class XAt, class YAt> OverallStatistics overallStatistics(int points, 
     for (int i = 0; i < points; ++i) {
         const float v = y(i);
         takeExtremes(s, v, i, x);
-        if (v > -kOutOfRangeLimit && v < kOutOfRangeLimit) {
+        if (isAveraged(v)) {
             s.sum += v;
             ++s.count;
         }

@@ -48,7 +48,7 @@ void flush(QIODevice& out, QByteArray& buffer, const QString& what) {
 } // namespace
 
 QString textValue(float y, const RegionalFormats& formats) {
-    if (y > 3000.0f || y < -3000.0f) return QStringLiteral("OL");
+    if (isOutOfRange(y)) return QStringLiteral("OL");
     return formats.value(double(y), 1);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DateTime.h"
+#include "ReadingMarks.h"
 
 #include <QChar>
 #include <QIODevice>
@@ -20,7 +21,7 @@ namespace textfile {
 constexpr int kMaxLineLength = 179;
 constexpr QChar kTab = QLatin1Char('\t');
 constexpr QChar kComma = QLatin1Char(',');
-constexpr float kNullValue = 9999.0f;
+constexpr float kNullValue = kNullReading;
 } // namespace textfile
 
 class PointSource {

@@ -23,7 +23,7 @@ CursorRange::Node CursorRange::leaf(int from, int to) const {
     Node n;
     for (int i = from; i < to; ++i) {
         const float v = m_y[i];
-        if (v > -kOutOfRangeLimit && v < kOutOfRangeLimit) {
+        if (isAveraged(v)) {
             n.sum += v;
             ++n.count;
         }

@@ -3,7 +3,7 @@
 #include "Chart.h"
 #include "DataSetCollection.h"
 #include "LoggerModel.h"
-#include "RunStatistics.h"
+#include "ReadingMarks.h"
 
 namespace tq {
 

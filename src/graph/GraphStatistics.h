@@ -68,7 +68,7 @@ template <class XAt, class YAt> CursorStatistics cursorStatistics(int points, in
     double sum = 0.0;
     for (int i = lo; i <= hi; ++i) {
         const float v = y(i);
-        if (v > -kOutOfRangeLimit && v < kOutOfRangeLimit) {
+        if (isAveraged(v)) {
             sum += v;
             ++s.readings;
         }

@@ -4,6 +4,7 @@
 
 #include "Chart.h"
 #include "CommandGuard.h"
+#include "ReadingMarks.h"
 #include "Regional.h"
 
 #include <QCheckBox>
@@ -110,7 +111,7 @@ void TfrmCompare::rebuild(bool resetCursors) {
     c.resetPoints();
     c.setSubsets(std::max(1, subsets));
     c.setPoints(0);
-    c.setOutOfRangeLimitY(3000.0f);
+    c.setOutOfRangeLimitY(kOutOfRangeLimit);
     c.setPlottingMethod(Chart::PlottingMethod::Line);
     c.setGridStyle(Chart::GridStyle::Dot);
     c.setZooming(Chart::Zooming::HorzPlusVert);

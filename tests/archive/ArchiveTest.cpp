@@ -224,6 +224,29 @@ TEST_P(ArchiveTest, verifyNamesRunsWhoseReadingsChanged) {
     EXPECT_TRUE(a->readings(added[0].id, back));
 }
 
+TEST_P(ArchiveTest, aRunNamingAnUnknownLoggerModelIsRefusedWithItsReason) {
+    auto a = open();
+    ASSERT_TRUE(a);
+    std::vector<Archive::Added> added;
+    ASSERT_TRUE(a->addRuns({makeRun(1), makeRun(2)}, {862, {}, "download"}, added));
+    std::vector<Archive::Added> opened;
+    ASSERT_TRUE(a->addRuns({makeRun(3)}, {0, {}, "file"}, opened));
+    {
+        // Another program wrote a model this one does not know.
+        RawDb raw(m_url);
+        ASSERT_TRUE(raw.exec(QStringLiteral("UPDATE runs SET model = ? WHERE id = ?"), {999, added[1].id}));
+    }
+    RunReadings back;
+    EXPECT_FALSE(a->readings(added[1].id, back));
+    EXPECT_TRUE(a->lastError().contains(QStringLiteral("logger model 999"))) << a->lastError().toStdString();
+    // The row is listed as stored; known models and a run from a file still open.
+    ArchivedRun listed;
+    ASSERT_TRUE(a->find(added[1].id, listed));
+    EXPECT_EQ(listed.model, 999);
+    EXPECT_TRUE(a->readings(added[0].id, back)) << a->lastError().toStdString();
+    EXPECT_TRUE(a->readings(opened[0].id, back)) << a->lastError().toStdString();
+}
+
 TEST_P(ArchiveTest, olderSchemaIsBroughtUpToDate) {
     QString error;
     {
