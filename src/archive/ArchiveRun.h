@@ -4,8 +4,8 @@
 #include "DateTime.h"
 
 #include <QString>
-#include <optional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace tq {
