@@ -549,11 +549,15 @@ TEST(MainWindow, NoLoggerFoundFallsBackToTheSavedPort) {
     TComPort holder;
     holder.setDeviceName(held.slavePath());
     holder.open();
-    QString vanished;
+    // A link to a device that went away with it (a pseudo-terminal's own
+    // number may be handed to the next one at once).
+    QTemporaryDir links;
+    const QString vanished = links.filePath(QStringLiteral("ttyLogger"));
     {
         PtyPair gone;
-        vanished = gone.slavePath();
+        ASSERT_TRUE(QFile::link(gone.slavePath(), vanished));
     }
+    QFile::remove(vanished);
     TfrmMain w({silent.devicePath(), held.slavePath(), vanished});
     auto* box = w.findChild<QComboBox*>(QStringLiteral("ComboBoxDeviceName"));
     // The device named with "Other port..." last time is listed again.
