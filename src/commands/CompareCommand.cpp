@@ -6,6 +6,7 @@
 #include "CompareSources.h"
 #include "DataSetCollection.h"
 #include "DialogRunner.h"
+#include "DrawnIcon.h"
 #include "FileDialogs.h"
 #include "FileFilters.h"
 #include "Messages.h"
@@ -21,6 +22,7 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QPainter>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -163,7 +165,20 @@ void addCompareCommand(QMainWindow* main, const CommandContext& context) {
         b->setAutoRaise(true);
         b->setText(QStringLiteral("Compare"));
         b->setToolTip(kTitle);
-        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        // Two runs, one above the other, as the compare window draws them.
+        b->setIcon(drawnIcon(
+            [](QPainter& p) {
+                p.setRenderHint(QPainter::Antialiasing);
+                p.setPen(QPen(QColor(60, 60, 60), 1.0));
+                p.drawLine(QPointF(3, 3), QPointF(3, 21));
+                p.drawLine(QPointF(3, 21), QPointF(21, 21));
+                p.setPen(QPen(QColor(200, 40, 40), 1.8));
+                p.drawPolyline(QPolygonF({QPointF(4, 15), QPointF(9, 9), QPointF(14, 13), QPointF(20, 6)}));
+                p.setPen(QPen(QColor(40, 90, 200), 1.8));
+                p.drawPolyline(QPolygonF({QPointF(4, 18), QPointF(9, 13), QPointF(14, 17), QPointF(20, 11)}));
+            },
+            24));
+        b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         QObject::connect(b, &QToolButton::clicked, main, show);
         QToolButton* archive = tools->findChild<QToolButton*>(QStringLiteral("btnArchive"));
         QAction* after = nullptr;
