@@ -15,7 +15,6 @@ struct LoggerLink {
     bool recording = false;
     bool unitCelsius = true;
     bool receiving = false;
-    bool timerBusy = false;
     bool dataSeen = false;
     int missedTicks = 0;
     QByteArray rxBuffer; // received bytes not yet consumed

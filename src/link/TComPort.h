@@ -1,7 +1,6 @@
 #pragma once
 
 #include "EComError.h"
-#include "RxPort.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -16,7 +15,7 @@ namespace tq {
 // program relies on. Received-data events arrive on the user-interface
 // thread; every failure goes through OnError, and a handler that answers
 // Abort turns it into a silent abort (tq::SilentAbort).
-class TComPort : public QObject, public RxPort {
+class TComPort : public QObject {
     Q_OBJECT
   public:
     enum class DtrControl { Default, Disable, Enable, Handshake };
@@ -56,10 +55,10 @@ class TComPort : public QObject, public RxPort {
     void purgeInput();
     void purgeOutput();
     // Bytes waiting, including those that arrived while no events ran.
-    int inputCount() override;
+    int inputCount();
     // Reads up to count waiting bytes (the program asks only for what
     // inputCount reported).
-    QByteArray read(int count) override;
+    QByteArray read(int count);
     void write(const QByteArray& bytes);
 
     // Assigning an empty handler stops event delivery; bytes keep waiting.
