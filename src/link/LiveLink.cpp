@@ -155,9 +155,14 @@ void LiveLink::Comm1RxChar(const QByteArray& bytes) {
     if (m_link.rxBuffer.size() > kMaxBuffer) m_link.rxBuffer.clear();
     for (const QByteArray& payload : frames) {
         if (!m_link.connected) declareConnected();
-        decodeLiveFrame(payload, m_lcd, m_link);
+        LiveReading r;
+        const bool decoded = parseLiveReading(payload, m_link.modelCode, r);
+        if (decoded) {
+            applyLiveReading(r, m_link.modelCode, m_lcd, m_link);
+            m_lastReading = r;
+        }
         m_view->refreshLcd(m_lcd);
-        emit reading();
+        if (decoded) emit reading();
     }
 }
 
@@ -171,9 +176,11 @@ QByteArray LiveLink::MainTimerTimer(qint64 nowMs, bool portOpen) {
         m_view->setDataLoggerMenuEnabled(false);
         m_view->showStatus(m_session->deviceName(), kOff);
         m_view->setRs232Mark(false);
-        if (m_link.connected) m_link.rxBuffer.clear();
+        const bool wasConnected = m_link.connected;
+        if (wasConnected) m_link.rxBuffer.clear();
         m_link.connected = false;
         m_link.missedTicks = 0;
+        if (wasConnected) emit linkLost();
     }
 
     QByteArray send;

@@ -2,6 +2,7 @@
 
 #include "DeviceJob.h"
 #include "LcdState.h"
+#include "LiveDecoder.h"
 #include "LoggerLink.h"
 #include "LoggerSearch.h"
 
@@ -30,6 +31,8 @@ class LiveLink : public QObject, public DeviceJob {
     LoggerLink& link() { return m_link; }
     const LoggerLink& link() const { return m_link; }
     const LcdState& lcdState() const { return m_lcd; }
+    // The last decoded live frame (what reading() announced).
+    const LiveReading& lastReading() const { return m_lastReading; }
     DeviceSession& session() const { return *m_session; }
 
     // Start-up: search every port of the chooser, one after the other; done
@@ -79,6 +82,8 @@ class LiveLink : public QObject, public DeviceJob {
   signals:
     // A live frame was decoded (the LCD state and the link fields are new).
     void reading();
+    // The watchdog declared the link lost (three ticks without data).
+    void linkLost();
 
   private:
     void search(int first, int count, std::function<void()> done);
@@ -91,6 +96,7 @@ class LiveLink : public QObject, public DeviceJob {
     LinkView* m_view;
     LoggerLink m_link;
     LcdState m_lcd;
+    LiveReading m_lastReading;
     QList<LoggerSearch::Probe> m_probes;
     int m_intervalMs = kTickMs;
     qint64 m_lastTickMs = -1;
