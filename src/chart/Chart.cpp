@@ -67,6 +67,19 @@ void Chart::shareData(int subset, std::shared_ptr<const void> owner, const doubl
     d->markDataChanged();
 }
 
+bool Chart::extendSharedData(int count, const double* x, const std::vector<const float*>& ys) {
+    ChartModel& m = d->m;
+    if (!x || count < m.points || count > kMaxPoints || int(ys.size()) != m.subsets()) return false;
+    for (int s = 0; s < m.subsets(); ++s)
+        if (!m.series[s].data.viewing() || !ys[size_t(s)]) return false;
+    const int old = m.points;
+    for (int s = 0; s < m.subsets(); ++s)
+        m.series[s].data.extend(x, ys[size_t(s)], count);
+    m.points = count;
+    d->markDataGrown(old);
+    return true;
+}
+
 const double* Chart::xData(int subset) const {
     return subset >= 0 && subset < d->m.subsets() && d->m.points > 0 ? d->m.series[subset].data.x() : nullptr;
 }
@@ -268,6 +281,11 @@ void Chart::setManualX(double min, double max) {
     d->m.manualX = true;
     d->m.minX = min;
     d->m.maxX = max;
+}
+
+void Chart::setAutoX() {
+    d->markPlotChanged();
+    d->m.manualX = false;
 }
 
 bool Chart::manualX() const {
@@ -542,7 +560,7 @@ void Chart::redraw() {
 }
 
 void Chart::invalidateImage() {
-    if (d->rects.isEmpty() || d->structureDirty || d->dataDirty || d->plotDirty)
+    if (d->rects.isEmpty() || d->structureDirty || d->dataDirty || d->plotDirty || d->grownFrom >= 0)
         d->redraw();
     else
         d->invalidateCursors();

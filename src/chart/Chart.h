@@ -63,6 +63,12 @@ class Chart : public QWidget {
     void shareData(int subset, std::shared_ptr<const void> owner, const double* x, const float* y, int count);
     // The points() X and Y values of a series (nullptr for none or a bad
     // subset), valid until the data next changes (dataRevision()).
+    // Every series views arrays someone else keeps (shareData), all with
+    // the X array x: they grew to count points, the earlier ones unchanged
+    // (the arrays may have moved). Much cheaper than sharing them again: the
+    // level-of-detail summaries are extended. False, changing nothing, when
+    // a series does not view arrays or the count shrank.
+    bool extendSharedData(int count, const double* x, const std::vector<const float*>& ys);
     const double* xData(int subset) const;
     const float* yData(int subset) const;
     // Changes whenever the points or their count may have changed.
@@ -80,14 +86,16 @@ class Chart : public QWidget {
     void setOutOfRangeLimitY(float limit);
     float outOfRangeLimitY() const;
 
-    // Horizontal zones of axis 0 (a report's limits): Y from ... to (either
-    // may be infinite, meaning the edge of the plot), filled with color,
-    // a line along each finite bound. The finite bounds join the automatic
-    // value range so they stay in view. Not part of the stored state.
+    // Horizontal zones of a stacked axis (a report's or a trend's limits):
+    // Y from ... to (either may be infinite, meaning the edge of the plot),
+    // filled with color, a line along each finite bound. The finite bounds
+    // join the automatic value range so they stay in view. Not part of the
+    // stored state.
     struct ValueBand {
         double from = 0.0;
         double to = 0.0;
         QColor color;
+        int axis = 0;
     };
     void setValueBands(const QVector<ValueBand>& bands);
     QVector<ValueBand> valueBands() const;
@@ -127,6 +135,7 @@ class Chart : public QWidget {
     double manualMinY() const;
     double manualMaxY() const;
     void setManualX(double min, double max); // manual X range (day counts)
+    void setAutoX();                         // the X range of the data again
     bool manualX() const;
     double manualMinX() const;
     double manualMaxX() const;

@@ -118,8 +118,11 @@ BandLayer::BandLayer(QCustomPlot* plot, const QString& layer, ChartPrivate* d)
     : QCPLayerable(plot, layer), d(d) {}
 
 QRect BandLayer::clipRect() const {
-    const QCPAxisRect* r = d->rectOf(0);
-    return r ? r->rect() : QRect();
+    // Each band is clipped to its own axis rect when drawn.
+    QRect all;
+    for (const QCPAxisRect* r : std::as_const(d->rects))
+        all |= r->rect();
+    return all;
 }
 
 void BandLayer::applyDefaultAntialiasingHint(QCPPainter* painter) const {
@@ -127,17 +130,17 @@ void BandLayer::applyDefaultAntialiasingHint(QCPPainter* painter) const {
 }
 
 void BandLayer::draw(QCPPainter* painter) {
-    const QCPAxisRect* r = d->rectOf(0);
-    if (!r || d->bands.isEmpty()) return;
-    const QRect area = r->rect();
-    QCPAxis* y = r->axis(QCPAxis::atLeft);
-    // An infinite or far-away bound is the edge of the plot.
-    auto pixel = [&](double v) {
-        if (v == std::numeric_limits<double>::infinity()) return double(area.top());
-        if (v == -std::numeric_limits<double>::infinity()) return double(area.bottom() + 1);
-        return std::clamp(y->coordToPixel(v), double(area.top()), double(area.bottom() + 1));
-    };
     for (const Chart::ValueBand& b : std::as_const(d->bands)) {
+        const QCPAxisRect* r = d->rectOf(b.axis);
+        if (!r) continue;
+        const QRect area = r->rect();
+        QCPAxis* y = r->axis(QCPAxis::atLeft);
+        // An infinite or far-away bound is the edge of the plot.
+        auto pixel = [&](double v) {
+            if (v == std::numeric_limits<double>::infinity()) return double(area.top());
+            if (v == -std::numeric_limits<double>::infinity()) return double(area.bottom() + 1);
+            return std::clamp(y->coordToPixel(v), double(area.top()), double(area.bottom() + 1));
+        };
         const double top = pixel(std::max(b.from, b.to));
         const double bottom = pixel(std::min(b.from, b.to));
         const QColor color = d->mono ? QColor(200, 200, 200) : b.color;

@@ -3,7 +3,7 @@
 // The chart's own drawings on top of the data: vertical line annotations
 // (on a buffered layer of their own, so moving a cursor repaints only them)
 // and graph annotations (crosses and texts at an X, Y point of axis 0);
-// and below it, the value bands of axis 0.
+// and below it, the value bands of the axes.
 
 #include <qcustomplot.h>
 
@@ -41,7 +41,7 @@ class AnnotationLayer : public QCPLayerable {
     ChartPrivate* d;
 };
 
-// The value bands of axis 0, below the grid and the data.
+// The value bands of each axis, below the grid and the data.
 class BandLayer : public QCPLayerable {
   public:
     BandLayer(QCustomPlot* plot, const QString& layer, ChartPrivate* d);

@@ -154,8 +154,32 @@ void ChartPrivate::markDataChanged() {
     ++revision;
 }
 
+void ChartPrivate::markDataGrown(int oldPoints) {
+    ++revision;
+    grownFrom = grownFrom < 0 ? oldPoints : std::min(grownFrom, oldPoints);
+}
+
+bool ChartPrivate::extendData() {
+    if (plottables.size() < m.subsets()) return false;
+    for (int s = 0; s < m.subsets(); ++s) {
+        auto* graph = qobject_cast<LineGraph*>(plottables[s]);
+        const SeriesPoints& series = m.series[s].data;
+        if (!graph || !graph->hasSource() || !series.viewing()) return false;
+        const int from = std::max(0, grownFrom - 1);
+        if (!ascending(series.x() + from, m.points - from)) return false;
+    }
+    for (int s = 0; s < m.subsets(); ++s) {
+        const SeriesPoints& series = m.series[s].data;
+        static_cast<LineGraph*>(plottables[s])->extendSource(series.x(), series.y(), m.points);
+    }
+    computeAutoRanges();
+    return true;
+}
+
 void ChartPrivate::redraw() {
     if (structureDirty) rebuildStructure();
+    if (!dataDirty && grownFrom >= 0 && !extendData()) dataDirty = true;
+    grownFrom = -1;
     if (dataDirty) {
         // The ranges come from the summaries the graphs build of the data.
         pushData();
@@ -169,7 +193,7 @@ void ChartPrivate::redraw() {
 }
 
 void ChartPrivate::settle() {
-    if (rects.isEmpty() || structureDirty || dataDirty || plotDirty) redraw();
+    if (rects.isEmpty() || structureDirty || dataDirty || plotDirty || grownFrom >= 0) redraw();
 }
 
 void ChartPrivate::rebuildStructure() {
@@ -258,13 +282,12 @@ void ChartPrivate::computeAutoRanges() {
     }
     autoX = xMin <= xMax ? QCPRange(xMin, xMax) : QCPRange(0.0, 1.0);
     // Bands stay in view beside the data they are drawn over.
-    if (n > 0 && yMin[0] <= yMax[0]) {
-        for (const Chart::ValueBand& b : std::as_const(bands)) {
-            for (const double edge : {b.from, b.to}) {
-                if (!std::isfinite(edge)) continue;
-                yMin[0] = std::min(yMin[0], edge);
-                yMax[0] = std::max(yMax[0], edge);
-            }
+    for (const Chart::ValueBand& b : std::as_const(bands)) {
+        if (b.axis < 0 || b.axis >= n || yMin[b.axis] > yMax[b.axis]) continue;
+        for (const double edge : {b.from, b.to}) {
+            if (!std::isfinite(edge)) continue;
+            yMin[b.axis] = std::min(yMin[b.axis], edge);
+            yMax[b.axis] = std::max(yMax[b.axis], edge);
         }
     }
     autoY.resize(n);

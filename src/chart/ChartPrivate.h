@@ -47,6 +47,9 @@ class ChartPrivate : public QObject {
     bool structureDirty = true;
     quint64 revision = 1; // of the points, see Chart::dataRevision()
     bool dataDirty = true;
+    // The points grew from this count on (extendSharedData), -1: they did
+    // not; the next redraw extends the summaries instead of building them.
+    int grownFrom = -1;
     // Something drawn on the data layers changed (styles, titles, ranges,
     // graph annotations): invalidateImage() must then redraw them too.
     bool plotDirty = true;
@@ -92,6 +95,10 @@ class ChartPrivate : public QObject {
     void applyStyles();
     void invalidateCursors();
     void markDataChanged();
+    void markDataGrown(int oldPoints);
+    // Extends the graphs' summaries over grown points; false when only a
+    // new build will do (a series out of order, bars, no summaries).
+    bool extendData();
     void markPlotChanged() { plotDirty = true; }
     // A point drawn as a gap: the null value, not a number, or a mark.
     bool isGap(float y) const { return m.isNull(y) || y > limitY || y < -limitY; }

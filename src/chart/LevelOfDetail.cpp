@@ -45,6 +45,14 @@ void LevelOfDetail::build(const double* x, const float* y, int count, GapRule is
     m_pyramid.build(m_count, [this](int from, int to) { return leaf(from, to); });
 }
 
+void LevelOfDetail::extend(const double* x, const float* y, int count) {
+    if (!x || !y || count < m_count) return build(x, y, count, m_isGap);
+    m_x = x;
+    m_y = y;
+    m_count = count;
+    m_pyramid.extend(m_count, [this](int from, int to) { return leaf(from, to); });
+}
+
 #if defined(__SSE2__)
 namespace {
 

@@ -43,6 +43,9 @@ class LevelOfDetail {
     // the layer or its next build().
     void build(const double* x, const float* y, int count, GapRule isGap);
     void clear() { build(nullptr, nullptr, 0, {}); }
+    // The series grew to count readings, the earlier ones unchanged (the
+    // arrays may have moved); the summaries are extended, not built again.
+    void extend(const double* x, const float* y, int count);
 
     // A break in the picked indices: a negative entry, made from the index
     // of the gap that breaks the line.

@@ -42,6 +42,25 @@ template <class Node> class Pyramid {
         }
     }
 
+    // The series grew to count readings (the earlier ones unchanged): the
+    // new whole blocks join the levels, so a reading a second costs a few
+    // nodes, not a new build. The levels come out as build() makes them.
+    template <class Leaf> void extend(int count, Leaf&& leaf) {
+        if (count < m_count) return build(count, leaf);
+        m_count = count;
+        const size_t blocks = size_t(m_count / kBlock);
+        if (blocks == 0) return;
+        if (m_levels.empty()) m_levels.emplace_back();
+        for (size_t b = m_levels[0].size(); b < blocks; ++b)
+            m_levels[0].push_back(leaf(int(b) * kBlock, int(b + 1) * kBlock));
+        for (size_t l = 0; m_levels[l].size() > 1; ++l) {
+            if (l + 1 == m_levels.size()) m_levels.emplace_back();
+            const size_t whole = m_levels[l].size() / 2;
+            for (size_t j = m_levels[l + 1].size(); j < whole; ++j)
+                m_levels[l + 1].push_back(Node::join(m_levels[l][2 * j], m_levels[l][2 * j + 1]));
+        }
+    }
+
     // The summary of the readings [from, to), clamped to the series.
     template <class Leaf> Node query(int from, int to, Leaf&& leaf) const {
         from = std::max(from, 0);

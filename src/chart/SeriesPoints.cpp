@@ -103,6 +103,13 @@ void SeriesPoints::copyY(const float* y, int n) {
     std::copy_n(y, n, writable().y.begin());
 }
 
+void SeriesPoints::extend(const double* x, const float* y, int count) {
+    if (!viewing() || !x || !y || count < m_count) return;
+    m_x = x;
+    m_y = y;
+    m_count = count;
+}
+
 void SeriesPoints::share(std::shared_ptr<const void> owner, const double* x, const float* y, int count) {
     if (!x || !y || count <= 0) {
         fill(0.0, m_fillY);

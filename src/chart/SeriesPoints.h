@@ -34,6 +34,10 @@ class SeriesPoints {
     void copyY(const float* y, int n);
     // A view of count points into arrays that owner keeps alive.
     void share(std::shared_ptr<const void> owner, const double* x, const float* y, int count);
+    // A series viewing another's arrays: they grew to count points, the
+    // earlier ones unchanged (the arrays may have moved); the owner stays.
+    bool viewing() const { return !m_uniform && !m_own && m_owner; }
+    void extend(const double* x, const float* y, int count);
     // The arrays to fill in place (made the series' own first).
     double* writableX();
     float* writableY();

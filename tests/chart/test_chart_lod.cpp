@@ -318,3 +318,73 @@ TEST(ChartData, SharedReadingsAreHeldOnceAndCopiedOnlyWhenChanged) {
     c.redraw();
     EXPECT_EQ(lineOf(c)->data()->size(), 0);
 }
+
+TEST(LevelOfDetail, AGrowingSeriesDrawsAsIfSharedWhole) {
+    // A live trend: the arrays grow (and move) a few readings at a time,
+    // across block borders, with gaps and a spike arriving late.
+    const int n = 200'000;
+    const Drawing whole = makeSeries(Series::Gaps, n);
+    auto grown = std::make_shared<Drawing>();
+    Chart c;
+    c.setOutOfRangeLimitY(3000.0f);
+    c.plot()->setNotAntialiasedElements(QCP::aeAll);
+    std::mt19937 random(3);
+    int count = 0;
+    for (const int step : {1, 63, 64, 65, 1000, 4096, 60'000, 134'711}) {
+        for (int i = 0; i < step; ++i) {
+            grown->x.push_back(whole.x[size_t(count + i)]);
+            grown->y.push_back(count + i == n - 5 ? 75.0f : whole.y[size_t(count + i)]);
+        }
+        const int before = count;
+        count += step;
+        if (before == 0)
+            c.shareData(0, grown, grown->x.data(), grown->y.data(), count);
+        else
+            ASSERT_TRUE(c.extendSharedData(count, grown->x.data(), {grown->y.data()}));
+        // Drawn now and then in between, as the window does.
+        if (random() % 2) c.redraw();
+    }
+    ASSERT_EQ(count, n);
+    c.redraw();
+    Chart fresh;
+    fresh.setOutOfRangeLimitY(3000.0f);
+    fresh.plot()->setNotAntialiasedElements(QCP::aeAll);
+    auto copy = std::make_shared<Drawing>(*grown);
+    fresh.shareData(0, copy, copy->x.data(), copy->y.data(), n);
+    fresh.redraw();
+    const tq::LevelOfDetail& a = lineOf(c)->levelOfDetail();
+    const tq::LevelOfDetail& b = lineOf(fresh)->levelOfDetail();
+    for (const auto& [from, to] : {std::pair{0, n}, {70, 130'000}, {n - 300, n}}) {
+        const auto sa = a.summary(from, to), sb = b.summary(from, to);
+        EXPECT_EQ(sa.minAt, sb.minAt);
+        EXPECT_EQ(sa.maxAt, sb.maxAt);
+        EXPECT_EQ(sa.lastAt, sb.lastAt);
+        EXPECT_EQ(sa.gap, sb.gap);
+    }
+    EXPECT_EQ(c.renderImage(QSize(700, 300)), fresh.renderImage(QSize(700, 300)));
+    // A shrunk count is not a growth, and changes nothing.
+    EXPECT_FALSE(c.extendSharedData(n - 1, grown->x.data(), {grown->y.data()}));
+    EXPECT_EQ(c.points(), n);
+}
+
+TEST(ChartData, LimitBandsSitOnTheirOwnAxis) {
+    auto t = std::make_shared<Drawing>(makeSeries(Series::Square, 2000));
+    auto h = std::make_shared<Drawing>(makeSeries(Series::Square, 2000));
+    Chart c;
+    c.setSubsets(2);
+    c.setMultiAxesSubsets({1, 1});
+    c.shareData(0, t, t->x.data(), t->y.data(), 2000);
+    c.shareData(1, h, h->x.data(), h->y.data(), 2000);
+    // A high limit on the second axis, above its readings (10 ... 30).
+    c.setValueBands({{60.0, std::numeric_limits<double>::infinity(), Qt::red, 1}});
+    showChart(c, QSize(600, 500));
+    const QRect top = c.plot()->axisRect(0)->rect();
+    const QRect bottom = c.plot()->axisRect(1)->rect();
+    EXPECT_GE(c.plot()->axisRect(1)->axis(QCPAxis::atLeft)->range().upper, 60.0)
+        << "the limit is out of view";
+    EXPECT_LE(c.plot()->axisRect(0)->axis(QCPAxis::atLeft)->range().upper, 40.0) << "the first axis took it";
+    const QImage image = c.renderImage(QSize(600, 500));
+    auto reddish = [&](QPoint p) { return qRed(image.pixel(p)) > qBlue(image.pixel(p)) + 20; };
+    EXPECT_TRUE(reddish(QPoint(bottom.center().x(), bottom.top() + 3)));
+    EXPECT_FALSE(reddish(QPoint(top.center().x(), top.top() + 3)));
+}
