@@ -51,6 +51,8 @@ int runSetClock(const QStringList& args, Io& io);
 int runSetUnit(const QStringList& args, Io& io);
 int runSetInterval(const QStringList& args, Io& io);
 int runErase(const QStringList& args, Io& io);
+// The live reading, printed and appended to a file as it arrives (monitor).
+int runMonitor(const QStringList& args, Io& io);
 // The recording archive (archive list|show|export|import|verify|delete).
 int runArchive(const QStringList& args, Io& io);
 // The commands that draw (plot, report).

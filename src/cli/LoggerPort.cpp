@@ -67,6 +67,21 @@ JobOutcome runOn(DeviceSession& session, std::unique_ptr<DeviceJob> job,
 }
 } // namespace
 
+int LoggerPort::watch() {
+    std::unique_ptr<QSocketNotifier> stop;
+    if (catchInterrupts()) {
+        stop = std::make_unique<QSocketNotifier>(g_signalPipe[0], QSocketNotifier::Read);
+        QObject::connect(stop.get(), &QSocketNotifier::activated, [&stop] {
+            char byte = 0;
+            while (::read(g_signalPipe[0], &byte, 1) > 0) {
+            }
+            stop->setEnabled(false);
+            QCoreApplication::exit(0);
+        });
+    }
+    return QCoreApplication::exec();
+}
+
 bool LoggerPort::interrupted() {
     return g_interrupted;
 }

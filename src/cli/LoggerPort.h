@@ -40,6 +40,12 @@ class LoggerPort {
     // port failure already said on standard error.
     JobOutcome run(std::unique_ptr<DeviceJob> job, const std::function<void(DeviceJob&)>& take = {});
 
+    // Runs the event loop for the session's idle job (the live link) until
+    // Ctrl+C or SIGTERM, which end it as asked (not as an interruption), or
+    // until something calls QCoreApplication::exit. The loop's status, 0 for
+    // a signal.
+    static int watch();
+
     QString path() const { return m_path; }
     // Ctrl+C or SIGTERM came: the running job was cancelled and no other starts.
     static bool interrupted();

@@ -36,6 +36,7 @@ const tq::cli::Command kCommands[] = {
     {"set-unit", "set-unit C|F --port PATH", tq::cli::runSetUnit},
     {"set-interval", "set-interval MM:SS --port PATH", tq::cli::runSetInterval},
     {"erase", "erase --port PATH --yes", tq::cli::runErase},
+    {"monitor", "monitor --port PATH [-o LIVE.csv] [--seconds N] [--low L] [--high H]", tq::cli::runMonitor},
     {"archive",
      "archive list|show ID|export ID --format txt|csv|iso-csv [-o OUT]|import FILE.880 ...|verify|delete ID "
      "[--archive URL] [--home DIR]",

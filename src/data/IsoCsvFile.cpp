@@ -8,6 +8,8 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <memory>
+#include <optional>
 
 namespace tq::isocsv {
 
@@ -16,11 +18,31 @@ QByteArray header(TemperatureUnit unit) {
                                                : QByteArrayLiteral("time,temperature_C\r\n");
 }
 
-bool isHeader(QStringView line) {
+QByteArray liveHeader(TemperatureUnit unit, bool humidity) {
+    if (!humidity) return header(unit);
+    return unit == TemperatureUnit::Fahrenheit
+               ? QByteArrayLiteral("time,temperature_F,humidity_%RH,dewpoint_F\r\n")
+               : QByteArrayLiteral("time,temperature_C,humidity_%RH,dewpoint_C\r\n");
+}
+
+int columnsOf(QStringView line) {
     // A spreadsheet that saved the file again may have put a byte order mark first.
     if (line.startsWith(QChar(0xFEFF))) line = line.mid(1);
     line = line.trimmed();
-    return line == QLatin1String("time,temperature_C") || line == QLatin1String("time,temperature_F");
+    for (const TemperatureUnit unit : {TemperatureUnit::Celsius, TemperatureUnit::Fahrenheit}) {
+        if (line == QLatin1String(header(unit).trimmed())) return 1;
+        if (line == QLatin1String(liveHeader(unit, true).trimmed())) return 3;
+    }
+    return 0;
+}
+
+bool isHeader(QStringView line) {
+    return columnsOf(line) > 0;
+}
+
+TemperatureUnit unitOf(QStringView header) {
+    return header.contains(QLatin1String("temperature_F")) ? TemperatureUnit::Fahrenheit
+                                                           : TemperatureUnit::Celsius;
 }
 
 int offsetAt(TDateTime start) {
@@ -46,11 +68,14 @@ QString valueText(float v) {
     return isReading(v) ? QString::number(double(v), 'f', 1) : QString();
 }
 
-bool readLine(QStringView line, TDateTime& x, float& y) {
-    static const QRegularExpression iso(
-        QStringLiteral("^(\\d{4})-(\\d\\d)-(\\d\\d)[T "
-                       "](\\d\\d):(\\d\\d)(?::(\\d\\d)(?:[.,](\\d{1,3}))?)?(?:Z|[+-]\\d\\d(?::?\\d\\d)?)?$"));
-    const qsizetype comma = line.indexOf(QLatin1Char(','));
+namespace {
+// The time before the first comma: its fields, and its offset from UTC in
+// seconds when it names one. False without a comma or a readable time.
+bool readTime(QStringView line, qsizetype& comma, TDateTime& x, std::optional<int>& offset) {
+    static const QRegularExpression iso(QStringLiteral(
+        "^(\\d{4})-(\\d\\d)-(\\d\\d)[T "
+        "](\\d\\d):(\\d\\d)(?::(\\d\\d)(?:[.,](\\d{1,3}))?)?(Z|([+-])(\\d\\d)(?::?(\\d\\d))?)?$"));
+    comma = line.indexOf(QLatin1Char(','));
     if (comma < 0) return false;
     const QRegularExpressionMatch m = iso.match(line.left(comma).trimmed().toString());
     if (!m.hasMatch()) return false;
@@ -61,9 +86,63 @@ bool readLine(QStringView line, TDateTime& x, float& y) {
                      ms.isEmpty() ? 0 : (ms + QStringLiteral("00")).left(3).toInt());
     if (!date.isValid() || !time.isValid()) return false;
     x = toDays(date, time);
+    offset.reset();
+    if (m.capturedView(8) == QLatin1String("Z"))
+        offset = 0;
+    else if (m.capturedLength(8) > 0)
+        offset = (m.capturedView(9) == QLatin1String("-") ? -1 : 1) * (field(10) * 3600 + field(11) * 60);
+    return true;
+}
+
+float readValue(QStringView text) {
     static const RegionalFormats point{QLocale::c()};
     double v = 0.0;
-    y = point.parseValue(line.mid(comma + 1), v) && std::isfinite(float(v)) ? float(v) : kNullReading;
+    return point.parseValue(text, v) && std::isfinite(float(v)) ? float(v) : kNullReading;
+}
+} // namespace
+
+bool readLine(QStringView line, TDateTime& x, float& y) {
+    qsizetype comma = 0;
+    std::optional<int> offset;
+    if (!readTime(line, comma, x, offset)) return false;
+    y = readValue(line.mid(comma + 1));
+    return true;
+}
+
+LineReading columnReading(int columns, int column) {
+    auto firstOffset = std::make_shared<std::optional<int>>();
+    return [columns, column, firstOffset](QStringView line, TDateTime& x, float& y) {
+        qsizetype comma = 0;
+        std::optional<int> offset;
+        if (!readTime(line, comma, x, offset)) return false;
+        if (offset) {
+            if (!*firstOffset) *firstOffset = offset;
+            x += double(**firstOffset - *offset) / kSecondsPerDay;
+        }
+        if (columns <= 1) {
+            y = readValue(line.mid(comma + 1));
+            return true;
+        }
+        // Several columns: a comma is a separator, never a decimal comma.
+        QStringView rest = line.mid(comma + 1);
+        for (int i = 0; i < column && !rest.isNull(); ++i) {
+            const qsizetype next = rest.indexOf(QLatin1Char(','));
+            rest = next < 0 ? QStringView() : rest.mid(next + 1);
+        }
+        const qsizetype end = rest.indexOf(QLatin1Char(','));
+        y = rest.isNull() ? kNullReading : readValue(end < 0 ? rest : rest.left(end));
+        return true;
+    };
+}
+
+bool isWholeLine(QStringView line, int columns) {
+    static const QRegularExpression time(
+        QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d(?:\\.\\d{3})?[+-]\\d\\d:\\d\\d$"));
+    static const QRegularExpression value(QStringLiteral("^(?:-?\\d+\\.\\d)?$"));
+    const QList<QStringView> fields = line.split(QLatin1Char(','));
+    if (columns < 1 || fields.size() != columns + 1 || !time.match(fields[0]).hasMatch()) return false;
+    for (qsizetype i = 1; i < fields.size(); ++i)
+        if (!value.match(fields[i]).hasMatch()) return false;
     return true;
 }
 

@@ -101,10 +101,8 @@ RunFigures runFigures(std::span<const double> times, std::span<const float> valu
         ++f.readings;
         sum += v;
         takeExtremes(e, v, int(i), x);
-        // Compared at the precision of the samples: a limit typed as 8.1 equals
-        // a reading of 8.1.
-        if (limits.low) below.reading(v < float(*limits.low), times[i]);
-        if (limits.high) above.reading(v > float(*limits.high), times[i]);
+        if (limits.low) below.reading(belowLimit(v, limits.low), times[i]);
+        if (limits.high) above.reading(aboveLimit(v, limits.high), times[i]);
     }
     if (f.readings > 0) {
         f.max = e.max;

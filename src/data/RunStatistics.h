@@ -97,6 +97,15 @@ struct Excursions {
     double firstSeconds = 0.0;           // that excursion's time beyond
 };
 
+// Whether a reading is beyond a limit: strictly, and compared at the
+// precision of the samples (a limit typed as 8.1 equals a reading of 8.1).
+inline bool belowLimit(float v, const std::optional<double>& low) {
+    return low && v < float(*low);
+}
+inline bool aboveLimit(float v, const std::optional<double>& high) {
+    return high && v > float(*high);
+}
+
 struct RunLimits {
     std::optional<double> low;
     std::optional<double> high;

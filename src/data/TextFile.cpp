@@ -104,7 +104,8 @@ LineReading regionalLineReading(QChar separator, const RegionalFormats& formats)
     };
 }
 
-TextScan scanTextLines(QIODevice& in, const LineReading& reading, Progress& progress) {
+TextScan scanTextLines(QIODevice& in, const LineReading& reading, Progress& progress,
+                       const std::function<bool(QStringView)>& unendedLineWhole) {
     TextScan scan;
     TextLineReader reader(in, textfile::kMaxLineLength);
     QByteArray bytes;
@@ -113,7 +114,9 @@ TextScan scanTextLines(QIODevice& in, const LineReading& reading, Progress& prog
         if (bytes.isEmpty()) break;
         TDateTime t = 0.0;
         float y = 0.0f;
-        if (reading(QString::fromUtf8(bytes), t, y)) {
+        const QString line = QString::fromUtf8(bytes);
+        if (!reader.lineEnded() && unendedLineWhole && !unendedLineWhole(line)) break;
+        if (reading(line, t, y)) {
             ++scan.lines;
             if (scan.lines <= 2) (scan.lines == 1 ? scan.t1 : scan.t2) = t;
         }

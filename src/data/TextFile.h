@@ -80,7 +80,10 @@ struct TextScan {
     TDateTime t2 = 0.0;
     bool cancelled = false;
 };
-TextScan scanTextLines(QIODevice& in, const LineReading& reading, Progress& progress);
+// A last line without a line end counts only when unendedLineWhole, if
+// given, says it is whole (a write cut short leaves a part of a line).
+TextScan scanTextLines(QIODevice& in, const LineReading& reading, Progress& progress,
+                       const std::function<bool(QStringView)>& unendedLineWhole = {});
 TextScan scanTextLines(QIODevice& in, QChar separator, Progress& progress, const RegionalFormats& formats);
 
 // Second pass: points 0 ... maxPoints - 1 from the readings in order (lines

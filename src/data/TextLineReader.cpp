@@ -28,6 +28,7 @@ bool TextLineReader::fill() {
 bool TextLineReader::next(QByteArray& line) {
     line.clear();
     m_cut = false;
+    m_ended = false;
     bool any = false;
     for (;;) {
         if (m_pos >= m_buf.size() && !fill()) return any;
@@ -50,6 +51,7 @@ bool TextLineReader::next(QByteArray& line) {
         } else {
             ++m_pos;
         }
+        m_ended = true;
         return true;
     }
 }

@@ -17,6 +17,8 @@ class TextLineReader {
     bool failed() const { return m_failed; }
     // The line last returned by next() was longer than maxLength and cut.
     bool lineCut() const { return m_cut; }
+    // The line last returned ended with a line end (not only the input).
+    bool lineEnded() const { return m_ended; }
 
   private:
     bool fill();
@@ -28,6 +30,7 @@ class TextLineReader {
     bool m_end = false;
     bool m_failed = false;
     bool m_cut = false;
+    bool m_ended = false;
 };
 
 } // namespace tq

@@ -76,6 +76,7 @@ bool readTextRun(const QString& fileName, Run& run, QString& error) {
     const QChar separator =
         QFileInfo(fileName).suffix().toLower() == QLatin1String("txt") ? textfile::kTab : textfile::kComma;
     LineReading reading = regionalLineReading(separator, formats);
+    std::function<bool(QStringView)> whole;
     std::optional<TemperatureUnit> unit;
     QFile file(fileName);
     if (!openForReading(file, error)) return false;
@@ -83,15 +84,16 @@ bool readTextRun(const QString& fileName, Run& run, QString& error) {
         TextLineReader reader(file, textfile::kMaxLineLength);
         QByteArray first;
         const QString line = reader.next(first) ? QString::fromUtf8(first) : QString();
-        if (isocsv::isHeader(line)) {
-            reading = isocsv::readLine;
-            unit = line.trimmed().endsWith(QLatin1Char('F')) ? TemperatureUnit::Fahrenheit
-                                                             : TemperatureUnit::Celsius;
+        // A live recording's temperature is its run; humidity is no temperature to compare.
+        if (const int columns = isocsv::columnsOf(line); columns > 0) {
+            reading = isocsv::columnReading(columns, 0);
+            whole = [columns](QStringView l) { return isocsv::isWholeLine(l, columns); };
+            unit = isocsv::unitOf(line);
         }
     }
     file.seek(0);
     NoProgress progress;
-    const TextScan scan = scanTextLines(file, reading, progress);
+    const TextScan scan = scanTextLines(file, reading, progress, whole);
     if (scan.lines == 0) {
         error = QStringLiteral("%1 holds no readings: no line has a date and time that can be read.")
                     .arg(shownName(fileName));

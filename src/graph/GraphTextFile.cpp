@@ -87,11 +87,12 @@ qint64 WriteIsoCsvFile(const Chart& chart, const QString& fileName, TemperatureU
 }
 
 namespace {
-// Whether the file starts with the self-describing CSV's header.
-bool startsAsIsoCsv(QFile& file) {
+// The value columns of the self-describing CSV's header the file starts
+// with; 0 when it does not.
+int isoCsvColumns(QFile& file) {
     TextLineReader reader(file, textfile::kMaxLineLength);
     QByteArray first;
-    return reader.next(first) && isocsv::isHeader(QString::fromUtf8(first));
+    return reader.next(first) ? isocsv::columnsOf(QString::fromUtf8(first)) : 0;
 }
 } // namespace
 
@@ -114,13 +115,19 @@ TextFileData ReadTextFileData(const QString& fileName, QChar separator, Progress
     TextFileData data;
     TextScan scan;
     LineReading reading = regionalLineReading(separator, formats);
+    int columns = 0;
     {
         QFile header(fileName);
-        if (startsAsIsoCsv(openOrThrow(header))) reading = isocsv::readLine;
+        columns = isoCsvColumns(openOrThrow(header));
+    }
+    std::function<bool(QStringView)> whole;
+    if (columns > 0) {
+        reading = isocsv::columnReading(columns, 0);
+        whole = [columns](QStringView line) { return isocsv::isWholeLine(line, columns); };
     }
     {
         QFile file(fileName);
-        scan = scanTextLines(openOrThrow(file), reading, progress);
+        scan = scanTextLines(openOrThrow(file), reading, progress, whole);
     }
     if (scan.cancelled) {
         data.outcome.cancelled = true;
@@ -151,6 +158,16 @@ TextFileData ReadTextFileData(const QString& fileName, QChar separator, Progress
     data.outcome.points = read.points;
     data.outcome.cutLines = read.cutLines;
     data.outcome.cancelled = read.cancelled;
+    if (columns == 3 && !read.cancelled) {
+        // The humidity column in a pass of its own, at the same lines.
+        std::vector<double> times(size_t(read.points), 0.0);
+        data.humidity.assign(size_t(read.points), textfile::kNullValue);
+        QFile again(fileName);
+        VectorSink humidity(times, data.humidity);
+        data.outcome.cancelled = readTextPoints(openOrThrow(again), isocsv::columnReading(columns, 1),
+                                                read.points, humidity, progress)
+                                     .cancelled;
+    }
     return data;
 }
 
@@ -170,6 +187,12 @@ void fillPoints(TfrmGraph& window, const TextFileData& data) {
     for (int i = 0; i < points; ++i) {
         chart.setX(0, i, data.x[size_t(i)]);
         chart.setY(0, i, data.y[size_t(i)]);
+    }
+    if (chart.subsets() >= 2 && data.humidity.size() >= size_t(points)) {
+        for (int i = 0; i < points; ++i) {
+            chart.setX(1, i, data.x[size_t(i)]);
+            chart.setY(1, i, data.humidity[size_t(i)]);
+        }
     }
     // A file that lost lines in between, or a cancel, leaves no unfilled points behind.
     if (data.outcome.points < data.size) chart.setPoints(points);

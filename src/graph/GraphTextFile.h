@@ -56,7 +56,8 @@ struct TextFileOpen {
 // Fills the chart of a new graph window from a text file: a first pass for
 // the number of readings and the time scale, the graph prepared for that
 // many points, then a second pass for the points. A file that starts with
-// the self-describing CSV's header is read as one, whatever the separator;
+// the self-describing CSV's header is read as one, whatever the separator
+// (a live recording's humidity as series 1 where the window shows two);
 // any other in the regional formats. Throws UserError naming the file when
 // it cannot be read or holds no readings.
 TextFileOpen ReadTextFile(TfrmGraph& window, const QString& fileName, QChar separator, Progress& progress);
@@ -72,6 +73,8 @@ struct TextFileData {
     double interval = 0.0;
     std::vector<double> x; // size entries; outcome.points of them read
     std::vector<float> y;
+    // A live recording of an 862: the humidity at the same times (else empty).
+    std::vector<float> humidity;
 };
 // counted, when given, runs on the reading's thread once the readings are
 // counted, before the second pass (size, t1 and interval are known).
