@@ -17,6 +17,7 @@
 #include "OpenCommand.h"
 #include "PortNames.h"
 #include "PrintCommands.h"
+#include "RealTimeCommand.h"
 #include "ReportCommand.h"
 #include "SaveCommand.h"
 #include "SettingsFile.h"
@@ -117,6 +118,7 @@ TfrmMain::TfrmMain(const QStringList& ports, QWidget* parent)
     buildMenus();
     addArchiveCommand(this, commands);
     addCompareCommand(this, commands);
+    addRealTimeCommand(this, commands, *m_live, *m_save);
     buildStatusBar();
 
     m_settingsPath = AppPaths::settingsFile();

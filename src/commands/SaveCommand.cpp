@@ -17,6 +17,7 @@
 #include "TextRange.h"
 #include "TfrmGraph.h"
 #include "TfrmOpenSave.h"
+#include "TfrmRealTime.h"
 #include "TfrmScope.h"
 
 #include <QFileInfo>
@@ -41,10 +42,24 @@ void SaveCommand::run(const Done& done) {
     // dialog had the focus last).
     QMdiSubWindow* active = m_context.area ? m_context.area->currentSubWindow() : nullptr;
     auto* window = active ? qobject_cast<TfrmGraph*>(active->widget()) : nullptr;
+    auto* trend = active ? qobject_cast<TfrmRealTime*>(active->widget()) : nullptr;
     if (window)
         run(*window, done);
+    else if (trend)
+        run(*trend, done);
     else
         report(done, false);
+}
+
+void SaveCommand::run(TfrmRealTime& window, const Done& done) {
+    QPointer<TfrmRealTime> target(&window);
+    // The file holds the readings up to now at least: the trend grows on
+    // while the dialogs are open and the file is written.
+    const qint64 mark = window.saveMark();
+    saveGraph(*window.chart(), window.unit(), [target, done, mark](bool written) {
+        if (written && target) target->markSaved(mark);
+        report(done, written);
+    });
 }
 
 void SaveCommand::run(TfrmGraph& window, const Done& done) {

@@ -15,6 +15,7 @@ class Chart;
 class Progress;
 class TextPoints;
 class TfrmGraph;
+class TfrmRealTime;
 
 // File > Save and the DataLogger window's close prompt. Every save that
 // fails says what failed; nothing reports success that did not happen.
@@ -31,6 +32,9 @@ class SaveCommand {
     // single data set, any other saves its graph.
     void run(const Done& done = {});
     void run(TfrmGraph& window, const Done& done = {});
+    // The Real Time Graph's trend, as any graph; once written, closing it
+    // asks nothing.
+    void run(TfrmRealTime& window, const Done& done = {});
 
     // Copies the working copy to a chosen .880; the unsaved-download mark is
     // cleared only when the file was written. True when it was.
