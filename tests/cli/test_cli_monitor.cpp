@@ -117,6 +117,56 @@ TEST(CliMonitor, SigtermEndsItWithTheFileCompleteAndSigkillLeavesWholeLines) {
     }
 }
 
+TEST(CliMonitor, ALostLinkIsAGapInTheFileAndTheReadingsComeBack) {
+    QTemporaryDir dir;
+    auto sim = logger(862);
+    const QString file = dir.filePath(QStringLiteral("lost.csv"));
+    QProcess p;
+    startMonitor(p, {"--port", sim->devicePath(), "-o", file}, 1);
+    sim->setSilent(true);
+    QElapsedTimer waited;
+    waited.start();
+    QByteArray err;
+    while (!err.contains("the logger stopped answering") && waited.elapsed() < 15000) {
+        p.waitForReadyRead(200);
+        err += p.readAllStandardError();
+    }
+    ASSERT_TRUE(err.contains("the logger stopped answering")) << err.toStdString();
+    sim->setSilent(false);
+    const qsizetype before = lines(fileBytes(file)).size();
+    while (lines(fileBytes(file)).size() < before + 2 && waited.elapsed() < 25000)
+        p.waitForReadyRead(200);
+    ::kill(pid_t(p.processId()), SIGTERM);
+    ASSERT_TRUE(p.waitForFinished(10000));
+    EXPECT_EQ(p.exitCode(), 0);
+    const QStringList recorded = lines(fileBytes(file));
+    ASSERT_GE(recorded.size(), 4);
+    // Readings, the gap (time and empty values), readings again.
+    EXPECT_FALSE(recorded[1].endsWith(QLatin1String(",,,")));
+    qsizetype gap = 0;
+    for (qsizetype i = 1; i < recorded.size(); ++i)
+        if (recorded[i].endsWith(QLatin1String(",,,"))) gap = i;
+    EXPECT_GT(gap, 1);
+    EXPECT_LT(gap, recorded.size() - 1);
+    expectWholeFile(file, 3, 3);
+}
+
+TEST(CliMonitor, AChangeOfUnitEndsTheRecordingRatherThanMixingUnits) {
+    QTemporaryDir dir;
+    auto sim = logger(860);
+    const QString file = dir.filePath(QStringLiteral("unit.csv"));
+    QProcess p;
+    startMonitor(p, {"--port", sim->devicePath(), "-o", file}, 1);
+    tq::sim::LiveState state = sim->liveState();
+    state.status = tq::sim::status::kFahrenheit;
+    sim->setLiveState(state);
+    ASSERT_TRUE(p.waitForFinished(15000));
+    EXPECT_EQ(p.exitCode(), 3);
+    EXPECT_TRUE(p.readAllStandardError().contains("not written under the wrong unit"));
+    EXPECT_TRUE(fileBytes(file).startsWith("time,temperature_C\r\n"));
+    expectWholeFile(file, 1, 1);
+}
+
 TEST(CliMonitor, NoLoggerAndBadArguments) {
     auto quiet = logger(860);
     quiet->setSilent(true);
