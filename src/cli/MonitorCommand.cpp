@@ -117,7 +117,13 @@ int runMonitor(const QStringList& args, Io& io) {
     }
 
     LoggerPort logger(ports.first(), io);
-    if (!logger.identify() || !logger.readLiveFrame()) return CannotRead;
+    const bool found = logger.identify() && logger.readLiveFrame();
+    // Stopped before the first reading: ended as asked all the same.
+    if (LoggerPort::takeInterrupt()) {
+        printSummary(LimitWatch(), 0, false, QString(), io);
+        return Ok;
+    }
+    if (!found) return CannotRead;
     const int model = logger.model();
     const bool fahrenheit = logger.fahrenheit();
     const QString unit = fahrenheit ? QStringLiteral("F") : QStringLiteral("C");

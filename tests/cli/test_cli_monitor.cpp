@@ -175,6 +175,15 @@ TEST(CliMonitor, NoLoggerAndBadArguments) {
     EXPECT_TRUE(silent.err.contains("no logger answers on")) << silent.err.toStdString();
     EXPECT_TRUE(silent.out.isEmpty());
     EXPECT_EQ(cli({"monitor", "--port", "/dev/tq880-missing"}).status, 3);
+    // Stopped while it still looks for the logger: ended as asked.
+    QProcess stopped;
+    stopped.start(QCoreApplication::applicationDirPath() + QStringLiteral("/tq880-cli"),
+                  {"monitor", "--port", quiet->devicePath()});
+    ASSERT_TRUE(stopped.waitForStarted(10000));
+    QThread::msleep(300);
+    ::kill(pid_t(stopped.processId()), SIGTERM);
+    ASSERT_TRUE(stopped.waitForFinished(10000));
+    EXPECT_EQ(stopped.exitCode(), 0) << stopped.readAllStandardError().toStdString();
     EXPECT_EQ(cli({"monitor"}).status, 2);
     EXPECT_EQ(cli({"monitor", "--port", quiet->devicePath(), "--seconds", "0"}).status, 2);
     EXPECT_EQ(cli({"monitor", "--port", quiet->devicePath(), "--low", "5", "--high", "4"}).status, 2);
