@@ -144,6 +144,9 @@ TEST_F(LiveRecorderTest, RefusesOtherFilesAndAnotherUnit) {
 
     // A sample in another unit is not written under this header.
     ASSERT_TRUE(r.open(c860, 860, false));
+    LiveRecorder second;
+    EXPECT_FALSE(second.open(c860, 860, false));
+    EXPECT_TRUE(second.error().contains(QStringLiteral("is being recorded to already")));
     EXPECT_FALSE(r.append(sample(t0, 70.0f, kNullReading, kNullReading, true)));
     EXPECT_TRUE(r.error().contains(QStringLiteral("not written under the wrong unit")))
         << r.error().toStdString();
