@@ -11,6 +11,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
+#include <utility>
 
 namespace tq::cli {
 
@@ -86,6 +87,10 @@ bool LoggerPort::interrupted() {
     return g_interrupted;
 }
 
+bool LoggerPort::takeInterrupt() {
+    return std::exchange(g_interrupted, false);
+}
+
 LoggerPort::LoggerPort(const QString& path, Io& io) : m_path(path), m_io(io) {
     m_session.setDevice(deviceNameFor(path));
 }
@@ -106,6 +111,8 @@ bool LoggerPort::identify() {
         probe = search.probes().value(0);
         m_model = search.model();
     });
+    // Stopped, not unanswered: the caller says so.
+    if (g_interrupted) return false;
     switch (probe.outcome) {
     case LoggerSearch::Outcome::CannotOpen:
         m_io.err << "cannot open " << m_path << ": " << probe.why << Qt::endl;
@@ -129,7 +136,8 @@ bool LoggerPort::readLiveFrame() {
         m_recording = live.link().recording;
         m_fahrenheit = !live.link().unitCelsius;
     });
-    if (!seen) m_io.err << "the logger on " << m_path << " sent no live reading" << Qt::endl;
+    if (!seen && !g_interrupted)
+        m_io.err << "the logger on " << m_path << " sent no live reading" << Qt::endl;
     return seen;
 }
 

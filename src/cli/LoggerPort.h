@@ -49,6 +49,9 @@ class LoggerPort {
     QString path() const { return m_path; }
     // Ctrl+C or SIGTERM came: the running job was cancelled and no other starts.
     static bool interrupted();
+    // For a command that Ctrl+C or SIGTERM ends as asked: whether one came,
+    // forgotten from then on.
+    static bool takeInterrupt();
     DeviceSession& session() { return m_session; }
 
   private:

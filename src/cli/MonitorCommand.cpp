@@ -117,7 +117,13 @@ int runMonitor(const QStringList& args, Io& io) {
     }
 
     LoggerPort logger(ports.first(), io);
-    if (!logger.identify() || !logger.readLiveFrame()) return CannotRead;
+    const bool found = logger.identify() && logger.readLiveFrame();
+    // Stopped before the first reading: ended as asked all the same.
+    if (LoggerPort::takeInterrupt()) {
+        printSummary(LimitWatch(), 0, false, QString(), io);
+        return Ok;
+    }
+    if (!found) return CannotRead;
     const int model = logger.model();
     const bool fahrenheit = logger.fahrenheit();
     const QString unit = fahrenheit ? QStringLiteral("F") : QStringLiteral("C");
@@ -139,7 +145,16 @@ int runMonitor(const QStringList& args, Io& io) {
     link.connected = true;
     link.unitCelsius = !fahrenheit;
     qint64 readings = 0;
+    // After a failed write nothing more is written: the loop is ending.
+    bool failed = false;
+    const auto fail = [&] {
+        io.err << recorder.error() << Qt::endl;
+        recorder.close();
+        failed = true;
+        QCoreApplication::exit(CannotRead);
+    };
     QObject::connect(&live, &LiveLink::reading, [&] {
+        if (failed) return;
         const LiveReading& r = live.lastReading();
         TDateTime t = 0.0;
         const QString time = timeNow(t);
@@ -154,18 +169,13 @@ int runMonitor(const QStringList& args, Io& io) {
         if (isReading(s.temperature) && belowLimit(s.temperature, lowLimit)) line += QStringLiteral(" LOW");
         if (isReading(s.temperature) && aboveLimit(s.temperature, highLimit)) line += QStringLiteral(" HIGH");
         io.out << line << Qt::endl;
-        if (recorder.isOpen() && !recorder.append(s)) {
-            io.err << recorder.error() << Qt::endl;
-            QCoreApplication::exit(CannotRead);
-        }
+        if (recorder.isOpen() && !recorder.append(s)) fail();
     });
     QObject::connect(&live, &LiveLink::linkLost, [&] {
+        if (failed) return;
         TDateTime t = 0.0;
         io.err << timeNow(t) << " the logger stopped answering; waiting for it" << Qt::endl;
-        if (recorder.isOpen() && !recorder.appendGap(t)) {
-            io.err << recorder.error() << Qt::endl;
-            QCoreApplication::exit(CannotRead);
-        }
+        if (recorder.isOpen() && !recorder.appendGap(t)) fail();
     });
     if (runFor > 0) QTimer::singleShot(std::chrono::seconds(runFor), [] { QCoreApplication::exit(0); });
     live.startLink();

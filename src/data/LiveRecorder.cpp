@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace tq {
@@ -65,6 +66,10 @@ bool LiveRecorder::open(const QString& fileName, int model, bool fahrenheit) {
     if (!m_file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         return refuse(
             QStringLiteral("Cannot open %1 to record the readings: %2").arg(name, m_file.errorString()));
+    // Two recordings in one file would mix their lines.
+    if (::flock(m_file.handle(), LOCK_EX | LOCK_NB) != 0)
+        return refuse(
+            QStringLiteral("%1 is being recorded to already, by another window or program.").arg(name));
     const qint64 size = m_file.size();
     if (size == 0) {
         if (m_file.write(header) != header.size() || !syncData(int(m_file.handle())))

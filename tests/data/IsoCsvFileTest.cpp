@@ -143,3 +143,35 @@ TEST(IsoCsv, HeaderPointDecimalsEmptyMarksAndTheRange) {
     QBuffer closed;
     EXPECT_ANY_THROW(isocsv::write(closed, p, TemperatureUnit::Celsius, 1, 2, progress, QStringLiteral("x")));
 }
+
+TEST(IsoCsv, LiveHeadersAndTheirColumns) {
+    EXPECT_EQ(isocsv::liveHeader(TemperatureUnit::Celsius, false), isocsv::header(TemperatureUnit::Celsius));
+    EXPECT_EQ(isocsv::liveHeader(TemperatureUnit::Fahrenheit, true),
+              QByteArray("time,temperature_F,humidity_%RH,dewpoint_F\r\n"));
+    EXPECT_EQ(isocsv::columnsOf(u"time,temperature_F"), 1);
+    EXPECT_EQ(isocsv::columnsOf(u"\uFEFFtime,temperature_C,humidity_%RH,dewpoint_C\r"), 3);
+    EXPECT_EQ(isocsv::columnsOf(u"time,temperature_C,humidity_%RH,dewpoint_F"), 0); // units must agree
+    EXPECT_EQ(isocsv::unitOf(u"time,temperature_F,humidity_%RH,dewpoint_F"), TemperatureUnit::Fahrenheit);
+
+    TDateTime x = 0;
+    float y = 0;
+    const LineReading humidity = isocsv::columnReading(3, 1);
+    ASSERT_TRUE(humidity(u"2024-06-03T08:00:05+02:00,-12.5,45.6,-20.1", x, y));
+    EXPECT_EQ(y, 45.6f);
+    ASSERT_TRUE(humidity(u"2024-06-03T08:00:06+02:00,-12.5", x, y)); // a column missing is a gap
+    EXPECT_EQ(y, 9999.0f);
+    ASSERT_TRUE(isocsv::columnReading(3, 2)(u"2024-06-03T08:00:07+02:00,1,5,6.5", x, y));
+    EXPECT_EQ(y, 6.5f);
+    // A line in another offset is moved to the first line's.
+    ASSERT_TRUE(humidity(u"2024-06-03T07:00:08+01:00,,50.0,", x, y));
+    EXPECT_NEAR(x, toDays(QDate(2024, 6, 3), QTime(8, 0, 8)), kOneSecond / 1000);
+
+    EXPECT_TRUE(isocsv::isWholeLine(u"2024-06-03T08:00:05.250+02:00,-12.5,45.6,", 3));
+    const std::pair<const char16_t*, int> cut[] = {{u"2024-06-03T08:00:05+02:00,-12.5,45.6", 3},
+                                                   {u"2024-06-03T08:00:05+02:00,-12.5,4,1.0", 3},
+                                                   {u"2024-06-03T08:00:05+02:00,-1", 1},
+                                                   {u"2024-06-03T08:00:05+02", 1},
+                                                   {u"", 1}};
+    for (const auto& [line, columns] : cut)
+        EXPECT_FALSE(isocsv::isWholeLine(line, columns)) << QString::fromUtf16(line).toStdString();
+}

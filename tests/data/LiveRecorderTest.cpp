@@ -82,8 +82,6 @@ TEST_F(LiveRecorderTest, NewFileThenAppendingToIt) {
     {
         LiveRecorder r;
         ASSERT_TRUE(r.open(name, 862, false)) << r.error().toStdString();
-        EXPECT_TRUE(r.isOpen());
-        EXPECT_EQ(r.fileName(), name);
         EXPECT_TRUE(r.append(sample(t0, 21.5f, 45.6f, 9.3f)));
         EXPECT_TRUE(r.append(sample(t0 + 1.25 * kOneSecond, kHighMark, kNullReading, kNullReading)));
         EXPECT_TRUE(r.appendGap(t0 + 3 * kOneSecond));
@@ -146,6 +144,9 @@ TEST_F(LiveRecorderTest, RefusesOtherFilesAndAnotherUnit) {
 
     // A sample in another unit is not written under this header.
     ASSERT_TRUE(r.open(c860, 860, false));
+    LiveRecorder second;
+    EXPECT_FALSE(second.open(c860, 860, false));
+    EXPECT_TRUE(second.error().contains(QStringLiteral("is being recorded to already")));
     EXPECT_FALSE(r.append(sample(t0, 70.0f, kNullReading, kNullReading, true)));
     EXPECT_TRUE(r.error().contains(QStringLiteral("not written under the wrong unit")))
         << r.error().toStdString();

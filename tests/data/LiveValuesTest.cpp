@@ -39,12 +39,10 @@ TEST(LiveValues, CountsBecomeValuesWithTheDecodersMarks) {
     EXPECT_EQ(s.dewPoint, kNullReading);
     EXPECT_FALSE(s.fahrenheit);
     // The limits themselves are readings; beyond them the marks.
-    EXPECT_FLOAT_EQ(liveSample(kStart, 860, -2000, 0, false).temperature, -200.0f);
-    EXPECT_EQ(liveSample(kStart, 860, -2001, 0, false).temperature, kLowMark);
-    EXPECT_FLOAT_EQ(liveSample(kStart, 860, 13700, 0, false).temperature, 1370.0f);
-    EXPECT_EQ(liveSample(kStart, 860, 13701, 0, false).temperature, kHighMark);
-    EXPECT_EQ(liveSample(kStart, 860, 32767, 0, false).temperature, kHighMark);
-    EXPECT_EQ(liveSample(kStart, 860, -32768, 0, false).temperature, kLowMark);
+    const std::pair<qint16, float> marks[] = {{-2000, -200.0f},   {-2001, kLowMark},  {13700, 1370.0f},
+                                              {13701, kHighMark}, {32767, kHighMark}, {-32768, kLowMark}};
+    for (const auto& [count, value] : marks)
+        EXPECT_FLOAT_EQ(liveSample(kStart, 860, count, 0, false).temperature, value) << count;
 
     s = liveSample(kStart, 862, 200, 500, false);
     EXPECT_FLOAT_EQ(s.humidity, 50.0f);

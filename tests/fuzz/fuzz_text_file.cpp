@@ -56,13 +56,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QChar separator = (options & 2) ? textfile::kComma : textfile::kTab;
     const QByteArray bytes(in.rest(), qsizetype(in.restSize()));
     NoProgress progress;
-    const LineReading reading =
-        (options & 4) ? LineReading(isocsv::readLine) : regionalLineReading(separator, regional);
+    // The live CSV's columns (1 or 3), read at column 0 ... 2, with the
+    // check of an unended last line.
+    const int columns = (options & 8) ? 3 : 1;
+    const int column = (options >> 4) % columns;
+    const LineReading reading = (options & 4)   ? isocsv::columnReading(columns, column)
+                                : (options & 8) ? LineReading(isocsv::readLine)
+                                                : regionalLineReading(separator, regional);
+    std::function<bool(QStringView)> whole;
+    if (options & 4) whole = [columns](QStringView line) { return isocsv::isWholeLine(line, columns); };
 
     QBuffer first;
     first.setData(bytes);
     first.open(QIODevice::ReadOnly);
-    const TextScan scan = scanTextLines(first, reading, progress);
+    const TextScan scan = scanTextLines(first, reading, progress, whole);
     FUZZ_CHECK(scan.lines >= 0 && scan.lines <= bytes.size());
     FUZZ_CHECK(std::isfinite(scan.t1) && std::isfinite(scan.t2));
 
