@@ -26,7 +26,10 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
         QStringLiteral("archive"),
         QStringLiteral("The recording archive: a file, or postgresql://user@host[:port]/db."),
         QStringLiteral("URL"));
-    p.addOptions({port, noSystem, home, simulate, archive});
+    const QCommandLineOption realTime(
+        QStringLiteral("real-time-graph"),
+        QStringLiteral("Open the Real Time Graph once the logger search is over."));
+    p.addOptions({port, noSystem, home, simulate, archive, realTime});
     p.addPositionalArgument(QStringLiteral("files"),
                             QStringLiteral("Files to open after start-up: .880, .ghf, .txt or .csv."),
                             QStringLiteral("[files...]"));
@@ -51,6 +54,7 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     out.home = p.value(home);
     out.archive = p.value(archive);
     out.files = p.positionalArguments();
+    out.realTimeGraph = p.isSet(realTime);
     if (p.isSet(simulate)) {
         const QString model = p.value(simulate);
         if (model == QLatin1String("860") || model == QLatin1String("862"))

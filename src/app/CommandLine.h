@@ -10,6 +10,7 @@ struct CommandLine {
     QString home;               // --home DIR: program folder
     QString archive;            // --archive URL: the recording archive
     int simulateModel = 0;      // --simulate 860|862
+    bool realTimeGraph = false; // --real-time-graph
     QStringList files;          // files to open after start-up, in order
     QString output;             // --help or --version: print this and end
     QString error;              // set when the arguments cannot be used

@@ -11,6 +11,7 @@
 #include "TfrmAbout.h"
 #include "TfrmMain.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QPushButton>
 #include <QScreen>
@@ -64,10 +65,14 @@ int runProgram(const CommandLine& cmd) {
     if (QScreen* screen = QGuiApplication::primaryScreen()) main.setGeometry(screen->availableGeometry());
     main.showMaximized();
     const QStringList files = cmd.files;
-    QObject::connect(&main, &TfrmMain::startUpFinished, &main, [&main, files] {
+    const bool realTime = cmd.realTimeGraph;
+    QObject::connect(&main, &TfrmMain::startUpFinished, &main, [&main, files, realTime] {
         // An archive that cannot be opened is named now, not at the first download.
         if (!main.ending()) programarchive::archive();
         if (!main.ending()) main.openFiles(files);
+        if (auto* item = main.findChild<QAction*>(QStringLiteral("RealTimeGraph1"));
+            item && realTime && !main.ending())
+            item->trigger();
     });
     main.startUp(splash);
     return QApplication::exec();

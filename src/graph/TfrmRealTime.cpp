@@ -206,8 +206,10 @@ void TfrmRealTime::buildLayout() {
     auto* split = new QSplitter(Qt::Vertical);
     split->addWidget(graph);
     split->addWidget(lower);
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 2);
+    // The graph takes what the tables leave.
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 0);
+    split->setCollapsible(0, false);
 
     lblStatus = new QLabel;
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
