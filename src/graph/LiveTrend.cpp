@@ -4,6 +4,10 @@
 
 #include <algorithm>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace tq {
 
 namespace {
@@ -24,6 +28,12 @@ LiveTrend::LiveTrend(int maxPoints) : m_maxPoints(std::max(16, maxPoints)) {}
 
 LiveTrend::Change LiveTrend::add(TDateTime t, const std::array<float, kSeries>& values) {
     Change change = Change::Grown;
+    t += m_shift;
+    if (size() > 0 && t < m_a->x.back()) {
+        const TDateTime next = m_a->x.back() + kSecond;
+        m_shift += next - t;
+        t = next;
+    }
     // A pause longer than a tick's is a gap, just after the last reading.
     if (size() > 0 && !isGap(size() - 1) && (t - m_a->x.back()) > kGapSeconds * kSecond)
         change = addGap(std::min(m_a->x.back() + kSecond, t));
@@ -38,7 +48,7 @@ LiveTrend::Change LiveTrend::add(TDateTime t, const std::array<float, kSeries>& 
 LiveTrend::Change LiveTrend::addGap(TDateTime t) {
     if (size() == 0 || isGap(size() - 1)) return Change::Grown;
     // Never before the last point: the times must ascend.
-    return push(std::max(t, m_a->x.back()), {kNullReading, kNullReading, kNullReading}, true);
+    return push(std::max(t + m_shift, m_a->x.back()), {kNullReading, kNullReading, kNullReading}, true);
 }
 
 LiveTrend::Change LiveTrend::push(TDateTime t, const std::array<float, kSeries>& values, bool gap) {
@@ -52,6 +62,19 @@ LiveTrend::Change LiveTrend::push(TDateTime t, const std::array<float, kSeries>&
         a.gap.erase(a.gap.begin(), a.gap.begin() + qsizetype(drop));
         m_dropped += qint64(drop);
         change = Change::Dropped;
+    }
+    if (a.x.size() == a.x.capacity()) {
+        // An eighth more at a time rather than double: a month's trend
+        // then holds little more room than its readings. The old arrays
+        // go back to the system, not to a heap that keeps them resident.
+        const size_t room = a.x.size() + std::max<size_t>(a.x.size() / 8, 4096);
+        a.x.reserve(room);
+        for (auto& y : a.y)
+            y.reserve(room);
+        a.gap.reserve(room);
+#if defined(__GLIBC__)
+        malloc_trim(0);
+#endif
     }
     a.x.push_back(t);
     for (int s = 0; s < kSeries; ++s)

@@ -35,6 +35,10 @@ class LiveTrend {
     // oldest points dropped (every index shifted).
     enum class Change { Grown, Dropped };
     // A reading; values may be marks (shown as gaps) or the null value.
+    // Times never run backwards: when the wall clock is set back (the
+    // clocks change, a time server corrects it) the trend's time runs on
+    // from its last reading, a second later, as a logger's own clock does,
+    // and keeps that shift from then on.
     Change add(TDateTime t, const std::array<float, kSeries>& values);
     // A gap at t, unless the trend is empty or already ends with one.
     Change addGap(TDateTime t);
@@ -87,6 +91,7 @@ class LiveTrend {
     qint64 m_dropped = 0;
     TDateTime m_first = 0.0;
     TDateTime m_last = 0.0;
+    double m_shift = 0.0; // days added to the wall clock's times
 };
 
 } // namespace tq

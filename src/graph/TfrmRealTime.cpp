@@ -19,6 +19,7 @@
 #include <QScrollBar>
 #include <QSplitter>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -235,6 +236,9 @@ void TfrmRealTime::buildLayout() {
             [this](bool, int index) { ChartLineHotSpot(index); });
     connect(m_chart, &Chart::mouseMoved, this, [this] { ChartMouseMove(); });
     connect(m_chart, &Chart::mouseReleased, this, [this] { ChartMouseUp(); });
+    m_drawTimer = new QTimer(this);
+    m_drawTimer->setSingleShot(true);
+    connect(m_drawTimer, &QTimer::timeout, this, [this] { drawSoon(true); });
 }
 
 int TfrmRealTime::seriesShown() const {
@@ -342,6 +346,7 @@ void TfrmRealTime::addSample(const LiveSample& sample, int model) {
 
     const qint64 dropped = m_trend.droppedPoints();
     const LiveTrend::Change change = m_trend.add(s.time, {s.temperature, s.humidity, s.dewPoint});
+    s.time = m_trend.lastTime(); // the file keeps the trend's times
     if (m_trend.droppedPoints() != dropped)
         m_note = QStringLiteral("The oldest readings left the trend to keep its memory bounded%1.")
                      .arg(recording() ? QStringLiteral(" (the file keeps them)") : QString());
@@ -365,25 +370,50 @@ void TfrmRealTime::addSample(const LiveSample& sample, int model) {
         btnRecord->setChecked(false);
         btnRecord->setText(QStringLiteral("Record to file..."));
         m_note = QStringLiteral("Recording stopped: %1").arg(why);
-        Messages::error(why);
+        // Told after this reading is handled, not inside the link's handler.
+        QTimer::singleShot(0, this, [why] { Messages::error(why); });
     }
     // Cursors come once there is something to measure between.
     if (m_cursorA == 0.0 && m_trend.readings() >= 3)
         setCursors(cursorAIndex(m_trend.size()), cursorBIndex(m_trend.size()));
+    const bool alarm = m_alarm;
     refreshStatistics();
     refreshLimits();
     refreshStatus();
-    if (isVisible()) m_chart->redraw();
+    // An alarm starting or ending shows at once; other readings as drawing allows.
+    drawSoon(structure || alarm != m_alarm || change == LiveTrend::Change::Dropped);
 }
 
 void TfrmRealTime::addGap(TDateTime t, const QString& why) {
     m_gapWhy = why;
-    if (recording() && m_trend.size() > 0 && !m_trend.isGap(m_trend.size() - 1)) m_recorder.appendGap(t);
     const int before = m_trend.size();
     const LiveTrend::Change change = m_trend.addGap(t);
-    if (m_trend.size() != before) grow(change);
+    if (m_trend.size() != before) {
+        if (recording()) m_recorder.appendGap(m_trend.lastTime() > t ? m_trend.x()[m_trend.size() - 1] : t);
+        grow(change);
+    }
     refreshStatus();
-    if (isVisible()) m_chart->redraw();
+    drawSoon(true);
+}
+
+void TfrmRealTime::drawSoon(bool now) {
+    if (!isVisible()) return;
+    // A new reading changes at most the newest pixel column: drawing
+    // the whole chart each second is only worth it while a column holds
+    // about a second. A long trend is drawn once a column's time has passed
+    // (ten seconds at most), so it costs about the same at any length.
+    const QRect plot = m_chart->plotRect();
+    const double span =
+        m_chart->pixelToValue(plot.topRight()).x() - m_chart->pixelToValue(plot.topLeft()).x();
+    const double perColumnMs = span * 86400000.0 / std::max(1, plot.width());
+    const int waitMs = int(std::clamp(perColumnMs, 900.0, 10000.0));
+    if (!now && m_drawn.isValid() && m_drawn.elapsed() < waitMs) {
+        if (!m_drawTimer->isActive()) m_drawTimer->start(int(waitMs - m_drawn.elapsed()));
+        return;
+    }
+    m_drawTimer->stop();
+    m_chart->redraw();
+    m_drawn.start();
 }
 
 void TfrmRealTime::setSourceText(const QString& text) {
@@ -537,11 +567,18 @@ void TfrmRealTime::refreshStatistics() {
     for (int s = 0; s < LiveTrend::kSeries; ++s) {
         const bool shown =
             s == kTemperature || (s == kHumidity && m_humidity) || (s == kDewPoint && showsDewPoint());
-        tblStatistics->setColumnHidden(s + 1, !shown);
+        if (tblStatistics->isColumnHidden(s + 1) == shown) tblStatistics->setColumnHidden(s + 1, !shown);
         const LiveTrend::Figures& f = m_trend.overall(s);
-        tblStatistics->item(MaxRow, s + 1)->setText(extremeText(f.max, f.maxTime, f.values));
-        tblStatistics->item(MinRow, s + 1)->setText(extremeText(f.min, f.minTime, f.values));
+        // Times are formatted only when an extreme moved: a time text reads
+        // the time zone, which is not free once a second.
+        LiveTrend::Figures& before = m_shownOverall[size_t(s)];
+        const bool fresh = f.values == 0 || before.values == 0;
+        if (fresh || f.max != before.max || f.maxTime != before.maxTime)
+            tblStatistics->item(MaxRow, s + 1)->setText(extremeText(f.max, f.maxTime, f.values));
+        if (fresh || f.min != before.min || f.minTime != before.minTime)
+            tblStatistics->item(MinRow, s + 1)->setText(extremeText(f.min, f.minTime, f.values));
         tblStatistics->item(AvgRow, s + 1)->setText(averageText(f));
+        before = f;
     }
 }
 
@@ -649,7 +686,7 @@ void TfrmRealTime::refreshLimits() {
     else if (m_alarm)
         lblLimitState->setText(
             QStringLiteral("Outside the limits since %1. Time outside: %2 in %3 excursion(s).")
-                .arg(dateTimeText(m_watch.outsideSince()), durationText(m_watch.secondsOutside()))
+                .arg(sinceText(), durationText(m_watch.secondsOutside()))
                 .arg(list.size()));
     else
         lblLimitState->setText(QStringLiteral("Within the limits. Time outside: %1 in %2 excursion(s).")
@@ -659,14 +696,23 @@ void TfrmRealTime::refreshLimits() {
 
 // --- status and recording ------------------------------------------------------
 
+QString TfrmRealTime::cachedTime(std::pair<TDateTime, QString>& cache, TDateTime t) {
+    // A time text reads the time zone, which is not free once a second.
+    if (cache.first != t) cache = {t, dateTimeText(t)};
+    return cache.second;
+}
+
+QString TfrmRealTime::sinceText() {
+    return cachedTime(m_sinceText, m_watch.outsideSince());
+}
+
 QString TfrmRealTime::statusText() const {
     return lblStatus->text();
 }
 
 void TfrmRealTime::refreshStatus() {
     QStringList parts;
-    if (m_alarm)
-        parts << QStringLiteral("OUTSIDE THE LIMITS since %1").arg(dateTimeText(m_watch.outsideSince()));
+    if (m_alarm) parts << QStringLiteral("OUTSIDE THE LIMITS since %1").arg(sinceText());
     if (!m_gapWhy.isEmpty())
         parts << m_gapWhy;
     else if (m_trend.readings() == 0)
@@ -674,13 +720,15 @@ void TfrmRealTime::refreshStatus() {
     if (m_trend.readings() > 0)
         parts << QStringLiteral("%1 readings since %2")
                      .arg(m_trend.readings())
-                     .arg(dateTimeText(m_trend.firstTime()));
+                     .arg(cachedTime(m_firstText, m_trend.firstTime()));
     if (!m_source.isEmpty()) parts << m_source;
     if (recording())
         parts << QStringLiteral("recording to %1").arg(QFileInfo(m_recorder.fileName()).fileName());
     if (!m_note.isEmpty()) parts << m_note;
     const QString text = parts.join(QStringLiteral(" · "));
     if (lblStatus->text() != text) lblStatus->setText(text);
+    if (m_paintedAlarm == int(m_alarm)) return;
+    m_paintedAlarm = int(m_alarm);
     QPalette p = lblStatus->palette();
     p.setColor(QPalette::Window, m_alarm ? QColor(220, 30, 30) : palette().color(QPalette::Window));
     p.setColor(QPalette::WindowText, m_alarm ? Qt::white : palette().color(QPalette::WindowText));

@@ -19,6 +19,7 @@ class QLineEdit;
 class QPushButton;
 class QScrollBar;
 class QTableWidget;
+class QTimer;
 
 namespace tq {
 
@@ -115,6 +116,10 @@ class TfrmRealTime : public QWidget {
     void refreshCursorStatistics();
     void refreshLimits();
     void refreshStatus();
+    // Draws now, or once the chart's newest pixel column would show more.
+    void drawSoon(bool now);
+    static QString cachedTime(std::pair<TDateTime, QString>& cache, TDateTime t);
+    QString sinceText();
     void replayLimits();
     void readLimitBoxes();
     void watch(int point);
@@ -155,6 +160,12 @@ class TfrmRealTime : public QWidget {
     bool m_aDragged = false;
     bool m_bDragged = false;
     QElapsedTimer m_clock;
+    QElapsedTimer m_drawn;
+    QTimer* m_drawTimer = nullptr;
+    std::array<LiveTrend::Figures, LiveTrend::kSeries> m_shownOverall;
+    std::pair<TDateTime, QString> m_firstText{-1.0, {}};
+    std::pair<TDateTime, QString> m_sinceText{-1.0, {}};
+    int m_paintedAlarm = -1;
     DragThrottle m_throttle;
 };
 

@@ -212,11 +212,21 @@ TEST_F(CommandsFixture, RealTimeGraphFollowsUntilZoomedOrPannedAndAsksBeforeLosi
     EXPECT_NEAR(window->trend().y(0)[window->trend().size() - 1], 20.0f, 1e-4);
     EXPECT_TRUE(window->statusText().contains(QStringLiteral("the trend stays in °C")));
 
+    // The wall clock set back an hour (the clocks change): the trend's time
+    // runs on a second later, and keeps that shift.
+    const TDateTime last = window->trend().lastTime();
+    window->addSample(sampleAt(last - 3600.0 / 86400.0, 22.0f), 860);
+    window->addSample(sampleAt(last - 3599.0 / 86400.0, 22.0f), 860);
+    const int n = window->trend().size();
+    EXPECT_NEAR((window->trend().x()[n - 2] - last) * 86400.0, 1.0, 1e-3);
+    EXPECT_NEAR((window->trend().x()[n - 1] - last) * 86400.0, 2.0, 1e-3);
+    EXPECT_EQ(c.points(), n);
+
     // Readings in no file: closing asks, and No keeps the window.
     replies.push_back(Messages::No);
     EXPECT_FALSE(window->close());
     ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages[0].contains(QStringLiteral("7202 readings that are in no file")));
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("7204 readings that are in no file")));
     // Saved: closing asks nothing.
     window->markSaved(window->saveMark());
     EXPECT_TRUE(window->close());
