@@ -524,7 +524,7 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
         return;
     }
     bool goOn = false;
-    guarded([&] { goOn = m_save->mayReplaceDownload(); });
+    guarded([&] { goOn = m_save->mayReplaceDownload() && realtime::mayEnd(); });
     if (!goOn) {
         event->ignore();
         return;
@@ -569,7 +569,7 @@ void TfrmMain::openFiles(const QStringList& files) {
 
 void TfrmMain::Exit1Click() {
     bool goOn = false;
-    guarded([&] { goOn = m_save->mayReplaceDownload(); });
+    guarded([&] { goOn = m_save->mayReplaceDownload() && realtime::mayEnd(); });
     // Then ends at once: no close handler, so the settings file stays as it was.
     if (goOn) endProgram();
 }

@@ -109,4 +109,15 @@ QString FileDialogs::runSave() {
     return chosen(m_save);
 }
 
+QString FileDialogs::runAppend(const QString& title) {
+    // Appending replaces nothing: no question about an existing file.
+    const QString before = m_save->windowTitle();
+    m_save->setWindowTitle(title);
+    m_save->setOption(QFileDialog::DontConfirmOverwrite, true);
+    const QString name = chosen(m_save);
+    m_save->setOption(QFileDialog::DontConfirmOverwrite, false);
+    m_save->setWindowTitle(before);
+    return name;
+}
+
 } // namespace tq

@@ -41,6 +41,8 @@ class FileDialogs {
     // chosen filter entry, or the default extension.
     QString runOpen();
     QString runSave();
+    // The save dialog for a file that is appended to, titled title.
+    QString runAppend(const QString& title);
 
     QFileDialog* openDialog() const { return m_open; }
     QFileDialog* saveDialog() const { return m_save; }

@@ -55,6 +55,10 @@ TfrmRealTime* window() {
     return g_window;
 }
 
+bool mayEnd() {
+    return !g_window || g_window->mayClose();
+}
+
 TfrmRealTime* open(const CommandContext& context, LiveLink& live, SaveCommand& save) {
     if (g_window) {
         if (auto* sub = qobject_cast<QMdiSubWindow*>(g_window->parentWidget())) {
@@ -70,7 +74,7 @@ TfrmRealTime* open(const CommandContext& context, LiveLink& live, SaveCommand& s
     window->setRecordFileChooser([dialogs]() -> QString {
         if (!dialogs) return {};
         dialogs->prepareSave(filters::isoCsv(), QStringLiteral("csv"));
-        return dialogs->runSave();
+        return dialogs->runAppend(QStringLiteral("Record to file"));
     });
     QObject::connect(window, &TfrmRealTime::saveRequested, window, [&save, window] { save.run(*window); });
     feed(*window, live);

@@ -18,6 +18,9 @@ namespace realtime {
 TfrmRealTime* open(const CommandContext& context, LiveLink& live, SaveCommand& save);
 // The open window, or none.
 TfrmRealTime* window();
+// Before the program ends: the open window's readings in no file are asked
+// about. True to go on.
+bool mayEnd();
 // Feeds the window from the live link (for a window made elsewhere, as in tests).
 void feed(TfrmRealTime& window, LiveLink& live);
 } // namespace realtime

@@ -197,6 +197,10 @@ void TfrmRealTime::buildLayout() {
     tblExcursions->verticalHeader()->setVisible(false);
     tblExcursions->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblExcursions->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // It scrolls in whatever height the statistics leave.
+    tblExcursions->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+    tblExcursions->setMinimumHeight(tblExcursions->horizontalHeader()->sizeHint().height() * 3);
+    grid->setRowStretch(LiveTrend::kSeries + 2, 1);
     grid->addWidget(tblExcursions, LiveTrend::kSeries + 2, 0, 1, 3);
 
     auto* lower = new QSplitter(Qt::Horizontal);
@@ -204,6 +208,14 @@ void TfrmRealTime::buildLayout() {
     lower->addWidget(limits);
     lower->setStretchFactor(0, 3);
     lower->setStretchFactor(1, 2);
+    // The tables need no more height than the statistics' rows; the rest
+    // is the graph's.
+    tblStatistics->resizeRowsToContents();
+    tblStatistics->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    lower->setMaximumHeight(3 * tblStatistics->verticalHeader()->defaultSectionSize() +
+                            tblStatistics->verticalHeader()->length() +
+                            tblStatistics->horizontalHeader()->sizeHint().height() +
+                            2 * tblStatistics->frameWidth() + 4);
     auto* split = new QSplitter(Qt::Vertical);
     split->addWidget(graph);
     split->addWidget(lower);
@@ -758,12 +770,18 @@ void TfrmRealTime::RecordClick() {
     refreshStatus();
 }
 
-void TfrmRealTime::closeEvent(QCloseEvent* event) {
+bool TfrmRealTime::mayClose() {
     // Readings only in memory are asked about; recorded ones are in their file.
-    if (m_unrecorded > m_savedMark &&
-        !Messages::confirmDefaultNo(
+    m_closeAgreed =
+        m_closeAgreed || m_unrecorded <= m_savedMark ||
+        Messages::confirmDefaultNo(
             QStringLiteral("The Real Time Graph holds %1 readings that are in no file. Close it anyway?")
-                .arg(m_unrecorded - m_savedMark))) {
+                .arg(m_unrecorded - m_savedMark));
+    return m_closeAgreed;
+}
+
+void TfrmRealTime::closeEvent(QCloseEvent* event) {
+    if (!mayClose()) {
         event->ignore();
         return;
     }

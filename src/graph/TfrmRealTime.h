@@ -68,6 +68,9 @@ class TfrmRealTime : public QWidget {
     // started at that mark covers them.
     qint64 saveMark() const { return m_unrecorded; }
     void markSaved(qint64 mark);
+    // Before the window or the program closes: readings in no file are
+    // asked about (Enter keeps them). True to go on; asked once.
+    bool mayClose();
 
     // Limits of series 0..2; nullopt: none. What the limit boxes hold.
     void setLimits(int series, std::optional<float> low, std::optional<float> high);
@@ -157,6 +160,7 @@ class TfrmRealTime : public QWidget {
     QString m_note;            // a unit change, a stopped recording, dropped readings
     TDateTime m_cursorA = 0.0; // cursor times; 0: not placed yet
     TDateTime m_cursorB = 0.0;
+    bool m_closeAgreed = false;
     bool m_aDragged = false;
     bool m_bDragged = false;
     QElapsedTimer m_clock;

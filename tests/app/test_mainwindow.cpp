@@ -5,10 +5,12 @@
 #include "DialogRunner.h"
 #include "GoldenFile.h"
 #include "LiveLink.h"
+#include "LiveValues.h"
 #include "LoggerSim.h"
 #include "Messages.h"
 #include "PtyPair.h"
 #include "PumpingWait.h"
+#include "RealTimeCommand.h"
 #include "SettingsFile.h"
 #include "TComPort.h"
 #include "TfrmAbout.h"
@@ -16,6 +18,7 @@
 #include "TfrmGraph.h"
 #include "TfrmLCD.h"
 #include "TfrmMain.h"
+#include "TfrmRealTime.h"
 #include "TfrmSetup.h"
 
 #include <QAction>
@@ -29,6 +32,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -142,7 +146,7 @@ TEST(MainWindow, MenusToolButtonsAndTheirStates) {
                           Item{"N192001", "19200", true, true},
                           Item{"N384001", "38400", true, true},
                           Item{"N576001", "57600", true, true},
-                          Item{"RealTimeGraph1", "Real Time &Graph", false, true},
+                          Item{"RealTimeGraph1", "Real Time &Graph", true, true},
                           Item{"LCD1", "&LCD", true, true},
                           Item{"Contents1", "&Contents", true, true},
                           Item{"AboutTQ8801", "&About TQ880", true, true},
@@ -200,6 +204,38 @@ TEST(MainWindow, SettingsWrittenOnCloseNotOnExit) {
     finishQuitRequest();
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("[COM PORT]\n2\n"));
+}
+
+TEST(MainWindow, ExitAsksBeforeTheRealTimeGraphsReadingsAreLost) {
+    Scratch scratch;
+    AppPaths::setDataFolder(scratch.path(QStringLiteral("data")));
+    dataSetCollection().setDownloadUnsaved(false);
+    QStringList asked;
+    QList<Messages::Answer> replies;
+    Messages::setHandler([&](Messages::Kind, const QString&, const QString& text) {
+        asked << text;
+        return replies.isEmpty() ? Messages::No : replies.takeFirst();
+    });
+    TfrmMain w({});
+    w.show();
+    w.findChild<QAction*>(QStringLiteral("RealTimeGraph1"))->trigger();
+    TfrmRealTime* trend = realtime::window();
+    ASSERT_NE(trend, nullptr);
+    EXPECT_EQ(qobject_cast<QMdiSubWindow*>(trend->parentWidget())->mdiArea(), w.findChild<QMdiArea*>());
+    LiveSample s;
+    s.time = nowDays();
+    s.temperature = 4.5f;
+    trend->addSample(s, 860);
+    // Enter answers No: the program and the readings stay.
+    w.Exit1Click();
+    EXPECT_FALSE(w.ending());
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_TRUE(asked[0].contains(QStringLiteral("1 readings that are in no file")));
+    replies = {Messages::Yes};
+    w.Exit1Click();
+    EXPECT_TRUE(w.ending());
+    finishQuitRequest();
+    EXPECT_EQ(asked.size(), 2);
 }
 
 TEST(MainWindow, ExitAndCloseAskBeforeAnUnsavedDownloadIsLost) {
