@@ -233,3 +233,35 @@ TEST_F(CommandsFixture, RealTimeGraphFollowsUntilZoomedOrPannedAndAsksBeforeLosi
     EXPECT_EQ(messages.size(), 1);
     delete window;
 }
+
+TEST_F(CommandsFixture, RealTimeGraphRecordsEveryReadingAndEachGapToItsFile) {
+    TfrmRealTime window;
+    const QString file = home.filePath(QStringLiteral("live.csv"));
+    window.setRecordFileChooser([file] { return file; });
+    window.setLogger(862, false);
+    window.btnRecord->click();
+    ASSERT_TRUE(window.recording()) << messages.join(QLatin1Char('\n')).toStdString();
+    const TDateTime start = nowDays();
+    LiveSample s;
+    s.humidity = 50.0f;
+    s.dewPoint = 9.3f;
+    for (int i = 0; i < 3; ++i) {
+        s.time = start + i / 86400.0;
+        s.temperature = 20.0f + float(i);
+        window.addSample(s, 862);
+    }
+    window.addGap(start + 3 / 86400.0, QStringLiteral("Link lost"));
+    s.time = start + 10 / 86400.0;
+    window.addSample(s, 862);
+    // Every reading went to the file: closing asks nothing.
+    EXPECT_TRUE(window.close());
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('\n')).toStdString();
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = f.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 7); // header, three readings, the gap, a reading, the end
+    EXPECT_EQ(lines[0].trimmed(), QByteArray("time,temperature_C,humidity_%RH,dewpoint_C"));
+    EXPECT_TRUE(lines[1].trimmed().endsWith(",20.0,50.0,9.3"));
+    EXPECT_TRUE(lines[4].trimmed().endsWith(",,,")) << lines[4].toStdString();
+    EXPECT_TRUE(lines[5].trimmed().endsWith(",22.0,50.0,9.3"));
+}
