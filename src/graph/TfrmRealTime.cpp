@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QTableWidget>
@@ -205,13 +206,17 @@ void TfrmRealTime::buildLayout() {
 
     auto* lower = new QSplitter(Qt::Horizontal);
     lower->addWidget(tblStatistics);
-    lower->addWidget(limits);
+    // At a large scale the limits scroll rather than squeeze the graph.
+    auto* limitsScroll = new QScrollArea;
+    limitsScroll->setWidget(limits);
+    limitsScroll->setWidgetResizable(true);
+    limitsScroll->setFrameShape(QFrame::NoFrame);
+    lower->addWidget(limitsScroll);
     lower->setStretchFactor(0, 3);
     lower->setStretchFactor(1, 2);
     // The tables need no more height than the statistics' rows; the rest
     // is the graph's.
     tblStatistics->resizeRowsToContents();
-    tblStatistics->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     lower->setMaximumHeight(3 * tblStatistics->verticalHeader()->defaultSectionSize() +
                             tblStatistics->verticalHeader()->length() +
                             tblStatistics->horizontalHeader()->sizeHint().height() +
@@ -292,7 +297,8 @@ void TfrmRealTime::prepareChart() {
         c.setYAxisLabel(QStringLiteral("%RH"));
         c.setWorkingAxis(0);
     }
-    c.setMainTitle(QStringLiteral("Real Time Graph"));
+    // The window's caption names it; the graph keeps its height.
+    c.setMainTitle(QString());
     c.setNullValueY(kNullReading);
     c.setOutOfRangeLimitY(kOutOfRangeLimit);
     c.setShowVertLineAnnotations(true);
