@@ -9,9 +9,11 @@
 #include "TfrmGraph.h"
 #include "TfrmPrintOption.h"
 
+#include "TfrmRealTime.h"
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPageSetupDialog>
+
 #include <QPrintDialog>
 #include <QPrinter>
 
@@ -33,11 +35,23 @@ TfrmGraph* graphWindowToPrint(QMdiArea* area) {
     return nullptr;
 }
 
+void printChartInColour(Chart& chart, QWidget* parent) {
+    QPrinter& printer = sharedPrinter();
+    QPrintDialog dialog(&printer, parent);
+    if (runDialog(dialog) != QDialog::Accepted) return;
+    chart.setPrintStyle(Chart::PrintStyle::Color);
+    chart.printTo(&printer);
+}
+
 void printCommand(QMdiArea* area) {
-    // An active compare window prints its chart.
+    // An active compare window or Real Time Graph prints its chart.
     if (QMdiSubWindow* active = area->activeSubWindow()) {
         if (auto* compare = qobject_cast<TfrmCompare*>(active->widget())) {
             compare->print();
+            return;
+        }
+        if (auto* trend = qobject_cast<TfrmRealTime*>(active->widget())) {
+            printChartInColour(*trend->chart(), area->window());
             return;
         }
     }

@@ -15,8 +15,6 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTableWidget>
@@ -284,11 +282,7 @@ void TfrmCompare::btnExportClick() {
 }
 
 void TfrmCompare::print() {
-    QPrinter& printer = sharedPrinter();
-    QPrintDialog dialog(&printer, window());
-    if (runDialog(dialog) != QDialog::Accepted) return;
-    PESGraph1->setPrintStyle(Chart::PrintStyle::Color);
-    PESGraph1->printTo(&printer);
+    printChartInColour(*PESGraph1, window());
 }
 
 } // namespace tq

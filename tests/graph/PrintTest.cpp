@@ -7,6 +7,7 @@
 #include "TfrmCompare.h"
 #include "TfrmGraph.h"
 #include "TfrmPrintOption.h"
+#include "TfrmRealTime.h"
 
 #include <QFile>
 #include <QMdiArea>
@@ -160,6 +161,26 @@ TEST_F(PrintTest, PrintCommandFindsTheWindowAndFollowsTheChoice) {
     });
     printCommand(&area);
     EXPECT_FALSE(QFile::exists(cancelled));
+
+    // An active Real Time Graph prints its chart, in colour, with no
+    // question about a data list it does not have.
+    auto* trend = new TfrmRealTime;
+    LiveSample s;
+    s.time = 45000.0;
+    s.temperature = 4.0f;
+    trend->addSample(s, 860);
+    trend->markSaved(trend->saveMark());
+    QMdiSubWindow* sub3 = area.addSubWindow(trend);
+    sub3->show();
+    area.setActiveSubWindow(sub3);
+    seen.clear();
+    const QString trendFile = home.filePath(QStringLiteral("trend.pdf"));
+    toPdf(printer, trendFile);
+    setDialogRunner(answer(TfrmPrintOption::PrintText));
+    printCommand(&area);
+    EXPECT_EQ(seen, QStringList({"QPrintDialog"}));
+    EXPECT_EQ(trend->chart()->printStyle(), Chart::PrintStyle::Color);
+    EXPECT_EQ(pdfPages(trendFile), 1);
 
     // Printer setup works on the shared printer: the page setup dialog for
     // a system printer, the print dialog for a file.
