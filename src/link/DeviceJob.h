@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Outcome.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
@@ -25,20 +27,7 @@ constexpr ModemLines linesFor(PortRole role) {
 }
 
 // How a job ended, in the user's words when it failed.
-struct JobOutcome {
-    enum class Code {
-        Ok,
-        NoAnswer,      // the logger did not answer, or not as it should
-        CannotOpen,    // the port could not be opened (text says why)
-        DeviceRemoved, // the device failed or vanished under the job
-        Cancelled      // the user or the program's end stopped it
-    };
-    Code code = Code::Ok;
-    QString text;
-
-    bool ok() const { return code == Code::Ok; }
-    static JobOutcome fail(Code code, QString text) { return {code, std::move(text)}; }
-};
+using JobOutcome = Outcome;
 
 // What a job answers after each step.
 struct JobStep {
