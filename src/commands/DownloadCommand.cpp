@@ -94,7 +94,7 @@ void DownloadCommand::run() {
     if (m_running || m_live.lent()) return;
     if (!loggerchecks::connected(link) || !loggerchecks::notRecording(link, kRecording)) return;
     if (!m_context.mayReplaceDownload()) return;
-    restoreOrCreateDataLoggerWindow(m_context.area, link.modelCode, false);
+    restoreOrCreateDataLoggerWindow(m_context.area, link.model(), false);
 
     m_running = true;
     m_dialog = std::make_unique<TfrmErr>(mainWindow());
@@ -105,7 +105,7 @@ void DownloadCommand::run() {
 void DownloadCommand::startPass() {
     m_window = std::make_unique<TfrmScope>(mainWindow());
     openProgressWindow(*m_window);
-    auto job = std::make_unique<DownloadJob>(m_live.link().modelCode);
+    auto job = std::make_unique<DownloadJob>(m_live.link().model());
     TfrmScope* window = m_window.get();
     auto clock = std::make_shared<QElapsedTimer>();
     job->onProgress = [window, clock](qint64 received, qint64 total) {
@@ -182,7 +182,7 @@ DownloadResult DownloadCommand::decodeAndShow(const Transfer& transfer) {
     const DownloadResult result =
         decodeMemoryImage(transfer.image.reader(), transfer.total, transfer.dataSetCount, decoded);
     if (result == DownloadResult::Ok) {
-        programarchive::keep(transfer.image.reader(), decoded, m_live.link().modelCode,
+        programarchive::keep(transfer.image.reader(), decoded, m_live.link().model(),
                              QStringLiteral("download"));
         adopt(decoded, transfer.image);
     }
@@ -213,7 +213,7 @@ void DownloadCommand::adopt(DataSetCollection& decoded, const MemoryImage& image
     sets = std::move(decoded);
     sets.setDownloadUnsaved(true);
     // The user may have closed the window while the transfer ran.
-    restoreOrCreateDataLoggerWindow(m_context.area, m_live.link().modelCode, false);
+    restoreOrCreateDataLoggerWindow(m_context.area, m_live.link().model(), false);
     if (TfrmGraph* window = TfrmGraph::dataLoggerWindow()) {
         window->fillDataSetList();
         window->showDataSetWithList(0, true);

@@ -46,7 +46,7 @@ void OpenCommand::run() {
 }
 
 void OpenCommand::openCollection() {
-    restoreOrCreateDataLoggerWindow(m_context.area, m_context.modelCode(), true);
+    restoreOrCreateDataLoggerWindow(m_context.area, m_context.model(), true);
     m_context.dialogs->prepareOpen(filters::collectionOpen(), QStringLiteral("880"));
     const QString name = m_context.dialogs->runOpen();
     if (!name.isEmpty()) openCollectionFile(name);
@@ -60,7 +60,7 @@ void OpenCommand::openSingleFile() {
 }
 
 bool OpenCommand::openCollectionFile(const QString& fileName) {
-    restoreOrCreateDataLoggerWindow(m_context.area, m_context.modelCode(), true);
+    restoreOrCreateDataLoggerWindow(m_context.area, m_context.model(), true);
     const QString name = shownName(fileName);
     QByteArray bytes;
     QString error;
@@ -111,7 +111,7 @@ bool OpenCommand::openCollectionFile(const QString& fileName) {
     }
     // Archived before anything else happens to it; a file shown only in part is not.
     if (sets.count() == decoded.dataSets)
-        programarchive::keep(image, sets, 0, QFileInfo(fileName).absoluteFilePath());
+        programarchive::keep(image, sets, std::nullopt, QFileInfo(fileName).absoluteFilePath());
     TfrmGraph* window = TfrmGraph::dataLoggerWindow();
     if (window) window->fillDataSetList();
     collection::writeWorkingCopy(bytes.constData(), bytes.size());
@@ -125,10 +125,10 @@ bool OpenCommand::openCollectionFile(const QString& fileName) {
 
 namespace {
 TfrmGraph* newGraphWindow(const CommandContext& context, const QString& fileName) {
-    auto* window = new TfrmGraph(context.modelCode());
+    auto* window = new TfrmGraph(context.model());
     window->setWindowTitle(fileName);
     addGraphWindow(context.area, window, true);
-    window->prepareGraph(loggerModel(window->modelCode()).seriesCount, 4, 0.0, 0.0);
+    window->prepareGraph(window->model().seriesCount, 4, 0.0, 0.0);
     return window;
 }
 

@@ -78,11 +78,12 @@ bool switchTo(const QString& newUrl, QString& error) {
     return true;
 }
 
-void keep(const ByteReader& image, const DataSetCollection& decoded, int model, const QString& source) {
+void keep(const ByteReader& image, const DataSetCollection& decoded, const std::optional<LoggerModel>& model,
+          const QString& source) {
     Archive* a = archive();
     if (!a) return;
     std::vector<Archive::Added> added;
-    if (!a->addRuns(archiverun::runsOf(image, decoded), {model, {}, source}, added))
+    if (!a->addRuns(archiverun::runsOf(image, decoded), {model ? model->code : 0, {}, source}, added))
         report(a->lastError() + QStringLiteral("\nThe runs were not archived."));
 }
 

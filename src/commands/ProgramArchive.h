@@ -1,6 +1,9 @@
 #pragma once
 
+#include "LoggerModel.h"
+
 #include <QString>
+#include <optional>
 #include <vector>
 
 namespace tq {
@@ -24,9 +27,10 @@ Archive* archive();
 // use stays) when it cannot be opened or remembered.
 bool switchTo(const QString& url, QString& error);
 
-// Keeps the runs of a decoded download or file at once; a failure is named
-// in a message and nothing else changes.
-void keep(const ByteReader& image, const DataSetCollection& decoded, int model, const QString& source);
+// Keeps the runs of a decoded download or file (no model: a file) at once;
+// a failure is named in a message and nothing else changes.
+void keep(const ByteReader& image, const DataSetCollection& decoded, const std::optional<LoggerModel>& model,
+          const QString& source);
 
 // Runs deleted in the window: hidden now, gone when the program ends unless
 // undone first.

@@ -293,7 +293,7 @@ int write(const QString& fileName, const Run& run, const Options& options, Chart
     const QString none = QStringLiteral("-");
     QList<Row> runRows{
         {QStringLiteral("Logger model"),
-         run.modelCode ? QString::number(run.modelCode) : QStringLiteral("not recorded in the file")},
+         run.model ? QString::number(run.model->code) : QStringLiteral("not recorded in the file")},
         {QStringLiteral("Data set"), run.dataSet > 0 ? QString::number(run.dataSet) : none},
         {QStringLiteral("First sample"), any ? t.when(run.times.front()) : none},
         {QStringLiteral("Last sample"), any ? t.when(run.times.back()) : none},

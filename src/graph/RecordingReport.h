@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LoggerModel.h"
 #include "RunStatistics.h"
 
 #include <QLocale>
@@ -19,9 +20,9 @@ class Chart;
 namespace report {
 
 struct Run {
-    QString source;    // the file the run comes from, as shown
-    int dataSet = 0;   // 1-based number in a collection file; 0 for none
-    int modelCode = 0; // 860 or 862; 0 when not known
+    QString source;                   // the file the run comes from, as shown
+    int dataSet = 0;                  // 1-based number in a collection file; 0 for none
+    std::optional<LoggerModel> model; // none when not known
     TemperatureUnit unit = TemperatureUnit::Celsius;
     bool unitRecorded = true; // false: the user said which (a text file does not)
     int intervalSeconds = 0;

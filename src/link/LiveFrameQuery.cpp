@@ -12,9 +12,8 @@ namespace {
 constexpr int kMaxBuffer = 4096;
 } // namespace
 
-LiveFrameQuery::LiveFrameQuery(int model) {
-    m_link.modelCode = model;
-    m_link.frameLength = LoggerLink::frameLengthFor(model);
+LiveFrameQuery::LiveFrameQuery(const LoggerModel& model) {
+    m_link.setModel(model);
 }
 
 JobStep LiveFrameQuery::start(bool portOpen, const QString& openError, qint64 nowMs) {

@@ -14,7 +14,7 @@ class LiveFrameQuery : public DeviceJob {
     // A live frame is answered at once; this allows for a slow adapter.
     static constexpr int kReplyWaitMs = 2000;
 
-    explicit LiveFrameQuery(int model);
+    explicit LiveFrameQuery(const LoggerModel& model);
 
     PortRole role() const override { return PortRole::Live; }
     int openPauseMs() const override { return kOpenPauseMs; }

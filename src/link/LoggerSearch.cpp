@@ -4,11 +4,11 @@
 
 namespace tq {
 
-std::optional<int> modelFromSearchReply(const QByteArray& reply) {
+std::optional<LoggerModel> modelFromSearchReply(const QByteArray& reply) {
     if (reply.size() < LoggerSearch::kReplyLength) return std::nullopt;
     const QByteArray text = reply.left(LoggerSearch::kReplyLength);
-    if (text.contains("860")) return 860;
-    if (text.contains("862")) return 862;
+    if (text.contains("860")) return kModel860;
+    if (text.contains("862")) return kModel862;
     return std::nullopt;
 }
 
@@ -62,7 +62,7 @@ JobStep LoggerSearch::step(const QByteArray& arrived, qint64 nowMs) {
         return JobStep::wakeAt(m_dueMs, protocol::plainCommand(protocol::kSearch));
     case Stage::Reply: {
         Probe& probe = m_probes[m_index];
-        if (const std::optional<int> model = modelFromSearchReply(m_reply)) {
+        if (const std::optional<LoggerModel> model = modelFromSearchReply(m_reply)) {
             probe.outcome = Outcome::Found;
             m_found = m_index;
             m_model = *model;

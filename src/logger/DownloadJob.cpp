@@ -6,8 +6,8 @@
 
 namespace tq {
 
-DownloadJob::DownloadJob(int modelCode)
-    : m_transfer(BlockTransfer::Mode::Memory, loggerModel(modelCode).fillByte, m_image) {}
+DownloadJob::DownloadJob(const LoggerModel& model)
+    : m_transfer(BlockTransfer::Mode::Memory, model.fillByte, m_image) {}
 
 JobStep DownloadJob::start(bool portOpen, const QString& openError, qint64 nowMs) {
     if (!portOpen) {

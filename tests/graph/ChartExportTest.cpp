@@ -29,7 +29,7 @@ class ChartExportTest : public GraphFixture {
             times.push_back(set.startTime + i * 60.0 / kSecondsPerDay);
             values.push_back(float(i) * 0.1f);
         }
-        prepareDataSetChart(chart, set, SampleSlice{values.data(), times.data(), n}, 860);
+        prepareDataSetChart(chart, set, SampleSlice{values.data(), times.data(), n}, kModel860);
     }
     static int pixelsLike(const QImage& image, const QColor& color, int tolerance) {
         int count = 0;

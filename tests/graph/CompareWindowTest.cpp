@@ -114,7 +114,7 @@ TEST(CompareWindow, TheDataSetListComparesTheSelectedDataSets) {
     QMdiArea area;
     area.resize(1200, 800);
     area.show();
-    TfrmGraph* w = createDataLoggerWindow(&area, 860, false);
+    TfrmGraph* w = createDataLoggerWindow(&area, kModel860, false);
     w->fillDataSetList();
     std::vector<int> asked;
     TfrmGraph::setCompareDataSets([&](const std::vector<int>& s) { asked = s; });

@@ -3,6 +3,7 @@
 #include "CommandGuard.h"
 #include "DateTime.h"
 #include "GraphTestSupport.h"
+#include "LoggerModel.h"
 #include "PrepareGraph.h"
 
 #include <QDir>
@@ -32,7 +33,7 @@ class GraphFileTest : public GraphFixture {
 
     // A chart carrying one of every item a graph window relies on.
     void fillChart(Chart& c) {
-        prepareChart(c, 2, 6, 45000.0, 45000.0 + 6 * 60 * kOneSecond, 862);
+        prepareChart(c, 2, 6, 45000.0, 45000.0 + 6 * 60 * kOneSecond, kModel862);
         for (int i = 0; i < 6; ++i) {
             c.setX(0, i, 45000.0 + i * 60 * kOneSecond);
             c.setY(0, i, 20.0f + float(i) / 10);

@@ -24,7 +24,7 @@ class RecordingReportTest : public GraphFixture {
         GraphFixture::SetUp();
         run.source = QStringLiteral("/data/cold room.880");
         run.dataSet = 2;
-        run.modelCode = 860;
+        run.model = kModel860;
         run.intervalSeconds = 60;
         TDateTime start = 0;
         encodeDateTime(2024, 6, 3, 8, 0, 0, start);
@@ -55,7 +55,8 @@ TEST_F(RecordingReportTest, TwoDaysWithLimitsSummaryFiguresAndTablePages) {
     set.intervalSeconds = 60;
     set.sampleCount = int(run.values.size());
     Chart chart;
-    prepareDataSetChart(chart, set, SampleSlice{run.values.data(), run.times.data(), set.sampleCount}, 860);
+    prepareDataSetChart(chart, set, SampleSlice{run.values.data(), run.times.data(), set.sampleCount},
+                        kModel860);
     report::prepareChart(chart, options.limits);
 
     const QString pdf = out("report.pdf");
@@ -130,7 +131,7 @@ TEST_F(RecordingReportTest, ChoicesLocaleAndVerdicts) {
     run.unit = TemperatureUnit::Fahrenheit;
     run.unitRecorded = false;
     run.dataSet = 0;
-    run.modelCode = 0;
+    run.model.reset();
     report::write(pdf, run, options, nullptr);
     text = test::pdfText(pdf);
     EXPECT_FALSE(text.contains(QStringLiteral("Within")));

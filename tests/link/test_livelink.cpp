@@ -195,7 +195,7 @@ TEST(LoggerSearch, StepsOfTheHandshakeWithAMadeUpClock) {
 
     EXPECT_EQ(tried, QStringList({"/dev/a", "/dev/b", "/dev/c"}));
     EXPECT_EQ(search.foundIndex(), 2);
-    EXPECT_EQ(search.model(), 862);
+    EXPECT_EQ(search.model(), kModel862);
     EXPECT_EQ(search.probes()[0].outcome, LoggerSearch::Outcome::CannotOpen);
     EXPECT_EQ(search.probes()[0].why, QStringLiteral("Permission denied"));
     EXPECT_EQ(search.probes()[1].outcome, LoggerSearch::Outcome::NotALogger);

@@ -304,7 +304,7 @@ TEST_F(HostileInput, NamedPipesAndFoldersAreRefusedWithoutBlocking) {
 TEST_F(HostileInput, TextFileThatChangesBetweenTheTwoPasses) {
     const QString name = path(QStringLiteral("moving.txt"));
     const QString shown = QDir::toNativeSeparators(name);
-    TfrmGraph window(860);
+    TfrmGraph window(kModel860);
 
     // Gone: the second pass names the file; the graph keeps its prepared points.
     ASSERT_TRUE(writeFile(name, textLines(3000)));
