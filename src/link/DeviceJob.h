@@ -57,9 +57,8 @@ class DeviceJob {
     // closed and sees no opening by the session.
     virtual bool opensItself() const { return false; }
 
-    // The port has been opened for the job (portOpen false: it could not
-    // be, openError says why).
-    virtual JobStep start(bool portOpen, const QString& openError, qint64 nowMs) = 0;
+    // The port has been opened for the job, or could not be (open says why).
+    virtual JobStep start(const Outcome& open, qint64 nowMs) = 0;
     // arrived: what came since the last step (empty when woken by time).
     virtual JobStep step(const QByteArray& arrived, qint64 nowMs) = 0;
     // The port failed under the job (a write failed, the device vanished).
@@ -78,9 +77,8 @@ class DeviceJob {
     };
     PortRequest takePortRequest() { return std::exchange(m_portRequest, {}); }
     // The answer to the last Open request.
-    virtual JobStep opened(bool ok, const QString& error, qint64 nowMs) {
-        Q_UNUSED(ok);
-        Q_UNUSED(error);
+    virtual JobStep opened(const Outcome& open, qint64 nowMs) {
+        Q_UNUSED(open);
         return step({}, nowMs);
     }
 

@@ -18,7 +18,7 @@ class LiveFrameQuery : public DeviceJob {
 
     PortRole role() const override { return PortRole::Live; }
     int openPauseMs() const override { return kOpenPauseMs; }
-    JobStep start(bool portOpen, const QString& openError, qint64 nowMs) override;
+    JobStep start(const Outcome& open, qint64 nowMs) override;
     JobStep step(const QByteArray& arrived, qint64 nowMs) override;
 
     // A frame came; link() then holds its unit and recording mark.

@@ -113,14 +113,14 @@ JobStep LiveLink::next(QByteArray send) const {
     return JobStep::wakeAt(wake, std::move(send));
 }
 
-JobStep LiveLink::start(bool portOpen, const QString&, qint64 nowMs) {
+JobStep LiveLink::start(const Outcome& open, qint64 nowMs) {
     // The link timer starts afresh each time the live polling has the port.
     m_intervalMs = kTickMs;
     m_lastTickMs = -1;
     m_requestAtMs = -1;
     m_nextTickMs = nowMs + kTickMs;
     QByteArray send;
-    if (m_firstRequest && portOpen) send = protocol::checksummedCommand(protocol::kLive);
+    if (m_firstRequest && open.ok()) send = protocol::checksummedCommand(protocol::kLive);
     m_firstRequest = false;
     return next(send);
 }

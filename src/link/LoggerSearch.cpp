@@ -17,7 +17,7 @@ LoggerSearch::LoggerSearch(const QStringList& devices) {
         m_probes.append({device, Outcome::NotTried, {}});
 }
 
-JobStep LoggerSearch::start(bool, const QString&, qint64 nowMs) {
+JobStep LoggerSearch::start(const tq::Outcome&, qint64 nowMs) {
     m_index = -1;
     return nextDevice(nowMs);
 }
@@ -34,10 +34,10 @@ JobStep LoggerSearch::nextDevice(qint64 nowMs) {
     return JobStep::wakeAt(m_dueMs);
 }
 
-JobStep LoggerSearch::opened(bool ok, const QString& error, qint64 nowMs) {
-    if (!ok) {
+JobStep LoggerSearch::opened(const tq::Outcome& open, qint64 nowMs) {
+    if (!open.ok()) {
         m_probes[m_index].outcome = Outcome::CannotOpen;
-        m_probes[m_index].why = error;
+        m_probes[m_index].why = open.text;
         return nextDevice(nowMs);
     }
     m_stage = Stage::Purge;

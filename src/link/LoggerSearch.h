@@ -45,9 +45,9 @@ class LoggerSearch : public DeviceJob {
 
     PortRole role() const override { return PortRole::Live; }
     bool opensItself() const override { return true; }
-    JobStep start(bool portOpen, const QString& openError, qint64 nowMs) override;
+    JobStep start(const tq::Outcome& open, qint64 nowMs) override;
     JobStep step(const QByteArray& arrived, qint64 nowMs) override;
-    JobStep opened(bool ok, const QString& error, qint64 nowMs) override;
+    JobStep opened(const tq::Outcome& open, qint64 nowMs) override;
 
     const QList<Probe>& probes() const { return m_probes; }
     // The device that answered, -1 when none did.

@@ -31,7 +31,7 @@ class DownloadJob : public DeviceJob {
     PortRole role() const override { return PortRole::Download; }
     int openPauseMs() const override { return kOpenPauseMs; }
     int resumeBeforeOpenMs() const override { return kResumeMs; }
-    JobStep start(bool portOpen, const QString& openError, qint64 nowMs) override;
+    JobStep start(const Outcome& open, qint64 nowMs) override;
     JobStep step(const QByteArray& arrived, qint64 nowMs) override;
 
     // Ok when everything the directory announced arrived; ReadError when
