@@ -62,12 +62,9 @@ void OpenCommand::openSingleFile() {
 bool OpenCommand::openCollectionFile(const QString& fileName) {
     restoreOrCreateDataLoggerWindow(m_context.area, m_context.model(), true);
     const QString name = shownName(fileName);
-    QByteArray bytes;
-    QString error;
-    if (!collection::readCollectionFile(fileName, bytes, error)) {
-        Messages::error(error);
-        return false;
-    }
+    const Result<QByteArray> read = collection::readCollectionFile(fileName);
+    if (!reported(read.outcome())) return false;
+    const QByteArray& bytes = read.value();
     const ByteReader image(bytes);
     if (image.size() < memory::kDirectorySize) {
         Messages::error(QStringLiteral("%1 is not a data set collection file: it holds %2 bytes, fewer than "
@@ -114,7 +111,7 @@ bool OpenCommand::openCollectionFile(const QString& fileName) {
         programarchive::keep(image, sets, std::nullopt, QFileInfo(fileName).absoluteFilePath());
     TfrmGraph* window = TfrmGraph::dataLoggerWindow();
     if (window) window->fillDataSetList();
-    collection::writeWorkingCopy(bytes.constData(), bytes.size());
+    if (!reported(collection::writeWorkingCopy(bytes.constData(), bytes.size()))) return false;
     // The download it replaced was saved or given up when asked; what shows
     // now is a file.
     sets.setDownloadUnsaved(false);
@@ -217,11 +214,7 @@ void OpenCommand::startOpenSingleFile(const QString& fileName, const std::functi
 void OpenCommand::openFiles(const QStringList& fileNames) {
     for (const QString& fileName : fileNames) {
         QFile probe(fileName);
-        QString error;
-        if (!openForReading(probe, error)) {
-            Messages::error(error);
-            continue;
-        }
+        if (!reported(openForReading(probe))) continue;
         probe.close();
         guarded([&] {
             if (QFileInfo(fileName).suffix().toLower() == QLatin1String("880"))

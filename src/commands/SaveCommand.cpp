@@ -69,7 +69,7 @@ bool SaveCommand::saveCollection() {
     m_context.dialogs->prepareSave(filters::collectionSave(), QStringLiteral("880"));
     const QString name = m_context.dialogs->runSave();
     if (name.isEmpty()) return false;
-    if (!guarded([&] { collection::saveWorkingCopyAs(name); })) return false;
+    if (!reported(collection::saveWorkingCopyAs(name))) return false;
     dataSetCollection().setDownloadUnsaved(false);
     return true;
 }

@@ -65,10 +65,11 @@ int run(const QString& kind, int version, const QString& home, const QString& ta
     if (kind == QLatin1String("working-copy")) {
         const QByteArray bytes = image(version);
         say("S");
-        collection::writeWorkingCopy(bytes.constData(), bytes.size());
+        if (const Outcome o = collection::writeWorkingCopy(bytes.constData(), bytes.size()); !o.ok())
+            throw UserError(o.text);
     } else if (kind == QLatin1String("collection")) {
         say("S");
-        collection::saveWorkingCopyAs(target);
+        if (const Outcome o = collection::saveWorkingCopyAs(target); !o.ok()) throw UserError(o.text);
     } else if (kind == QLatin1String("graph")) {
         Chart chart;
         fill(chart, 2, kGraphPoints, version);
