@@ -90,7 +90,11 @@ int runPlot(const QStringList& args, Io& io) {
     try {
         Chart chart;
         dataSetChart(chart, collection, k - 1, *model);
-        chartexport::write(chart, p.value(kOutput), format, pixels);
+        if (const Outcome written = chartexport::write(chart, p.value(kOutput), format, pixels);
+            !written.ok()) {
+            io.err << written.text << Qt::endl;
+            return CannotRead;
+        }
     } catch (const std::exception& e) {
         return failed(e, io);
     }
@@ -159,7 +163,13 @@ int runReport(const QStringList& args, Io& io) {
             dataSetChart(chart, collection, k - 1, *model);
             report::prepareChart(chart, options.limits);
         }
-        const int pages = report::write(p.value(kOutput), run, options, options.graph ? &chart : nullptr);
+        const Result<int> written =
+            report::write(p.value(kOutput), run, options, options.graph ? &chart : nullptr);
+        if (!written.ok()) {
+            io.err << written.outcome().text << Qt::endl;
+            return CannotRead;
+        }
+        const int pages = *written;
         io.out << p.value(kOutput) << ": " << pages << (pages == 1 ? " page" : " pages") << Qt::endl;
     } catch (const std::exception& e) {
         return failed(e, io);

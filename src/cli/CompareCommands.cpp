@@ -138,7 +138,10 @@ int runCompare(const QStringList& args, Io& io) {
         window.setAlign(how);
         window.setLimits(limits);
         if (diff) window.setDifference(true, 0, 1);
-        window.exportTo(p.value(output));
+        if (const Outcome written = window.exportTo(p.value(output)); !written.ok()) {
+            io.err << written.text << Qt::endl;
+            return CannotRead;
+        }
     } catch (const std::exception& e) {
         io.err << e.what() << Qt::endl;
         return CannotRead;

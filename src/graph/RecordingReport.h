@@ -1,6 +1,7 @@
 #pragma once
 
 #include "LoggerModel.h"
+#include "Outcome.h"
 #include "RunStatistics.h"
 
 #include <QLocale>
@@ -59,9 +60,10 @@ void prepareChart(Chart& chart, const RunLimits& limits);
 
 // Writes the report (the chart, already prepared, is drawn when
 // options.graph). The figures are those of runFigures over run. A failure
-// leaves any file of that name as it was. Returns the number of pages.
-// Throws UserError naming the file and what failed.
-int write(const QString& fileName, const Run& run, const Options& options, Chart* chart);
+// leaves any file of that name as it was and names the file and what
+// failed. The number of pages.
+[[nodiscard]] Result<int> write(const QString& fileName, const Run& run, const Options& options,
+                                Chart* chart);
 
 } // namespace report
 

@@ -85,7 +85,7 @@ TEST(CompareWindow, ShowsRunsTheirTableTheDifferenceAndExports) {
     QTemporaryDir dir;
     for (const char* name : {"c.csv", "c.svg"}) {
         const QString file = dir.filePath(QLatin1String(name));
-        w.exportTo(file);
+        ASSERT_TRUE(w.exportTo(file).ok()) << name;
         EXPECT_GT(QFile(file).size(), 100) << name;
     }
 
