@@ -114,12 +114,12 @@ int runCompare(const QStringList& args, Io& io) {
         if (argument.kind == compare::RunArgument::Kind::Archive) {
             if (!archive) archive = openArchive(p, io);
             if (!archive) return CannotRead;
-            compare::Run run;
-            if (!compare::archiveRun(*archive, argument.archiveId, run, error)) {
-                io.err << error << Qt::endl;
+            const Result<compare::Run> run = compare::archiveRun(*archive, argument.archiveId);
+            if (!run.ok()) {
+                io.err << run.outcome().text << Qt::endl;
                 return NoData;
             }
-            runs.push_back(run);
+            runs.push_back(*run);
         } else if (!compare::loadFileRuns(argument.file, argument.dataSet, runs, error)) {
             io.err << error << Qt::endl;
             return QFileInfo::exists(argument.file) ? NoData : CannotRead;

@@ -66,16 +66,18 @@ Archive* archive() {
     return s.archive.get();
 }
 
-bool switchTo(const QString& newUrl, QString& error) {
+Outcome switchTo(const QString& newUrl) {
+    QString error;
     auto opened = Archive::open(newUrl, error);
-    if (!opened || !archivesettings::saveUrl(newUrl, error)) return false;
+    if (!opened) return Outcome::fail(Outcome::Code::CannotOpen, error);
+    if (!archivesettings::saveUrl(newUrl, error)) return Outcome::fail(Outcome::Code::CannotWrite, error);
     close();
     State& s = state();
     s.url = newUrl;
     s.commandLineUrl.clear();
     s.archive = std::move(opened);
     s.tried = true;
-    return true;
+    return Outcome::success();
 }
 
 void keep(const ByteReader& image, const DataSetCollection& decoded, const std::optional<LoggerModel>& model,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "LoggerModel.h"
+#include "Outcome.h"
 
 #include <QString>
 #include <optional>
@@ -23,9 +24,9 @@ void configure(const QString& commandLineUrl, bool homeGiven);
 QString url();
 // Null when it cannot be opened.
 Archive* archive();
-// Uses url from now on and remembers it; false with error (the archive in
-// use stays) when it cannot be opened or remembered.
-bool switchTo(const QString& url, QString& error);
+// Uses url from now on and remembers it; a failure (the archive in use
+// stays) says why it cannot be opened or remembered.
+Outcome switchTo(const QString& url);
 
 // Keeps the runs of a decoded download or file (no model: a file) at once;
 // a failure is named in a message and nothing else changes.

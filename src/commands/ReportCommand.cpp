@@ -31,11 +31,7 @@ bool ReportCommand::run(TfrmGraph& window) {
     {
         TfrmReport ask(run.unitRecorded, run.unit, m_context.area ? m_context.area->window() : nullptr);
         if (runDialog(ask) != QDialog::Accepted) return false;
-        QString problem;
-        if (!ask.readChoices(options, run.unit, problem)) {
-            Messages::error(problem);
-            return false;
-        }
+        if (!reported(ask.readChoices(options, run.unit))) return false;
     }
     options.locale = QLocale();
     options.createdText = QStringLiteral("made ") + dateTimeText(nowDays());

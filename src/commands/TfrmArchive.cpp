@@ -292,9 +292,8 @@ void TfrmArchive::btnUndoClick() {
 void TfrmArchive::btnUseArchiveClick() {
     const QString url = txtArchive->text().trimmed();
     if (url.isEmpty() || url == programarchive::url()) return;
-    QString error;
-    if (!programarchive::switchTo(url, error)) {
-        Messages::error(error, kTitle);
+    if (const Outcome switched = programarchive::switchTo(url); !switched.ok()) {
+        Messages::error(switched.text, kTitle);
         txtArchive->setText(programarchive::url());
         return;
     }
