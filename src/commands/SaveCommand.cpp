@@ -86,7 +86,7 @@ void SaveCommand::saveGraph(const Chart& chart, std::optional<TemperatureUnit> u
     const QString ext = QFileInfo(name).suffix().toLower();
     if (m_context.dialogs->saveChoseExtra() && ext == QLatin1String("csv"))
         return saveIsoCsv(chart, name, unit, done);
-    if (ext == QLatin1String("ghf")) return report(done, guarded([&] { SaveGraphFile(chart, name); }));
+    if (ext == QLatin1String("ghf")) return report(done, reported(SaveGraphFile(chart, name)));
     if (ext == QLatin1String("txt")) return saveText(chart, name, textfile::kTab, done);
     if (ext == QLatin1String("csv")) return saveText(chart, name, textfile::kComma, done);
     Messages::error(

@@ -70,7 +70,10 @@ void saveGraphTemplate(const Chart& chart) {
                         QStringLiteral(" directory."));
     // Every preparation resets the points, so the template keeps the chart
     // without them: small and quick to write and to load.
-    writeGraphFile(AppPaths::templateFile(), chart.storeStyle());
+    // The template is written in the middle of preparing a window; its
+    // failure unwinds to the slot's guard, which shows it.
+    if (const Outcome written = writeGraphFile(AppPaths::templateFile(), chart.storeStyle()); !written.ok())
+        throw UserError(written.text);
 }
 
 void prepareChart(Chart& chart, int n, int p, double xMin, double xMax, const LoggerModel& model,

@@ -24,7 +24,7 @@ namespace {
 bool writeSeed(const QDir& folder, const char* name, int modelCode, const QByteArray& stateBlock) {
     QTemporaryDir scratch;
     const QString ghf = scratch.filePath(QStringLiteral("seed.ghf"));
-    writeGraphFile(ghf, stateBlock);
+    if (!writeGraphFile(ghf, stateBlock).ok()) return false;
     QFile in(ghf);
     QFile out(folder.filePath(QLatin1String(name)));
     if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly)) return false;

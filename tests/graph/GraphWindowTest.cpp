@@ -164,7 +164,7 @@ TEST_F(GraphWindowTest, TemplateWrittenOnFirstUseAndUsedAfterwards) {
 
         // A changed template shapes every later graph.
         c->setMainTitle(QStringLiteral("From the template"));
-        SaveGraphFile(*c, file);
+        ASSERT_TRUE(SaveGraphFile(*c, file).ok());
     }
     {
         TfrmGraph w(kModel860);
@@ -187,7 +187,7 @@ TEST_F(GraphWindowTest, TemplateOfTheOtherModelKeepsEachModelsSeries) {
         TfrmGraph first(kModel860);
         first.prepareGraph(1, 10, start(), start() + 0.01);
         first.chart()->setMainTitle(QStringLiteral("House style"));
-        SaveGraphFile(*first.chart(), AppPaths::templateFile());
+        ASSERT_TRUE(SaveGraphFile(*first.chart(), AppPaths::templateFile()).ok());
     }
     TfrmGraph humid(kModel862);
     humid.prepareGraph(2, 10, start(), start() + 0.01);
@@ -201,7 +201,7 @@ TEST_F(GraphWindowTest, TemplateOfTheOtherModelKeepsEachModelsSeries) {
     EXPECT_FALSE(child(&humid, "ToolButton5")->isEnabled());
 
     // And back: a two-axis template under a temperature logger.
-    SaveGraphFile(*c, AppPaths::templateFile());
+    ASSERT_TRUE(SaveGraphFile(*c, AppPaths::templateFile()).ok());
     TfrmGraph temp(kModel860);
     temp.prepareGraph(1, 10, start(), start() + 0.01);
     EXPECT_EQ(temp.chart()->axisCount(), 1);

@@ -74,7 +74,7 @@ int run(const QString& kind, int version, const QString& home, const QString& ta
         Chart chart;
         fill(chart, 2, kGraphPoints, version);
         say("S");
-        SaveGraphFile(chart, target);
+        if (const Outcome o = SaveGraphFile(chart, target); !o.ok()) throw UserError(o.text);
     } else if (kind == QLatin1String("text")) {
         Chart chart;
         fill(chart, 1, kTextPoints, version);
