@@ -76,7 +76,7 @@ bool runOne(qint64 bytes) {
         qint64 received = 0, total = 0;
         int retries = 0;
     } session;
-    auto job = std::make_unique<DownloadJob>(860);
+    auto job = std::make_unique<DownloadJob>(kModel860);
     job->onProgress = [&watch](qint64 received, qint64 total) {
         if (total > 0) watch.setMaximum(total);
         watch.setValue(received);

@@ -87,7 +87,7 @@ int runShape(int points, bool folding, const QString& keepPdf) {
                                : 20.0f + 8.0f * float(std::sin(6.283185307 * 3.0 * i / points));
     }
 
-    TfrmGraph window(860);
+    TfrmGraph window(kModel860);
     window.resize(1089, 608);
     window.show();
     window.showDataLists();

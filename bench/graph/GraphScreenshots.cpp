@@ -68,7 +68,7 @@ void layoutScene(const QString& out) {
         main.setCentralWidget(area);
         main.resize(1280, 760);
         main.show();
-        createDataLoggerWindow(area, 860, false);
+        createDataLoggerWindow(area, kModel860, false);
         save(&main, out + QStringLiteral("/graph_datalogger_empty.png"));
     }
     QMainWindow main;
@@ -99,7 +99,7 @@ void layoutScene(const QString& out) {
         times.push_back(start + 2 + j * 60 * kOneSecond);
     }
     dataSetCollection().replaceContents(sets, values, times);
-    TfrmGraph* w = createDataLoggerWindow(area, 862, true);
+    TfrmGraph* w = createDataLoggerWindow(area, kModel862, true);
     w->fillDataSetList();
     w->showDataSet(0);
     w->fillDataList();
@@ -125,7 +125,7 @@ void largeScene(const QString& out) {
     main.setCentralWidget(area);
     main.resize(1260, 760);
     main.show();
-    auto* w = new TfrmGraph(860);
+    auto* w = new TfrmGraph(kModel860);
     w->setWindowTitle(QStringLiteral("large.txt"));
     QMdiSubWindow* sub = area->addSubWindow(w);
     sub->setGeometry(0, 0, 1240, 700);
@@ -167,7 +167,7 @@ void marksScene(const QString& out) {
     main.setCentralWidget(area);
     main.resize(1260, 760);
     main.show();
-    TfrmGraph* w = createDataLoggerWindow(area, 860, true);
+    TfrmGraph* w = createDataLoggerWindow(area, kModel860, true);
     w->fillDataSetList();
     w->showDataSet(0);
     w->fillDataList();

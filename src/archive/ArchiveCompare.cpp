@@ -4,29 +4,24 @@
 
 namespace tq::compare {
 
-bool archiveRun(Archive& archive, qint64 id, Run& out, QString& error) {
+Result<Run> archiveRun(Archive& archive, qint64 id) {
     ArchivedRun listed;
     RunReadings readings;
-    if (!archive.find(id, listed) || listed.deleted) {
-        error = QStringLiteral("there is no run %1 in the archive").arg(id);
-        return false;
-    }
-    if (!archive.readings(id, readings)) {
-        error = archive.lastError();
-        return false;
-    }
+    if (!archive.find(id, listed) || listed.deleted)
+        return Outcome::fail(Outcome::Code::NotFound,
+                             QStringLiteral("there is no run %1 in the archive").arg(id));
+    if (!archive.readings(id, readings)) return Outcome::fail(Outcome::Code::CannotRead, archive.lastError());
     const auto samples = archiverun::sharedSamplesOf(readings);
-    if (samples->values.empty()) {
-        error = QStringLiteral("archive run %1 holds no readings").arg(id);
-        return false;
-    }
-    out = Run();
+    if (samples->values.empty())
+        return Outcome::fail(Outcome::Code::NotFound,
+                             QStringLiteral("archive run %1 holds no readings").arg(id));
+    Run out;
     out.source = listed.name.isEmpty() ? QStringLiteral("Archive run %1").arg(id)
                                        : QStringLiteral("Archive run %1 - %2").arg(id).arg(listed.name);
     out.intervalSeconds = readings.intervalSeconds;
     out.unit = (readings.flags & 0x01) ? TemperatureUnit::Fahrenheit : TemperatureUnit::Celsius;
     out.samples = {samples->values.data(), samples->times.data(), int(samples->values.size()), samples};
-    return true;
+    return out;
 }
 
 } // namespace tq::compare

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Outcome.h"
 #include "RunCompare.h"
 
 namespace tq {
@@ -8,9 +9,9 @@ class Archive;
 
 namespace compare {
 
-// An archived run, read for comparing; false with a sentence when there is
-// no such run or its readings cannot be read.
-bool archiveRun(Archive& archive, qint64 id, Run& out, QString& error);
+// An archived run, read for comparing; a sentence says so when there is no
+// such run, it holds no readings or they cannot be read.
+Result<Run> archiveRun(Archive& archive, qint64 id);
 
 } // namespace compare
 } // namespace tq

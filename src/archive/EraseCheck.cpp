@@ -33,9 +33,9 @@ QString archivedText(int archived, int total) {
         .arg(missing == 1 ? QStringLiteral("has") : QStringLiteral("have"));
 }
 
-QString eraseNote(Archive* archive, const QByteArray& directory, int modelCode) {
+QString eraseNote(Archive* archive, const QByteArray& directory, const LoggerModel& model) {
     if (directory.size() < memory::kDirectorySize) return {};
-    const std::vector<DataSet> sets = directoryDataSets(directory, loggerModel(modelCode).fillByte);
+    const std::vector<DataSet> sets = directoryDataSets(directory, model.fillByte);
     if (sets.empty()) return {};
     int archived = 0;
     if (!archive || !archive->countArchived(sets, archived))
@@ -46,8 +46,8 @@ QString eraseNote(Archive* archive, const QByteArray& directory, int modelCode) 
     return text + QLatin1Char('.');
 }
 
-QString questionNote(Archive* archive, const QByteArray& directory, int modelCode) {
-    const QString note = eraseNote(archive, directory, modelCode);
+QString questionNote(Archive* archive, const QByteArray& directory, const LoggerModel& model) {
+    const QString note = eraseNote(archive, directory, model);
     return note.isEmpty() ? note : QStringLiteral("\n\n") + note;
 }
 

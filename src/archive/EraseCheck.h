@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DataSet.h"
+#include "LoggerModel.h"
 
 #include <QByteArray>
 #include <QString>
@@ -24,10 +25,10 @@ QString archivedText(int archived, int total);
 // The sentence the Erase question adds for this directory: the text above
 // against archive, or that the archive cannot tell. Empty when there is no
 // directory or it holds no data set.
-QString eraseNote(Archive* archive, const QByteArray& directory, int modelCode);
+QString eraseNote(Archive* archive, const QByteArray& directory, const LoggerModel& model);
 // The same as a paragraph to append to the question: empty, or two line
 // breaks and the sentence.
-QString questionNote(Archive* archive, const QByteArray& directory, int modelCode);
+QString questionNote(Archive* archive, const QByteArray& directory, const LoggerModel& model);
 } // namespace erasecheck
 
 } // namespace tq

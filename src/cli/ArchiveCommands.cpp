@@ -102,14 +102,14 @@ int importFiles(Archive& a, const QStringList& files, Io& io) {
     }
     int status = Ok;
     for (const QString& name : files) {
-        QByteArray bytes;
-        QString error;
         DataSetCollection sets;
-        if (!collection::readCollectionFile(name, bytes, error)) {
-            io.err << error << Qt::endl;
+        const Result<QByteArray> read = collection::readCollectionFile(name);
+        if (!read.ok()) {
+            io.err << read.outcome().text << Qt::endl;
             status = std::max(status, int(CannotRead));
             continue;
         }
+        const QByteArray& bytes = read.value();
         const collection::CollectionDecode d = collection::decodeCollection(bytes, sets);
         if (d.result != DownloadResult::Ok) {
             io.err << name

@@ -9,6 +9,8 @@
 #include "CommandGuard.h"
 #include "DataSetChart.h"
 #include "DataSetCollection.h"
+#include "LoggerModel.h"
+#include "Outcome.h"
 #include "RecordingReport.h"
 #include "Regional.h"
 
@@ -29,18 +31,19 @@ const QCommandLineOption kModel(QStringLiteral("model"),
                                 QStringLiteral("Logger model that recorded it: 860 or 862."),
                                 QStringLiteral("CODE"));
 
-// --model: 0 when not given; -1 (after saying why) for another value.
-int modelOf(const QCommandLineParser& p, Io& io) {
-    if (!p.isSet(kModel)) return 0;
+// --model: none when not given; another value than a model's code is refused.
+Result<std::optional<LoggerModel>> modelOf(const QCommandLineParser& p) {
+    if (!p.isSet(kModel)) return std::optional<LoggerModel>();
     const QString v = p.value(kModel);
-    if (v == QLatin1String("860") || v == QLatin1String("862")) return v.toInt();
-    io.err << "--model takes 860 or 862" << Qt::endl;
-    return -1;
+    if (v == QLatin1String("860") || v == QLatin1String("862")) return findLoggerModel(v.toInt());
+    return Outcome::fail(Outcome::Code::BadInput, QStringLiteral("--model takes 860 or 862"));
 }
 
-// The data set's chart as the DataLogger window draws it, without its cursor lines.
-void dataSetChart(Chart& chart, const DataSetCollection& collection, int k, int model) {
-    prepareDataSetChart(chart, collection.dataSet(k), collection.slice(k), model ? model : 860,
+// The data set's chart as the DataLogger window draws it, without its cursor
+// lines; the 860's graph when the model was not given.
+void dataSetChart(Chart& chart, const DataSetCollection& collection, int k,
+                  const std::optional<LoggerModel>& model) {
+    prepareDataSetChart(chart, collection.dataSet(k), collection.slice(k), model.value_or(kModel860),
                         TemplateUse::ReadOnly);
     chart.setShowVertLineAnnotations(false);
     chart.redraw();
@@ -73,8 +76,11 @@ int runPlot(const QStringList& args, Io& io) {
                << " pixels" << Qt::endl;
         return BadArguments;
     }
-    const int model = modelOf(p, io);
-    if (model < 0) return BadArguments;
+    const Result<std::optional<LoggerModel>> model = modelOf(p);
+    if (!model.ok()) {
+        io.err << model.outcome().text << Qt::endl;
+        return BadArguments;
+    }
 
     DataSetCollection collection;
     if (const int status = loadCollection(p.positionalArguments().first(), p.isSet(kIntact), collection, io))
@@ -83,8 +89,12 @@ int runPlot(const QStringList& args, Io& io) {
     if (!dataSetHasSamples(collection, k, io)) return NoData;
     try {
         Chart chart;
-        dataSetChart(chart, collection, k - 1, model);
-        chartexport::write(chart, p.value(kOutput), format, pixels);
+        dataSetChart(chart, collection, k - 1, *model);
+        if (const Outcome written = chartexport::write(chart, p.value(kOutput), format, pixels);
+            !written.ok()) {
+            io.err << written.text << Qt::endl;
+            return CannotRead;
+        }
     } catch (const std::exception& e) {
         return failed(e, io);
     }
@@ -126,8 +136,11 @@ int runReport(const QStringList& args, Io& io) {
         io.err << problem << Qt::endl;
         return BadArguments;
     }
-    const int model = modelOf(p, io);
-    if (model < 0) return BadArguments;
+    const Result<std::optional<LoggerModel>> model = modelOf(p);
+    if (!model.ok()) {
+        io.err << model.outcome().text << Qt::endl;
+        return BadArguments;
+    }
 
     DataSetCollection collection;
     const QString fileName = p.positionalArguments().first();
@@ -139,7 +152,7 @@ int runReport(const QStringList& args, Io& io) {
     report::Run run;
     run.source = fileName;
     run.dataSet = k;
-    run.modelCode = model;
+    run.model = *model;
     run.unit = set.fahrenheit() ? TemperatureUnit::Fahrenheit : TemperatureUnit::Celsius;
     run.intervalSeconds = set.intervalSeconds;
     run.times.assign(slice.times, slice.times + slice.count);
@@ -147,10 +160,16 @@ int runReport(const QStringList& args, Io& io) {
     try {
         Chart chart;
         if (options.graph) {
-            dataSetChart(chart, collection, k - 1, model);
+            dataSetChart(chart, collection, k - 1, *model);
             report::prepareChart(chart, options.limits);
         }
-        const int pages = report::write(p.value(kOutput), run, options, options.graph ? &chart : nullptr);
+        const Result<int> written =
+            report::write(p.value(kOutput), run, options, options.graph ? &chart : nullptr);
+        if (!written.ok()) {
+            io.err << written.outcome().text << Qt::endl;
+            return CannotRead;
+        }
+        const int pages = *written;
         io.out << p.value(kOutput) << ": " << pages << (pages == 1 ? " page" : " pages") << Qt::endl;
     } catch (const std::exception& e) {
         return failed(e, io);

@@ -29,12 +29,12 @@ QString usableText(const collection::CollectionDecode& d) {
 }
 
 int loadCollection(const QString& fileName, bool intactOnly, DataSetCollection& collection, Io& io) {
-    QByteArray bytes;
-    QString error;
-    if (!collection::readCollectionFile(fileName, bytes, error)) {
-        io.err << error << Qt::endl;
+    const Result<QByteArray> read = collection::readCollectionFile(fileName);
+    if (!read.ok()) {
+        io.err << read.outcome().text << Qt::endl;
         return CannotRead;
     }
+    const QByteArray& bytes = read.value();
     const collection::CollectionDecode d = collection::decodeCollection(bytes, collection);
     switch (d.result) {
     case DownloadResult::Ok:

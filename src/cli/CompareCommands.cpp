@@ -114,12 +114,12 @@ int runCompare(const QStringList& args, Io& io) {
         if (argument.kind == compare::RunArgument::Kind::Archive) {
             if (!archive) archive = openArchive(p, io);
             if (!archive) return CannotRead;
-            compare::Run run;
-            if (!compare::archiveRun(*archive, argument.archiveId, run, error)) {
-                io.err << error << Qt::endl;
+            const Result<compare::Run> run = compare::archiveRun(*archive, argument.archiveId);
+            if (!run.ok()) {
+                io.err << run.outcome().text << Qt::endl;
                 return NoData;
             }
-            runs.push_back(run);
+            runs.push_back(*run);
         } else if (!compare::loadFileRuns(argument.file, argument.dataSet, runs, error)) {
             io.err << error << Qt::endl;
             return QFileInfo::exists(argument.file) ? NoData : CannotRead;
@@ -138,7 +138,10 @@ int runCompare(const QStringList& args, Io& io) {
         window.setAlign(how);
         window.setLimits(limits);
         if (diff) window.setDifference(true, 0, 1);
-        window.exportTo(p.value(output));
+        if (const Outcome written = window.exportTo(p.value(output)); !written.ok()) {
+            io.err << written.text << Qt::endl;
+            return CannotRead;
+        }
     } catch (const std::exception& e) {
         io.err << e.what() << Qt::endl;
         return CannotRead;

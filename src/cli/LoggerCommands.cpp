@@ -149,9 +149,9 @@ int runPorts(const QStringList& args, Io& io) {
     if (!parse(p, args, io, 0)) return BadArguments;
     for (const QString& name : listPorts(p.values(QStringLiteral("port")), p.isSet(noSystem))) {
         const QString description = QSerialPortInfo(name).description();
-        const std::optional<int> model = probePort(name);
+        const std::optional<LoggerModel> model = probePort(name);
         io.out << name << '\t' << (description.isEmpty() ? QStringLiteral("-") : description) << '\t'
-               << (model ? QString::number(*model) : QStringLiteral("-")) << Qt::endl;
+               << (model ? QString::number(model->code) : QStringLiteral("-")) << Qt::endl;
     }
     return Ok;
 }
@@ -222,7 +222,7 @@ int runDownload(const QStringList& args, Io& io) {
     case DownloadResult::Ok: {
         // Archived before anything else happens to it; a file is written all the same.
         const bool archived =
-            archiveRuns(p, image.reader(), sets, logger.model(), QStringLiteral("download"), io);
+            archiveRuns(p, image.reader(), sets, logger.model().code, QStringLiteral("download"), io);
         if (!writeAtomically(file, image, io)) return CannotRead;
         printDataSetList(sets, io.out);
         return archived ? Ok : CannotRead;
@@ -246,7 +246,7 @@ int runInfo(const QStringList& args, Io& io) {
     if (!parseLoggerCommand(p, args, io, path)) return BadArguments;
     LoggerPort logger(path, io);
     if (!logger.identify()) return CannotRead;
-    io.out << "model: " << logger.model() << '\n';
+    io.out << "model: " << logger.model().code << '\n';
     const std::optional<QString> firmware = logger.firmware();
     io.out << "firmware: " << firmware.value_or(QStringLiteral("-")) << '\n';
     const bool live = logger.readLiveFrame();
@@ -271,7 +271,7 @@ int runInfo(const QStringList& args, Io& io) {
         io.err << "the memory directory could not be read" << Qt::endl;
         return ReadError;
     }
-    const quint8 fill = loggerModel(logger.model()).fillByte;
+    const quint8 fill = logger.model().fillByte;
     io.out << "data sets: " << countDataSets(ByteReader(directory), fill) << '\n';
     printDirectoryList(directory, fill, io.out);
     return Ok;

@@ -157,9 +157,9 @@ std::optional<QString> LoggerPort::firmware() {
     return version;
 }
 
-std::optional<int> probePort(const QString& path) {
+std::optional<LoggerModel> probePort(const QString& path) {
     DeviceSession session;
-    std::optional<int> model;
+    std::optional<LoggerModel> model;
     runOn(session, std::make_unique<LoggerSearch>(QStringList{deviceNameFor(path)}), [&](DeviceJob& job) {
         const auto& search = static_cast<LoggerSearch&>(job);
         if (search.foundIndex() >= 0) model = search.model();

@@ -3,6 +3,7 @@
 #include "Cli.h"
 #include "DeviceJob.h"
 #include "DeviceSession.h"
+#include "LoggerModel.h"
 
 #include <QString>
 #include <functional>
@@ -22,7 +23,7 @@ class LoggerPort {
     // The search handshake: false when the port cannot be opened or no
     // logger answers.
     bool identify();
-    int model() const { return m_model; }
+    const LoggerModel& model() const { return m_model; }
 
     // One live frame, for the recording mark and the unit; false when none
     // came.
@@ -58,12 +59,12 @@ class LoggerPort {
     QString m_path;
     Io& m_io;
     DeviceSession m_session;
-    int m_model = 0;
+    LoggerModel m_model = kModel860;
     bool m_recording = false;
     bool m_fahrenheit = false;
 };
 
 // Whether a probe of one port finds a logger, and its model.
-std::optional<int> probePort(const QString& path);
+std::optional<LoggerModel> probePort(const QString& path);
 
 } // namespace tq::cli

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LoggerModel.h"
+
 #include <functional>
 
 class QMdiArea;
@@ -14,7 +16,10 @@ class FileDialogs;
 struct CommandContext {
     QMdiArea* area = nullptr;
     FileDialogs* dialogs = nullptr;
-    std::function<int()> modelCode = [] { return 860; };
+    // Given by the main window as the live link's code, which only ever
+    // names a model the link found (or its 860 before any answered).
+    std::function<int()> modelCode = [] { return kModel860.code; };
+    const LoggerModel& model() const { return loggerModel(modelCode()); }
     // Asked before a command replaces an unsaved download: true to go on.
     std::function<bool()> mayReplaceDownload = [] { return true; };
 };

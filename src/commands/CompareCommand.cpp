@@ -105,12 +105,11 @@ std::vector<compare::Run> archiveRuns(const std::vector<qint64>& ids) {
         return runs;
     }
     for (const qint64 id : ids) {
-        compare::Run run;
-        QString error;
-        if (compare::archiveRun(*archive, id, run, error))
-            runs.push_back(run);
+        const Result<compare::Run> run = compare::archiveRun(*archive, id);
+        if (run.ok())
+            runs.push_back(*run);
         else
-            Messages::error(error, kTitle);
+            Messages::error(run.outcome().text, kTitle);
     }
     return runs;
 }

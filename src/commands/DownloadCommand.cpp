@@ -94,7 +94,7 @@ void DownloadCommand::run() {
     if (m_running || m_live.lent()) return;
     if (!loggerchecks::connected(link) || !loggerchecks::notRecording(link, kRecording)) return;
     if (!m_context.mayReplaceDownload()) return;
-    restoreOrCreateDataLoggerWindow(m_context.area, link.modelCode, false);
+    restoreOrCreateDataLoggerWindow(m_context.area, link.model(), false);
 
     m_running = true;
     m_dialog = std::make_unique<TfrmErr>(mainWindow());
@@ -105,7 +105,7 @@ void DownloadCommand::run() {
 void DownloadCommand::startPass() {
     m_window = std::make_unique<TfrmScope>(mainWindow());
     openProgressWindow(*m_window);
-    auto job = std::make_unique<DownloadJob>(m_live.link().modelCode);
+    auto job = std::make_unique<DownloadJob>(m_live.link().model());
     TfrmScope* window = m_window.get();
     auto clock = std::make_shared<QElapsedTimer>();
     job->onProgress = [window, clock](qint64 received, qint64 total) {
@@ -127,10 +127,7 @@ void DownloadCommand::startPass() {
         transfer.received = job.received();
         transfer.dataSetCount = job.dataSetCount();
         transfer.result = job.result();
-        const JobOutcome::Code code = job.outcome().code;
-        transfer.cancelled = code == JobOutcome::Code::Cancelled;
-        transfer.portLost = code == JobOutcome::Code::DeviceRemoved || code == JobOutcome::Code::CannotOpen;
-        transfer.why = job.outcome().text;
+        transfer.outcome = job.outcome();
         // Not inside the session's own handler: the questions come once it has returned.
         QMetaObject::invokeMethod(
             this, [this, t = std::move(transfer)]() mutable { guarded([&] { passOver(std::move(t)); }); },
@@ -145,13 +142,19 @@ void DownloadCommand::passOver(Transfer transfer) {
     const auto over = qScopeGuard([&] {
         if (!again) end();
     });
-    if (transfer.cancelled || m_live.ended()) return;
-    if (transfer.portLost) {
+    const JobOutcome::Code code = transfer.outcome.code;
+    if (code == JobOutcome::Code::Cancelled || m_live.ended()) return;
+    if (code == JobOutcome::Code::DeviceRemoved || code == JobOutcome::Code::CannotOpen) {
         Messages::error(portLostText(transfer.received, transfer.total));
         return;
     }
     DownloadResult result = transfer.result;
-    if (result == DownloadResult::Ok) result = decodeAndShow(transfer);
+    if (result == DownloadResult::Ok) {
+        const Result<DownloadResult> decoded = decodeAndShow(transfer);
+        // A working copy that cannot be written ends the command; what was shown before stays.
+        if (!reported(decoded.outcome())) return;
+        result = *decoded;
+    }
     if (result == DownloadResult::Ok) return;
     if (result == DownloadResult::NoData) {
         Messages::info(kNoData);
@@ -177,14 +180,14 @@ void DownloadCommand::end() {
     emit finished();
 }
 
-DownloadResult DownloadCommand::decodeAndShow(const Transfer& transfer) {
+Result<DownloadResult> DownloadCommand::decodeAndShow(const Transfer& transfer) {
     DataSetCollection decoded;
     const DownloadResult result =
         decodeMemoryImage(transfer.image.reader(), transfer.total, transfer.dataSetCount, decoded);
     if (result == DownloadResult::Ok) {
-        programarchive::keep(transfer.image.reader(), decoded, m_live.link().modelCode,
+        programarchive::keep(transfer.image.reader(), decoded, m_live.link().model(),
                              QStringLiteral("download"));
-        adopt(decoded, transfer.image);
+        if (const Outcome adopted = adopt(decoded, transfer.image); !adopted.ok()) return adopted;
     }
     return result;
 }
@@ -201,23 +204,25 @@ void DownloadCommand::keepIntactDataSets(const Transfer& transfer) {
     if (decodeMemoryImage(image, transfer.total, intact, decoded) != DownloadResult::Ok) return;
     // The copy holds the memory as it came, faulty data set and all, so a
     // save loses nothing the logger sent.
-    adopt(decoded, transfer.image);
+    if (!reported(adopt(decoded, transfer.image))) return;
     Messages::info(keptText(intact + 1, transfer.dataSetCount));
 }
 
-void DownloadCommand::adopt(DataSetCollection& decoded, const MemoryImage& image) {
+Outcome DownloadCommand::adopt(DataSetCollection& decoded, const MemoryImage& image) {
     // A folder that cannot be made ends the command with its path; what was
     // shown before stays.
-    collection::writeWorkingCopyAhead(image.data(), image.size());
+    if (const Outcome written = collection::writeWorkingCopyAhead(image.data(), image.size()); !written.ok())
+        return written;
     DataSetCollection& sets = dataSetCollection();
     sets = std::move(decoded);
     sets.setDownloadUnsaved(true);
     // The user may have closed the window while the transfer ran.
-    restoreOrCreateDataLoggerWindow(m_context.area, m_live.link().modelCode, false);
+    restoreOrCreateDataLoggerWindow(m_context.area, m_live.link().model(), false);
     if (TfrmGraph* window = TfrmGraph::dataLoggerWindow()) {
         window->fillDataSetList();
         window->showDataSetWithList(0, true);
     }
+    return Outcome::success();
 }
 
 } // namespace tq

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CommandContext.h"
+#include "DeviceJob.h"
 #include "DownloadResult.h"
 #include "MemoryImage.h"
 
@@ -46,20 +47,19 @@ class DownloadCommand : public QObject {
         qint64 received = 0;
         int dataSetCount = 0;
         DownloadResult result = DownloadResult::ReadError;
-        bool portLost = false;  // the device failed or vanished under the transfer
-        bool cancelled = false; // the program is ending
-        QString why;            // the port's words for a port failure
+        JobOutcome outcome; // how the job ended: a port that failed or vanished, the program's end
     };
 
     void startPass();
     void passOver(Transfer transfer);
-    // Decodes a complete transfer; Ok once the data sets are shown.
-    DownloadResult decodeAndShow(const Transfer& transfer);
+    // Decodes a complete transfer; Ok once the data sets are shown, a failure
+    // when the working copy could not be written.
+    Result<DownloadResult> decodeAndShow(const Transfer& transfer);
     // "Fixed the error ": the data sets before the faulty one, if any.
     void keepIntactDataSets(const Transfer& transfer);
     // The working copy written first; only then are the decoded data sets
     // shown in place of the old ones, marked unsaved.
-    void adopt(DataSetCollection& decoded, const MemoryImage& image);
+    Outcome adopt(DataSetCollection& decoded, const MemoryImage& image);
     void end();
     QWidget* mainWindow() const;
 

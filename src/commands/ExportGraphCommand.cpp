@@ -40,7 +40,7 @@ bool ExportGraphCommand::run(TfrmGraph& window) {
                             .arg(shownName(name)));
         return false;
     }
-    return guarded([&] { chartexport::write(chart, name, format, size); });
+    return reported(chartexport::write(chart, name, format, size));
 }
 
 } // namespace tq

@@ -40,7 +40,7 @@ std::optional<TemperatureUnit> recordedUnit(const TfrmGraph& window) {
 report::Run graphRun(const TfrmGraph& window) {
     report::Run run;
     run.source = window.windowTitle();
-    run.modelCode = window.modelCode();
+    run.model = window.model();
     const Chart& chart = *window.chart();
     if (const DataSet* set = shownSet(window)) {
         const SampleSlice slice = dataSetCollection().slice(window.shownDataSet());

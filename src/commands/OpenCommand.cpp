@@ -46,7 +46,7 @@ void OpenCommand::run() {
 }
 
 void OpenCommand::openCollection() {
-    restoreOrCreateDataLoggerWindow(m_context.area, m_context.modelCode(), true);
+    restoreOrCreateDataLoggerWindow(m_context.area, m_context.model(), true);
     m_context.dialogs->prepareOpen(filters::collectionOpen(), QStringLiteral("880"));
     const QString name = m_context.dialogs->runOpen();
     if (!name.isEmpty()) openCollectionFile(name);
@@ -60,14 +60,11 @@ void OpenCommand::openSingleFile() {
 }
 
 bool OpenCommand::openCollectionFile(const QString& fileName) {
-    restoreOrCreateDataLoggerWindow(m_context.area, m_context.modelCode(), true);
+    restoreOrCreateDataLoggerWindow(m_context.area, m_context.model(), true);
     const QString name = shownName(fileName);
-    QByteArray bytes;
-    QString error;
-    if (!collection::readCollectionFile(fileName, bytes, error)) {
-        Messages::error(error);
-        return false;
-    }
+    const Result<QByteArray> read = collection::readCollectionFile(fileName);
+    if (!reported(read.outcome())) return false;
+    const QByteArray& bytes = read.value();
     const ByteReader image(bytes);
     if (image.size() < memory::kDirectorySize) {
         Messages::error(QStringLiteral("%1 is not a data set collection file: it holds %2 bytes, fewer than "
@@ -111,10 +108,10 @@ bool OpenCommand::openCollectionFile(const QString& fileName) {
     }
     // Archived before anything else happens to it; a file shown only in part is not.
     if (sets.count() == decoded.dataSets)
-        programarchive::keep(image, sets, 0, QFileInfo(fileName).absoluteFilePath());
+        programarchive::keep(image, sets, std::nullopt, QFileInfo(fileName).absoluteFilePath());
     TfrmGraph* window = TfrmGraph::dataLoggerWindow();
     if (window) window->fillDataSetList();
-    collection::writeWorkingCopy(bytes.constData(), bytes.size());
+    if (!reported(collection::writeWorkingCopy(bytes.constData(), bytes.size()))) return false;
     // The download it replaced was saved or given up when asked; what shows
     // now is a file.
     sets.setDownloadUnsaved(false);
@@ -125,10 +122,10 @@ bool OpenCommand::openCollectionFile(const QString& fileName) {
 
 namespace {
 TfrmGraph* newGraphWindow(const CommandContext& context, const QString& fileName) {
-    auto* window = new TfrmGraph(context.modelCode());
+    auto* window = new TfrmGraph(context.model());
     window->setWindowTitle(fileName);
     addGraphWindow(context.area, window, true);
-    window->prepareGraph(loggerModel(window->modelCode()).seriesCount, 4, 0.0, 0.0);
+    window->prepareGraph(window->model().seriesCount, 4, 0.0, 0.0);
     return window;
 }
 
@@ -217,11 +214,7 @@ void OpenCommand::startOpenSingleFile(const QString& fileName, const std::functi
 void OpenCommand::openFiles(const QStringList& fileNames) {
     for (const QString& fileName : fileNames) {
         QFile probe(fileName);
-        QString error;
-        if (!openForReading(probe, error)) {
-            Messages::error(error);
-            continue;
-        }
+        if (!reported(openForReading(probe))) continue;
         probe.close();
         guarded([&] {
             if (QFileInfo(fileName).suffix().toLower() == QLatin1String("880"))

@@ -66,23 +66,26 @@ Archive* archive() {
     return s.archive.get();
 }
 
-bool switchTo(const QString& newUrl, QString& error) {
+Outcome switchTo(const QString& newUrl) {
+    QString error;
     auto opened = Archive::open(newUrl, error);
-    if (!opened || !archivesettings::saveUrl(newUrl, error)) return false;
+    if (!opened) return Outcome::fail(Outcome::Code::CannotOpen, error);
+    if (!archivesettings::saveUrl(newUrl, error)) return Outcome::fail(Outcome::Code::CannotWrite, error);
     close();
     State& s = state();
     s.url = newUrl;
     s.commandLineUrl.clear();
     s.archive = std::move(opened);
     s.tried = true;
-    return true;
+    return Outcome::success();
 }
 
-void keep(const ByteReader& image, const DataSetCollection& decoded, int model, const QString& source) {
+void keep(const ByteReader& image, const DataSetCollection& decoded, const std::optional<LoggerModel>& model,
+          const QString& source) {
     Archive* a = archive();
     if (!a) return;
     std::vector<Archive::Added> added;
-    if (!a->addRuns(archiverun::runsOf(image, decoded), {model, {}, source}, added))
+    if (!a->addRuns(archiverun::runsOf(image, decoded), {model ? model->code : 0, {}, source}, added))
         report(a->lastError() + QStringLiteral("\nThe runs were not archived."));
 }
 

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "LoggerModel.h"
+#include "Outcome.h"
+
 #include <QString>
+#include <optional>
 #include <vector>
 
 namespace tq {
@@ -20,13 +24,14 @@ void configure(const QString& commandLineUrl, bool homeGiven);
 QString url();
 // Null when it cannot be opened.
 Archive* archive();
-// Uses url from now on and remembers it; false with error (the archive in
-// use stays) when it cannot be opened or remembered.
-bool switchTo(const QString& url, QString& error);
+// Uses url from now on and remembers it; a failure (the archive in use
+// stays) says why it cannot be opened or remembered.
+Outcome switchTo(const QString& url);
 
-// Keeps the runs of a decoded download or file at once; a failure is named
-// in a message and nothing else changes.
-void keep(const ByteReader& image, const DataSetCollection& decoded, int model, const QString& source);
+// Keeps the runs of a decoded download or file (no model: a file) at once;
+// a failure is named in a message and nothing else changes.
+void keep(const ByteReader& image, const DataSetCollection& decoded, const std::optional<LoggerModel>& model,
+          const QString& source);
 
 // Runs deleted in the window: hidden now, gone when the program ends unless
 // undone first.

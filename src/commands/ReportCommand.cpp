@@ -31,28 +31,25 @@ bool ReportCommand::run(TfrmGraph& window) {
     {
         TfrmReport ask(run.unitRecorded, run.unit, m_context.area ? m_context.area->window() : nullptr);
         if (runDialog(ask) != QDialog::Accepted) return false;
-        QString problem;
-        if (!ask.readChoices(options, run.unit, problem)) {
-            Messages::error(problem);
-            return false;
-        }
+        if (!reported(ask.readChoices(options, run.unit))) return false;
     }
     options.locale = QLocale();
     options.createdText = QStringLiteral("made ") + dateTimeText(nowDays());
     m_context.dialogs->prepareSave(filters::report(), QStringLiteral("PDF"));
     const QString name = m_context.dialogs->runSave();
     if (name.isEmpty()) return false;
-    return guarded([&] {
-        // A copy, so the window's own chart keeps its cursors and no bands.
-        Chart chart;
-        if (options.graph) {
-            QString error;
-            if (!chart.loadState(window.chart()->storeState(), &error)) throw UserError(error);
-            chart.setOutOfRangeLimitY(window.chart()->outOfRangeLimitY());
-            report::prepareChart(chart, options.limits);
+    // A copy, so the window's own chart keeps its cursors and no bands.
+    Chart chart;
+    if (options.graph) {
+        QString error;
+        if (!chart.loadState(window.chart()->storeState(), &error)) {
+            Messages::error(error);
+            return false;
         }
-        report::write(name, run, options, options.graph ? &chart : nullptr);
-    });
+        chart.setOutOfRangeLimitY(window.chart()->outOfRangeLimitY());
+        report::prepareChart(chart, options.limits);
+    }
+    return reported(report::write(name, run, options, options.graph ? &chart : nullptr).outcome());
 }
 
 } // namespace tq

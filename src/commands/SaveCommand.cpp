@@ -84,7 +84,7 @@ bool SaveCommand::saveCollection() {
     m_context.dialogs->prepareSave(filters::collectionSave(), QStringLiteral("880"));
     const QString name = m_context.dialogs->runSave();
     if (name.isEmpty()) return false;
-    if (!guarded([&] { collection::saveWorkingCopyAs(name); })) return false;
+    if (!reported(collection::saveWorkingCopyAs(name))) return false;
     dataSetCollection().setDownloadUnsaved(false);
     return true;
 }
@@ -101,7 +101,7 @@ void SaveCommand::saveGraph(const Chart& chart, std::optional<TemperatureUnit> u
     const QString ext = QFileInfo(name).suffix().toLower();
     if (m_context.dialogs->saveChoseExtra() && ext == QLatin1String("csv"))
         return saveIsoCsv(chart, name, unit, done);
-    if (ext == QLatin1String("ghf")) return report(done, guarded([&] { SaveGraphFile(chart, name); }));
+    if (ext == QLatin1String("ghf")) return report(done, reported(SaveGraphFile(chart, name)));
     if (ext == QLatin1String("txt")) return saveText(chart, name, textfile::kTab, done);
     if (ext == QLatin1String("csv")) return saveText(chart, name, textfile::kComma, done);
     Messages::error(

@@ -231,8 +231,10 @@ TfrmGraph* TfrmArchive::openRun(qint64 id) {
     SampleSlice slice;
     if (!samples->values.empty())
         slice = {samples->values.data(), samples->times.data(), int(samples->values.size()), samples};
-    const int model = listed.model ? listed.model : m_context.modelCode();
-    auto* window = new TfrmGraph(model);
+    // A run from an opened file names no model (0); reading it refused any
+    // other code no model has.
+    const std::optional<LoggerModel> recorded = findLoggerModel(listed.model);
+    auto* window = new TfrmGraph(recorded ? *recorded : m_context.model());
     window->setProperty(kArchiveRunProperty, id);
     window->setWindowTitle(listed.name.isEmpty()
                                ? QStringLiteral("Archive run %1").arg(id)
@@ -241,7 +243,7 @@ TfrmGraph* TfrmArchive::openRun(qint64 id) {
         addGraphWindow(m_context.area, window, true);
     else
         window->setAttribute(Qt::WA_DeleteOnClose);
-    prepareDataSetChart(*window->chart(), set, slice, model);
+    prepareDataSetChart(*window->chart(), set, slice, window->model());
     window->showLoadedFile();
     return window;
 }
@@ -290,9 +292,8 @@ void TfrmArchive::btnUndoClick() {
 void TfrmArchive::btnUseArchiveClick() {
     const QString url = txtArchive->text().trimmed();
     if (url.isEmpty() || url == programarchive::url()) return;
-    QString error;
-    if (!programarchive::switchTo(url, error)) {
-        Messages::error(error, kTitle);
+    if (const Outcome switched = programarchive::switchTo(url); !switched.ok()) {
+        Messages::error(switched.text, kTitle);
         txtArchive->setText(programarchive::url());
         return;
     }

@@ -1,5 +1,6 @@
 #include "TfrmReport.h"
 
+#include "CommandGuard.h"
 #include "Messages.h"
 #include "Regional.h"
 
@@ -66,35 +67,33 @@ TfrmReport::TfrmReport(bool unitRecorded, TemperatureUnit unit, QWidget* parent)
     form->addRow(buttons);
 }
 
-bool TfrmReport::readChoices(report::Options& options, TemperatureUnit& unit, QString& problem) const {
+Outcome TfrmReport::readChoices(report::Options& options, TemperatureUnit& unit) const {
+    QString problem;
+    const auto refused = [&problem] { return Outcome::fail(Outcome::Code::BadInput, problem); };
     options.limits = {};
     double v = 0.0;
     if (chkLow->isChecked()) {
-        if (!readNumber(edtLow, QStringLiteral("The lower limit"), v, problem)) return false;
+        if (!readNumber(edtLow, QStringLiteral("The lower limit"), v, problem)) return refused();
         options.limits.low = v;
     }
     if (chkHigh->isChecked()) {
-        if (!readNumber(edtHigh, QStringLiteral("The upper limit"), v, problem)) return false;
+        if (!readNumber(edtHigh, QStringLiteral("The upper limit"), v, problem)) return refused();
         options.limits.high = v;
     }
     if (!readNumber(edtActivation, QStringLiteral("The activation energy"), options.activationEnergyKJ,
                     problem))
-        return false;
+        return refused();
     options.graph = chkGraph->isChecked();
     options.table = chkTable->isChecked();
     unit = cmbUnit->currentIndex() == 1 ? TemperatureUnit::Fahrenheit : TemperatureUnit::Celsius;
     problem = report::checkOptions(options);
-    return problem.isEmpty();
+    return problem.isEmpty() ? Outcome::success() : refused();
 }
 
 void TfrmReport::accept() {
     report::Options options;
     TemperatureUnit unit = TemperatureUnit::Celsius;
-    QString problem;
-    if (!readChoices(options, unit, problem)) {
-        Messages::error(problem);
-        return;
-    }
+    if (!reported(readChoices(options, unit))) return;
     QDialog::accept();
 }
 

@@ -20,9 +20,9 @@ class TfrmReport : public QDialog {
     explicit TfrmReport(bool unitRecorded, TemperatureUnit unit, QWidget* parent = nullptr);
 
     // The choices as report options (limits, energy, graph, table) and
-    // unit; false with the problem in a sentence when a number is not one
-    // or the choices do not fit together.
-    bool readChoices(report::Options& options, TemperatureUnit& unit, QString& problem) const;
+    // unit; refused (BadInput) with the problem in a sentence when a number
+    // is not one or the choices do not fit together.
+    Outcome readChoices(report::Options& options, TemperatureUnit& unit) const;
 
     void accept() override; // stays open, saying why, while readChoices fails
 

@@ -126,7 +126,7 @@ void TfrmSetup::FormShow() {
         const auto& start = static_cast<SetupStartJob&>(done);
         const QByteArray directory = start.directory();
         if (!directory.isEmpty()) {
-            const QVector<SetupGridRow> rows = setupGridRows(directory, m_link.modelCode);
+            const QVector<SetupGridRow> rows = setupGridRows(directory, m_link.model());
             fillGrid(rows);
             m_dataSets = usedRows(rows);
             m_directory = directory;
@@ -191,7 +191,7 @@ void TfrmSetup::btnSetUnitClick() {
     exchange(SetupCommandJob::setUnit(fahrenheit), [this, fahrenheit](DeviceJob& set) {
         if (portFailed(set)) return;
         // The live reading shows the unit the logger now uses.
-        exchange(std::make_unique<LiveFrameQuery>(m_link.modelCode), [this, fahrenheit](DeviceJob& done) {
+        exchange(std::make_unique<LiveFrameQuery>(m_link.model()), [this, fahrenheit](DeviceJob& done) {
             if (portFailed(done)) return;
             const auto& live = static_cast<LiveFrameQuery&>(done);
             const QString unit = fahrenheit ? QStringLiteral("°F") : QStringLiteral("°C");
@@ -231,8 +231,7 @@ void TfrmSetup::Button2Click() {
 void TfrmSetup::btnEraseClick() {
     if (m_busy) return;
     // Erasing cannot be undone: the user confirms first, knowing what goes.
-    const QString archived =
-        erasecheck::questionNote(programarchive::archive(), m_directory, m_link.modelCode);
+    const QString archived = erasecheck::questionNote(programarchive::archive(), m_directory, m_link.model());
     if (!Messages::confirmDefaultNo(eraseQuestion(m_dataSets) + archived, kCaption)) return;
     exchange(SetupCommandJob::erase(), [this](DeviceJob& done) {
         if (portFailed(done)) return;

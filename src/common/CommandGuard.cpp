@@ -19,4 +19,10 @@ bool guarded(const std::function<void()>& body) {
     return false;
 }
 
+bool reported(const Outcome& outcome) {
+    if (outcome.ok()) return true;
+    if (!outcome.text.isEmpty()) Messages::error(outcome.text);
+    return false;
+}
+
 } // namespace tq

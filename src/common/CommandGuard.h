@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Outcome.h"
+
 #include <QString>
 #include <functional>
 #include <stdexcept>
@@ -26,5 +28,9 @@ class UserError : public std::runtime_error {
 // event loop: a SilentAbort ends the command quietly, any other error is
 // shown in a message box. Returns false when the body did not finish.
 bool guarded(const std::function<void()>& body);
+
+// Tells the user how an operation failed: its text in an error box, or
+// nothing when there are no words for it (a cancel). True when it succeeded.
+bool reported(const Outcome& outcome);
 
 } // namespace tq

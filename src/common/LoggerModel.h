@@ -16,6 +16,8 @@ struct LoggerModel {
     int seriesCount;      // series in a graph: temperature, and humidity on the 862
     int sampleSize;       // bytes per sample as the logger counts its memory
     int firstDataAddress; // where the logger's own count of samples starts
+
+    bool operator==(const LoggerModel&) const = default;
 };
 
 inline constexpr LoggerModel kModel860{860, 8, 5, 0xFF, 1, 2, 256};
@@ -36,8 +38,8 @@ inline QString unknownModelText(int code) {
     return QStringLiteral("logger model %1 is not one this program knows (860 or 862)").arg(code);
 }
 
-// For a code already checked where it arrived (or the 860 that stands in
-// when none is known): any other code still gives the 860.
+// For a code already checked where it arrived: any other code still gives
+// the 860. Code that holds a model carries the LoggerModel instead.
 inline const LoggerModel& loggerModel(int code) {
     return code == kModel862.code ? kModel862 : kModel860;
 }

@@ -1,7 +1,6 @@
 #include "CollectionFile.h"
 
 #include "AppPaths.h"
-#include "CommandGuard.h"
 #include "FileAccess.h"
 #include "MemoryDecoder.h"
 #include "MemoryLayout.h"
@@ -18,12 +17,12 @@ bool& current() {
     return value;
 }
 
-void writeWhole(const QString& fileName, const char* data, qint64 size, const QString& failure) {
+Outcome writeWhole(const QString& fileName, const char* data, qint64 size, const QString& failure) {
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw UserError(failure.arg(shownName(fileName), file.errorString()));
-    if (file.write(data, size) != size || !file.commit())
-        throw UserError(failure.arg(shownName(fileName), file.errorString()));
+    if (!file.open(QIODevice::WriteOnly) || file.write(data, size) != size || !file.commit())
+        return Outcome::fail(Outcome::Code::CannotWrite,
+                             failure.arg(shownName(fileName), file.errorString()));
+    return Outcome::success();
 }
 } // namespace
 
@@ -36,75 +35,74 @@ QString workingCopyPath() {
     return workingCopyFolder() + QStringLiteral("DataSetsTemp.tmp");
 }
 
-void writeWorkingCopy(const void* data, qint64 size) {
+Outcome writeWorkingCopy(const void* data, qint64 size) {
     const QString folder = workingCopyFolder();
-    if (!QDir().mkpath(folder)) {
-        current() = false;
-        throw UserError(QDir::toNativeSeparators(folder));
-    }
     current() = false;
-    writeWhole(workingCopyPath(), static_cast<const char*>(data), size,
-               QStringLiteral("The working copy %1 could not be written: %2. Saving these data sets is "
-                              "refused until a download or an open writes it."));
-    current() = true;
+    if (!QDir().mkpath(folder))
+        return Outcome::fail(Outcome::Code::CannotWrite, QDir::toNativeSeparators(folder));
+    const Outcome written =
+        writeWhole(workingCopyPath(), static_cast<const char*>(data), size,
+                   QStringLiteral("The working copy %1 could not be written: %2. Saving these data sets is "
+                                  "refused until a download or an open writes it."));
+    current() = written.ok();
+    return written;
 }
 
-void writeWorkingCopyAhead(const void* data, qint64 size) {
+Outcome writeWorkingCopyAhead(const void* data, qint64 size) {
     const bool wasCurrent = current();
-    try {
-        writeWorkingCopy(data, size);
-    } catch (const UserError&) {
-        current() = wasCurrent && QFile::exists(workingCopyPath());
-        throw;
-    }
+    const Outcome written = writeWorkingCopy(data, size);
+    if (!written.ok()) current() = wasCurrent && QFile::exists(workingCopyPath());
+    return written;
 }
 
 bool workingCopyCurrent() {
     return current();
 }
 
-void saveWorkingCopyAs(const QString& fileName) {
+Outcome saveWorkingCopyAs(const QString& fileName) {
     const QString source = workingCopyPath();
+    const auto refused = [](const QString& text) { return Outcome::fail(Outcome::Code::CannotRead, text); };
     if (!current())
-        throw UserError(QStringLiteral("%1 was not saved: the working copy %2 is older than the data sets "
-                                       "shown, because it could not be written.")
-                            .arg(shownName(fileName), shownName(source)));
+        return refused(QStringLiteral("%1 was not saved: the working copy %2 is older than the data sets "
+                                      "shown, because it could not be written.")
+                           .arg(shownName(fileName), shownName(source)));
     QFile in(source);
-    QString error;
-    if (!openForReading(in, error))
-        throw UserError(
+    if (const Outcome opened = openForReading(in); !opened.ok())
+        return refused(
             QStringLiteral("%1 was not saved: there is no downloaded or opened memory to save (%2)")
-                .arg(shownName(fileName), error));
+                .arg(shownName(fileName), opened.text));
     const QByteArray bytes = in.readAll();
     if (in.error() != QFileDevice::NoError)
-        throw UserError(QStringLiteral("%1 was not saved: cannot read the working copy %2: %3")
-                            .arg(shownName(fileName), shownName(source), in.errorString()));
-    writeWhole(fileName, bytes.constData(), bytes.size(), QStringLiteral("Cannot save %1: %2"));
+        return refused(QStringLiteral("%1 was not saved: cannot read the working copy %2: %3")
+                           .arg(shownName(fileName), shownName(source), in.errorString()));
+    return writeWhole(fileName, bytes.constData(), bytes.size(), QStringLiteral("Cannot save %1: %2"));
+}
+
+Result<QByteArray> readCollectionFile(const QString& fileName) {
+    QFile file(fileName);
+    if (const Outcome opened = openForReading(file); !opened.ok()) return opened;
+    const QString name = shownName(fileName);
+    const auto refused = [](const QString& text) { return Outcome::fail(Outcome::Code::CannotRead, text); };
+    const qint64 size = file.size();
+    if (size == 0) return refused(QStringLiteral("%1 is empty.").arg(name));
+    if (size > memory::kMaxMemorySize)
+        return refused(
+            QStringLiteral("%1 is not a data set collection file: at %2 bytes it is larger than any "
+                           "logger memory (%3 bytes).")
+                .arg(name)
+                .arg(size)
+                .arg(memory::kMaxMemorySize));
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError || bytes.size() != size)
+        return refused(QStringLiteral("Cannot read %1: %2").arg(name, file.errorString()));
+    return bytes;
 }
 
 bool readCollectionFile(const QString& fileName, QByteArray& bytes, QString& error) {
-    QFile file(fileName);
-    if (!openForReading(file, error)) return false;
-    const QString name = shownName(fileName);
-    const qint64 size = file.size();
-    if (size == 0) {
-        error = QStringLiteral("%1 is empty.").arg(name);
-        return false;
-    }
-    if (size > memory::kMaxMemorySize) {
-        error = QStringLiteral("%1 is not a data set collection file: at %2 bytes it is larger than any "
-                               "logger memory (%3 bytes).")
-                    .arg(name)
-                    .arg(size)
-                    .arg(memory::kMaxMemorySize);
-        return false;
-    }
-    bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError || bytes.size() != size) {
-        error = QStringLiteral("Cannot read %1: %2").arg(name, file.errorString());
-        return false;
-    }
-    return true;
+    Result<QByteArray> read = readCollectionFile(fileName);
+    error = read.outcome().text;
+    if (read.ok()) bytes = std::move(read).value();
+    return read.ok();
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DownloadResult.h"
+#include "Outcome.h"
 
 #include <QByteArray>
 #include <QString>
@@ -20,26 +21,28 @@ QString workingCopyFolder();
 QString workingCopyPath();
 
 // Writes the working copy through a temporary file, so a failure leaves
-// the previous copy whole. Throws UserError: the folder's path when it
-// cannot be made, otherwise a sentence saying the copy could not be written.
-void writeWorkingCopy(const void* data, qint64 size);
+// the previous copy whole. A failure (CannotWrite) says the folder's path
+// when it cannot be made, otherwise that the copy could not be written.
+[[nodiscard]] Outcome writeWorkingCopy(const void* data, qint64 size);
 // The same for data sets not shown yet, which replace those shown only once
 // their copy is written (a download): a failed write leaves the copy as
 // current as it was, unless the folder, and so the copy, is gone.
-void writeWorkingCopyAhead(const void* data, qint64 size);
+[[nodiscard]] Outcome writeWorkingCopyAhead(const void* data, qint64 size);
 // False after a write of the working copy failed: it then holds an older
 // memory than the data sets shown. True again after the next good write.
 bool workingCopyCurrent();
 
 // Copies the working copy to fileName, replacing it only once the copy is
-// complete. Throws UserError naming what failed (no working copy, an
-// outdated one, the target not writable).
-void saveWorkingCopyAs(const QString& fileName);
+// complete. A failure names what failed (no working copy, an outdated one,
+// the target not writable).
+[[nodiscard]] Outcome saveWorkingCopyAs(const QString& fileName);
 
 // Reads a collection file whole. Refused with a sentence naming the file:
 // one that cannot be read, an empty one, and one larger than any logger
 // memory. (Shorter than a directory is not refused here: it holds no data
 // sets, which the caller reports.)
+Result<QByteArray> readCollectionFile(const QString& fileName);
+// The same as a bool, the sentence in error.
 bool readCollectionFile(const QString& fileName, QByteArray& bytes, QString& error);
 
 // Decodes a collection file's bytes into the collection: the directory

@@ -293,16 +293,14 @@ bool writeWideCsv(QIODevice& out, const std::vector<Run>& runs, Align align, Tem
     return true;
 }
 
-bool writeWideCsvFile(const QString& fileName, const std::vector<Run>& runs, Align align,
-                      TemperatureUnit unit, const Difference* diff, const TextFormats& formats,
-                      QString& error) {
+Outcome writeWideCsvFile(const QString& fileName, const std::vector<Run>& runs, Align align,
+                         TemperatureUnit unit, const Difference* diff, const TextFormats& formats) {
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly) || !writeWideCsv(file, runs, align, unit, diff, formats) ||
-        !file.commit()) {
-        error = QStringLiteral("Cannot write %1: %2").arg(fileName, file.errorString());
-        return false;
-    }
-    return true;
+        !file.commit())
+        return Outcome::fail(Outcome::Code::CannotWrite,
+                             QStringLiteral("Cannot write %1: %2").arg(fileName, file.errorString()));
+    return Outcome::success();
 }
 
 } // namespace tq::compare

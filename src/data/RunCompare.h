@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Outcome.h"
+
 // Several recording runs side by side: how their times line up, the one
 // unit they are shown in, their figures, the difference of two of them and
 // the wide CSV that holds them all. Plain code, shared by the compare
@@ -125,10 +127,10 @@ constexpr float kGap = kNullReading;
 // False when the device refuses a write.
 bool writeWideCsv(QIODevice& out, const std::vector<Run>& runs, Align align, TemperatureUnit unit,
                   const Difference* diff, const TextFormats& formats);
-// The same into a file written whole or not at all; false with error.
-bool writeWideCsvFile(const QString& fileName, const std::vector<Run>& runs, Align align,
-                      TemperatureUnit unit, const Difference* diff, const TextFormats& formats,
-                      QString& error);
+// The same into a file written whole or not at all.
+[[nodiscard]] Outcome writeWideCsvFile(const QString& fileName, const std::vector<Run>& runs, Align align,
+                                       TemperatureUnit unit, const Difference* diff,
+                                       const TextFormats& formats);
 
 } // namespace compare
 } // namespace tq

@@ -17,12 +17,14 @@ namespace tq::chartexport {
 namespace {
 constexpr int kDpi = 96;
 
-void paintOn(QPaintDevice& device, Chart& chart, const QSize& size, const QString& name) {
+Outcome paintOn(QPaintDevice& device, Chart& chart, const QSize& size, const QString& name) {
     QPainter painter;
     if (!painter.begin(&device))
-        throw UserError(QStringLiteral("Cannot draw %1: the picture could not be started.").arg(name));
+        return Outcome::fail(Outcome::Code::CannotWrite,
+                             QStringLiteral("Cannot draw %1: the picture could not be started.").arg(name));
     chart.render(painter, QRectF(QPointF(0, 0), QSizeF(size)), size);
     painter.end();
+    return Outcome::success();
 }
 } // namespace
 
@@ -54,22 +56,25 @@ bool parseSize(const QString& text, QSize& out) {
     return true;
 }
 
-void write(Chart& chart, const QString& fileName, Format format, const QSize& size) {
+Outcome write(Chart& chart, const QString& fileName, Format format, const QSize& size) {
     const QString name = shownName(fileName);
     if (!sizeAllowed(size))
-        throw UserError(QStringLiteral("%1 was not written: a picture is %2 to %3 pixels on each side.")
-                            .arg(name)
-                            .arg(kMinSide)
-                            .arg(kMaxSide));
+        return Outcome::fail(Outcome::Code::BadInput,
+                             QStringLiteral("%1 was not written: a picture is %2 to %3 pixels on each side.")
+                                 .arg(name)
+                                 .arg(kMinSide)
+                                 .arg(kMaxSide));
+    const auto failed = [](const QString& text) { return Outcome::fail(Outcome::Code::CannotWrite, text); };
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        throw UserError(QStringLiteral("Cannot create %1: %2").arg(name, file.errorString()));
+        return failed(QStringLiteral("Cannot create %1: %2").arg(name, file.errorString()));
+    Outcome drawn = Outcome::success();
     switch (format) {
     case Format::Png: {
         const QImage image = chart.renderImage(size);
         QImageWriter writer(&file, "png");
         if (!writer.write(image))
-            throw UserError(QStringLiteral("Cannot write %1: %2").arg(name, writer.errorString()));
+            return failed(QStringLiteral("Cannot write %1: %2").arg(name, writer.errorString()));
         break;
     }
     case Format::Svg: {
@@ -79,7 +84,7 @@ void write(Chart& chart, const QString& fileName, Format format, const QSize& si
         svg.setViewBox(QRect(QPoint(0, 0), size));
         svg.setResolution(kDpi);
         svg.setTitle(QFileInfo(fileName).completeBaseName());
-        paintOn(svg, chart, size, name);
+        drawn = paintOn(svg, chart, size, name);
         break;
     }
     case Format::Pdf: {
@@ -90,11 +95,13 @@ void write(Chart& chart, const QString& fileName, Format format, const QSize& si
             QPageSize(QSizeF(size) * 72.0 / kDpi, QPageSize::Point, QString(), QPageSize::ExactMatch));
         pdf.setTitle(QFileInfo(fileName).completeBaseName());
         pdf.setCreator(QStringLiteral("TQ880"));
-        paintOn(pdf, chart, size, name);
+        drawn = paintOn(pdf, chart, size, name);
         break;
     }
     }
-    if (!file.commit()) throw UserError(QStringLiteral("Cannot write %1: %2").arg(name, file.errorString()));
+    if (!drawn.ok()) return drawn;
+    if (!file.commit()) return failed(QStringLiteral("Cannot write %1: %2").arg(name, file.errorString()));
+    return Outcome::success();
 }
 
 } // namespace tq::chartexport

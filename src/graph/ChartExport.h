@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Outcome.h"
+
 #include <QSize>
 #include <QString>
 
@@ -21,9 +23,9 @@ bool formatOf(const QString& fileName, Format& out);
 bool parseSize(const QString& text, QSize& out);
 bool sizeAllowed(const QSize& size);
 
-// Writes the picture; a failure leaves any file of that name as it was.
-// Throws UserError naming the file and what failed.
-void write(Chart& chart, const QString& fileName, Format format, const QSize& size);
+// Writes the picture; a failure leaves any file of that name as it was and
+// names the file and what failed.
+[[nodiscard]] Outcome write(Chart& chart, const QString& fileName, Format format, const QSize& size);
 } // namespace chartexport
 
 } // namespace tq

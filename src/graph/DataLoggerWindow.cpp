@@ -39,25 +39,28 @@ QMdiSubWindow* addGraphWindow(QMdiArea* area, TfrmGraph* window, bool fullWidth)
     return addAreaWindow(area, window, window->width() + 2 * frame, fullWidth);
 }
 
-TfrmGraph* createDataLoggerWindow(QMdiArea* area, int modelCode, bool fullWidth) {
-    auto* window = new TfrmGraph(modelCode);
+TfrmGraph* createDataLoggerWindow(QMdiArea* area, const LoggerModel& model, bool fullWidth) {
+    auto* window = new TfrmGraph(model);
     window->becomeDataLoggerWindow();
     addGraphWindow(area, window, fullWidth);
     window->showDataLists();
 
     window->chart()->setAllowGraphAnnotHotSpots(true);
     const TDateTime now = nowDays();
-    window->prepareGraph(loggerModel(modelCode).seriesCount, kNewWindowPoints, now,
-                         now + kNewWindowPoints * kOneSecond);
+    window->prepareGraph(model.seriesCount, kNewWindowPoints, now, now + kNewWindowPoints * kOneSecond);
     return window;
 }
 
-void restoreOrCreateDataLoggerWindow(QMdiArea* area, int modelCode, bool fullWidth) {
+TfrmGraph* createDataLoggerWindow(QMdiArea* area, int linkModelCode, bool fullWidth) {
+    return createDataLoggerWindow(area, loggerModel(linkModelCode), fullWidth);
+}
+
+void restoreOrCreateDataLoggerWindow(QMdiArea* area, const LoggerModel& model, bool fullWidth) {
     TfrmGraph* window = TfrmGraph::dataLoggerWindow();
     if (window) {
         if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget())) sub->showNormal();
     } else {
-        window = createDataLoggerWindow(area, modelCode, fullWidth);
+        window = createDataLoggerWindow(area, model, fullWidth);
     }
     // In front, also of a maximized graph window: the data sets it is about
     // to show must not arrive hidden.
@@ -152,7 +155,7 @@ void TfrmGraph::showDataSet(int k) {
     const DataSetCollection& collection = dataSetCollection();
     if (k < 0 || k >= collection.count()) return;
     const DataSet& set = collection.dataSet(k);
-    prepareDataSetChart(*PESGraph1, set, collection.slice(k), m_modelCode);
+    prepareDataSetChart(*PESGraph1, set, collection.slice(k), m_model);
     updateToolAvailability();
     m_dataSet = k;
     refreshStatistics();

@@ -7,13 +7,12 @@
 
 namespace tq {
 
-void prepareDataSetChart(Chart& chart, const DataSet& set, const SampleSlice& slice, int modelCode,
+void prepareDataSetChart(Chart& chart, const DataSet& set, const SampleSlice& slice, const LoggerModel& model,
                          TemplateUse use) {
     // The logger's out-of-range marks (+-9999.0) are no readings: gaps.
     chart.setOutOfRangeLimitY(kOutOfRangeLimit);
-    prepareChart(chart, loggerModel(modelCode).seriesCount, set.sampleCount, set.startTime,
-                 set.startTime + double(set.sampleCount) * set.intervalSeconds / kSecondsPerDay, modelCode,
-                 use);
+    prepareChart(chart, model.seriesCount, set.sampleCount, set.startTime,
+                 set.startTime + double(set.sampleCount) * set.intervalSeconds / kSecondsPerDay, model, use);
     if (!slice.empty()) {
         // The chart views the collection's readings rather than copying
         // them; a slice that nobody keeps alive is copied.

@@ -12,7 +12,7 @@ struct SampleSlice;
 // logger model's series, the X range from the start to one interval past
 // the last sample, the samples on series 0, marks drawn as gaps.
 // Throws UserError as prepareChart does.
-void prepareDataSetChart(Chart& chart, const DataSet& set, const SampleSlice& slice, int modelCode,
+void prepareDataSetChart(Chart& chart, const DataSet& set, const SampleSlice& slice, const LoggerModel& model,
                          TemplateUse use = TemplateUse::ReadAndWrite);
 
 } // namespace tq

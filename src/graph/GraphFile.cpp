@@ -16,17 +16,19 @@ namespace {
 constexpr qint64 kReadChunk = 1 << 20;
 } // namespace
 
-void writeGraphFile(const QString& fileName, const QByteArray& stateBlock) {
+Outcome writeGraphFile(const QString& fileName, const QByteArray& stateBlock) {
+    const auto failed = [](const QString& text) { return Outcome::fail(Outcome::Code::CannotWrite, text); };
     if (quint64(stateBlock.size()) > 0xFFFFFFFFull)
-        throw UserError(QStringLiteral("The graph is too large to be saved in %1.").arg(shownName(fileName)));
+        return failed(QStringLiteral("The graph is too large to be saved in %1.").arg(shownName(fileName)));
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        throw UserError(QStringLiteral("Cannot create %1: %2").arg(shownName(fileName), file.errorString()));
+        return failed(QStringLiteral("Cannot create %1: %2").arg(shownName(fileName), file.errorString()));
     uchar length[4];
     qToLittleEndian<quint32>(quint32(stateBlock.size()), length);
     if (file.write(reinterpret_cast<const char*>(length), 4) != 4 ||
         file.write(stateBlock) != stateBlock.size() || !file.commit())
-        throw UserError(QStringLiteral("Cannot write %1: %2").arg(shownName(fileName), file.errorString()));
+        return failed(QStringLiteral("Cannot write %1: %2").arg(shownName(fileName), file.errorString()));
+    return Outcome::success();
 }
 
 QByteArray readGraphFile(const QString& fileName) {
@@ -68,8 +70,8 @@ QByteArray readGraphFile(QIODevice& in, const QString& name) {
     return block;
 }
 
-void SaveGraphFile(const Chart& chart, const QString& fileName) {
-    writeGraphFile(fileName, chart.storeState());
+Outcome SaveGraphFile(const Chart& chart, const QString& fileName) {
+    return writeGraphFile(fileName, chart.storeState());
 }
 
 void LoadGraphFile(Chart& chart, const QString& fileName) {

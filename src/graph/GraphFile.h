@@ -3,6 +3,8 @@
 // Graph files (.ghf, and the graph template): a 4-byte little-endian length
 // N followed by N bytes of the chart's saved state. Nothing else.
 
+#include "Outcome.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -13,8 +15,8 @@ namespace tq {
 class Chart;
 
 // Writes the framed block through QSaveFile: on failure the previous file
-// stays as it was. Throws UserError with a clear text.
-void writeGraphFile(const QString& fileName, const QByteArray& stateBlock);
+// stays as it was, and the outcome says what failed.
+[[nodiscard]] Outcome writeGraphFile(const QString& fileName, const QByteArray& stateBlock);
 // Reads the block of a graph file. A length field that claims more bytes
 // than the file holds is an error, never an allocation. A folder or a named
 // pipe is refused before it is opened. Throws UserError.
@@ -25,7 +27,7 @@ QByteArray readGraphFile(const QString& fileName);
 QByteArray readGraphFile(QIODevice& in, const QString& name);
 
 // The chart's whole state to a graph file.
-void SaveGraphFile(const Chart& chart, const QString& fileName);
+[[nodiscard]] Outcome SaveGraphFile(const Chart& chart, const QString& fileName);
 // Replaces the chart's state with the file's; on any failure (UserError)
 // the chart is unchanged.
 void LoadGraphFile(Chart& chart, const QString& fileName);

@@ -14,8 +14,8 @@ namespace tq {
 namespace {
 
 // Series labels and axes that depend on the logger model.
-void applySeriesLayout(Chart& chart, int n, int modelCode) {
-    if (loggerModel(modelCode).seriesCount == 2) {
+void applySeriesLayout(Chart& chart, int n, const LoggerModel& model) {
+    if (model.seriesCount == 2) {
         chart.setSubsetLabel(0, QStringLiteral("Humidity"));
         chart.setSubsetLabel(1, QStringLiteral("Temperature"));
         chart.setMultiAxesSeparators(true);
@@ -41,7 +41,7 @@ void applySingleAxis(Chart& chart) {
     chart.setAutoY();
 }
 
-void applyDefaultStyle(Chart& chart, int n, int modelCode) {
+void applyDefaultStyle(Chart& chart, int n, const LoggerModel& model) {
     chart.setPlottingMethod(Chart::PlottingMethod::Spline);
     chart.setShowGraphAnnotations(true);
     chart.setGraphAnnotationTextSize(100);
@@ -55,7 +55,7 @@ void applyDefaultStyle(Chart& chart, int n, int modelCode) {
     chart.setSubsetColor(0, QColor(255, 0, 0));
     if (n > 1) chart.setSubsetColor(1, QColor(255, 255, 0));
     chart.setArrowCursor(Chart::ArrowNormal);
-    applySeriesLayout(chart, n, modelCode);
+    applySeriesLayout(chart, n, model);
 }
 
 QString shownFolder(const QString& folder) {
@@ -70,10 +70,14 @@ void saveGraphTemplate(const Chart& chart) {
                         QStringLiteral(" directory."));
     // Every preparation resets the points, so the template keeps the chart
     // without them: small and quick to write and to load.
-    writeGraphFile(AppPaths::templateFile(), chart.storeStyle());
+    // The template is written in the middle of preparing a window; its
+    // failure unwinds to the slot's guard, which shows it.
+    if (const Outcome written = writeGraphFile(AppPaths::templateFile(), chart.storeStyle()); !written.ok())
+        throw UserError(written.text);
 }
 
-void prepareChart(Chart& chart, int n, int p, double xMin, double xMax, int modelCode, TemplateUse use) {
+void prepareChart(Chart& chart, int n, int p, double xMin, double xMax, const LoggerModel& model,
+                  TemplateUse use) {
     const QString templateFile = AppPaths::templateFile();
     const bool fromTemplate = QFileInfo::exists(templateFile);
     int templateSeries = n;
@@ -88,16 +92,16 @@ void prepareChart(Chart& chart, int n, int p, double xMin, double xMax, int mode
     chart.resetPoints();
     if (xMin != 0.0) chart.setManualX(xMin, xMax);
     if (!fromTemplate) {
-        applyDefaultStyle(chart, n, modelCode);
+        applyDefaultStyle(chart, n, model);
     } else if (templateSeries != n) {
         // The template was made for the other logger model: keep its style
         // but give the series their own labels and axes.
-        if (loggerModel(modelCode).seriesCount == 1) applySingleAxis(chart);
+        if (model.seriesCount == 1) applySingleAxis(chart);
         if (n > 1 && templateSeries < 2) {
             chart.setSubsetColor(1, QColor(255, 255, 0));
             chart.setSubsetLineType(1, 9);
         }
-        applySeriesLayout(chart, n, modelCode);
+        applySeriesLayout(chart, n, model);
     }
 
     chart.setShowVertLineAnnotations(true);

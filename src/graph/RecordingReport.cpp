@@ -247,17 +247,18 @@ void prepareChart(Chart& chart, const RunLimits& limits) {
     chart.redraw();
 }
 
-int write(const QString& fileName, const Run& run, const Options& options, Chart* chart) {
+Result<int> write(const QString& fileName, const Run& run, const Options& options, Chart* chart) {
     const QString name = shownName(fileName);
     if (const QString problem = checkOptions(options); !problem.isEmpty())
-        throw UserError(name + QStringLiteral(" was not written: ") + problem);
+        return Outcome::fail(Outcome::Code::BadInput, name + QStringLiteral(" was not written: ") + problem);
     const RunFigures f = runFigures(run.times, run.values, run.intervalSeconds, run.unit, options.limits,
                                     options.activationEnergyKJ);
     const Texts t(run, options);
 
+    const auto failed = [](const QString& text) { return Outcome::fail(Outcome::Code::CannotWrite, text); };
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        throw UserError(QStringLiteral("Cannot create %1: %2").arg(name, file.errorString()));
+        return failed(QStringLiteral("Cannot create %1: %2").arg(name, file.errorString()));
     QPdfWriter pdf(&file);
     pdf.setResolution(kDpi);
     pdf.setPageSize(pageSizeFor(options.locale));
@@ -278,7 +279,7 @@ int write(const QString& fileName, const Run& run, const Options& options, Chart
 
     QPainter painter;
     if (!painter.begin(&pdf))
-        throw UserError(QStringLiteral("Cannot write %1: the PDF could not be started.").arg(name));
+        return failed(QStringLiteral("Cannot write %1: the PDF could not be started.").arg(name));
     const QString footer =
         QStringLiteral("TQ880 recording report") +
         (options.createdText.isEmpty() ? QString() : QStringLiteral(", ") + options.createdText);
@@ -293,7 +294,7 @@ int write(const QString& fileName, const Run& run, const Options& options, Chart
     const QString none = QStringLiteral("-");
     QList<Row> runRows{
         {QStringLiteral("Logger model"),
-         run.modelCode ? QString::number(run.modelCode) : QStringLiteral("not recorded in the file")},
+         run.model ? QString::number(run.model->code) : QStringLiteral("not recorded in the file")},
         {QStringLiteral("Data set"), run.dataSet > 0 ? QString::number(run.dataSet) : none},
         {QStringLiteral("First sample"), any ? t.when(run.times.front()) : none},
         {QStringLiteral("Last sample"), any ? t.when(run.times.back()) : none},
@@ -364,7 +365,7 @@ int write(const QString& fileName, const Run& run, const Options& options, Chart
     const double* columns = layout.columns;
     for (int p = 0; p < tablePages; ++p) {
         if (!pdf.newPage())
-            throw UserError(QStringLiteral("Cannot write %1: no new page could be started.").arg(name));
+            return failed(QStringLiteral("Cannot write %1: no new page could be started.").arg(name));
         Page page(painter, pageSize);
         painter.setFont(font(11, true));
         painter.setPen(QColor(20, 40, 90));
@@ -403,8 +404,8 @@ int write(const QString& fileName, const Run& run, const Options& options, Chart
                     pages);
     }
     if (!painter.end())
-        throw UserError(QStringLiteral("Cannot write %1: the PDF could not be finished.").arg(name));
-    if (!file.commit()) throw UserError(QStringLiteral("Cannot write %1: %2").arg(name, file.errorString()));
+        return failed(QStringLiteral("Cannot write %1: the PDF could not be finished.").arg(name));
+    if (!file.commit()) return failed(QStringLiteral("Cannot write %1: %2").arg(name, file.errorString()));
     return pages;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LoggerModel.h"
+#include "Outcome.h"
 #include "RunStatistics.h"
 
 #include <QLocale>
@@ -19,9 +21,9 @@ class Chart;
 namespace report {
 
 struct Run {
-    QString source;    // the file the run comes from, as shown
-    int dataSet = 0;   // 1-based number in a collection file; 0 for none
-    int modelCode = 0; // 860 or 862; 0 when not known
+    QString source;                   // the file the run comes from, as shown
+    int dataSet = 0;                  // 1-based number in a collection file; 0 for none
+    std::optional<LoggerModel> model; // none when not known
     TemperatureUnit unit = TemperatureUnit::Celsius;
     bool unitRecorded = true; // false: the user said which (a text file does not)
     int intervalSeconds = 0;
@@ -58,9 +60,10 @@ void prepareChart(Chart& chart, const RunLimits& limits);
 
 // Writes the report (the chart, already prepared, is drawn when
 // options.graph). The figures are those of runFigures over run. A failure
-// leaves any file of that name as it was. Returns the number of pages.
-// Throws UserError naming the file and what failed.
-int write(const QString& fileName, const Run& run, const Options& options, Chart* chart);
+// leaves any file of that name as it was and names the file and what
+// failed. The number of pages.
+[[nodiscard]] Result<int> write(const QString& fileName, const Run& run, const Options& options,
+                                Chart* chart);
 
 } // namespace report
 

@@ -261,24 +261,22 @@ void TfrmCompare::limitsChanged() {
     if (limits.low != m_limits.low || limits.high != m_limits.high) setLimits(limits);
 }
 
-void TfrmCompare::exportTo(const QString& fileName) {
-    if (QFileInfo(fileName).suffix().toLower() == QLatin1String("csv")) {
-        QString error;
-        if (!compare::writeWideCsvFile(fileName, m_runs, m_align, m_unit, m_difference.get(),
-                                       compare::TextFormats::regional(RegionalFormats()), error))
-            throw UserError(error);
-        return;
-    }
+Outcome TfrmCompare::exportTo(const QString& fileName) {
+    if (QFileInfo(fileName).suffix().toLower() == QLatin1String("csv"))
+        return compare::writeWideCsvFile(fileName, m_runs, m_align, m_unit, m_difference.get(),
+                                         compare::TextFormats::regional(RegionalFormats()));
     chartexport::Format format = chartexport::Format::Png;
     if (!chartexport::formatOf(fileName, format))
-        throw UserError(QStringLiteral("%1: export writes .png, .svg, .pdf or .csv files").arg(fileName));
-    chartexport::write(*PESGraph1, fileName, format, chartexport::kDefaultSize);
+        return Outcome::fail(
+            Outcome::Code::BadInput,
+            QStringLiteral("%1: export writes .png, .svg, .pdf or .csv files").arg(fileName));
+    return chartexport::write(*PESGraph1, fileName, format, chartexport::kDefaultSize);
 }
 
 void TfrmCompare::btnExportClick() {
     if (!m_sources.exportFileName) return;
     const QString name = m_sources.exportFileName();
-    if (!name.isEmpty()) exportTo(name);
+    if (!name.isEmpty()) reported(exportTo(name));
 }
 
 void TfrmCompare::print() {

@@ -65,7 +65,7 @@ class TfrmCompare : public QWidget {
 
     // Writes the chart (.png, .svg, .pdf) or the wide CSV (.csv). Throws
     // UserError naming the file when it cannot be written.
-    void exportTo(const QString& fileName);
+    [[nodiscard]] Outcome exportTo(const QString& fileName);
 
     Chart* chart() const { return PESGraph1; }
 

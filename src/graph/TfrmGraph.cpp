@@ -40,7 +40,7 @@ TfrmGraph::CloseQuery& closeQuery() {
 }
 } // namespace
 
-TfrmGraph::TfrmGraph(int modelCode, QWidget* parent) : QWidget(parent), m_modelCode(modelCode) {
+TfrmGraph::TfrmGraph(const LoggerModel& model, QWidget* parent) : QWidget(parent), m_model(model) {
     setObjectName(QStringLiteral("frmGraph"));
     setWindowTitle(QStringLiteral("Graph"));
     buildLayout();

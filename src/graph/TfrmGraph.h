@@ -2,6 +2,7 @@
 
 #include "CursorRange.h"
 #include "DragThrottle.h"
+#include "LoggerModel.h"
 
 #include <QElapsedTimer>
 #include <QWidget>
@@ -33,9 +34,8 @@ struct OverallTexts;
 class TfrmGraph : public QWidget {
     Q_OBJECT
   public:
-    // modelCode (860 or 862) chooses the data list columns and the default
-    // graph style.
-    explicit TfrmGraph(int modelCode, QWidget* parent = nullptr);
+    // The model chooses the data list columns and the default graph style.
+    explicit TfrmGraph(const LoggerModel& model, QWidget* parent = nullptr);
     ~TfrmGraph() override;
 
     // The one window captioned "DataLogger", or none.
@@ -56,7 +56,8 @@ class TfrmGraph : public QWidget {
     using CompareDataSets = std::function<void(const std::vector<int>&)>;
     static void setCompareDataSets(CompareDataSets handler);
 
-    int modelCode() const { return m_modelCode; }
+    const LoggerModel& model() const { return m_model; }
+    int modelCode() const { return m_model.code; }
     Chart* chart() const { return PESGraph1; }
 
     // Prepares the chart for n series of p points (from the graph template,
@@ -145,7 +146,7 @@ class TfrmGraph : public QWidget {
     void PESGraph1ZoomIn();
     void PESGraph1CustomizeDlg(bool accepted);
 
-    int m_modelCode;
+    LoggerModel m_model;
     int m_dataSet = -1;
     // Cursor state is kept per window, so an index always belongs to this
     // window's chart.

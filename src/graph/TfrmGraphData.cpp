@@ -15,7 +15,7 @@
 namespace tq {
 
 void TfrmGraph::prepareGraph(int n, int p, double xMin, double xMax) {
-    prepareChart(*PESGraph1, n, p, xMin, xMax, m_modelCode);
+    prepareChart(*PESGraph1, n, p, xMin, xMax, m_model);
     updateToolAvailability();
 }
 

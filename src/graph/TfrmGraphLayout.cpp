@@ -317,7 +317,7 @@ void TfrmGraph::buildLayout() {
 }
 
 void TfrmGraph::buildDataList() {
-    m_dataList = new DataListModel(*PESGraph1, loggerModel(m_modelCode).seriesCount == 2, Grid3);
+    m_dataList = new DataListModel(*PESGraph1, m_model.seriesCount == 2, Grid3);
     Grid3->setList(m_dataList);
     for (int c = 0; c < m_dataList->columnCount(); ++c)
         Grid3->setColumnWidth(c, kDataListWidths[c]);

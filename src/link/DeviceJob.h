@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Outcome.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
@@ -25,20 +27,7 @@ constexpr ModemLines linesFor(PortRole role) {
 }
 
 // How a job ended, in the user's words when it failed.
-struct JobOutcome {
-    enum class Code {
-        Ok,
-        NoAnswer,      // the logger did not answer, or not as it should
-        CannotOpen,    // the port could not be opened (text says why)
-        DeviceRemoved, // the device failed or vanished under the job
-        Cancelled      // the user or the program's end stopped it
-    };
-    Code code = Code::Ok;
-    QString text;
-
-    bool ok() const { return code == Code::Ok; }
-    static JobOutcome fail(Code code, QString text) { return {code, std::move(text)}; }
-};
+using JobOutcome = Outcome;
 
 // What a job answers after each step.
 struct JobStep {
@@ -68,9 +57,8 @@ class DeviceJob {
     // closed and sees no opening by the session.
     virtual bool opensItself() const { return false; }
 
-    // The port has been opened for the job (portOpen false: it could not
-    // be, openError says why).
-    virtual JobStep start(bool portOpen, const QString& openError, qint64 nowMs) = 0;
+    // The port has been opened for the job, or could not be (open says why).
+    virtual JobStep start(const Outcome& open, qint64 nowMs) = 0;
     // arrived: what came since the last step (empty when woken by time).
     virtual JobStep step(const QByteArray& arrived, qint64 nowMs) = 0;
     // The port failed under the job (a write failed, the device vanished).
@@ -89,9 +77,8 @@ class DeviceJob {
     };
     PortRequest takePortRequest() { return std::exchange(m_portRequest, {}); }
     // The answer to the last Open request.
-    virtual JobStep opened(bool ok, const QString& error, qint64 nowMs) {
-        Q_UNUSED(ok);
-        Q_UNUSED(error);
+    virtual JobStep opened(const Outcome& open, qint64 nowMs) {
+        Q_UNUSED(open);
         return step({}, nowMs);
     }
 

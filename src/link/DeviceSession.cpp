@@ -76,7 +76,7 @@ void DeviceSession::setDevice(const QString& name) {
     const bool reopen = m_current && m_portOpen;
     closePort();
     attempt([&] { m_port->setDeviceName(name); });
-    if (reopen || m_current) openPort(m_current->role(), &m_openError);
+    if (reopen || m_current) m_openError = openPort(m_current->role()).text;
 }
 
 void DeviceSession::setBaudRate(int baud, int pauseBeforeOpenMs) {
@@ -266,8 +266,7 @@ void DeviceSession::openForJob() {
         startJob();
         return;
     }
-    m_openError.clear();
-    openPort(m_current->role(), &m_openError);
+    m_openError = openPort(m_current->role()).text;
     const int after = currentIsIdle() ? m_resumeAfterMs : 0;
     if (after > 0) {
         m_phase = Phase::Starting;
@@ -281,7 +280,8 @@ void DeviceSession::startJob() {
     m_phase = Phase::Running;
     // What came while the port settled belongs to nobody.
     if (m_portOpen) attempt([this] { m_port->purgeInput(); });
-    apply(m_current->start(m_portOpen, m_openError, now()));
+    apply(m_current->start(
+        m_portOpen ? Outcome::success() : Outcome::fail(Outcome::Code::CannotOpen, m_openError), now()));
 }
 
 void DeviceSession::apply(JobStep step) {
@@ -296,10 +296,8 @@ void DeviceSession::apply(JobStep step) {
             continue;
         }
         closePort();
-        QString error;
-        attempt([&] { m_port->setDeviceName(request.device); }, &error);
-        const bool ok = openPort(job->role(), &error);
-        step = job->opened(ok, error, now());
+        attempt([&] { m_port->setDeviceName(request.device); });
+        step = job->opened(openPort(job->role()), now());
     }
     if (!step.send.isEmpty()) {
         if (m_portOpen && m_port->active()) {
@@ -394,7 +392,7 @@ void DeviceSession::finish() {
     scheduleAdvance();
 }
 
-bool DeviceSession::openPort(PortRole role, QString* error) {
+Outcome DeviceSession::openPort(PortRole role) {
     const ModemLines lines = linesFor(role);
     m_port->setDtrControl(lines.dtr ? TComPort::DtrControl::Enable : TComPort::DtrControl::Disable);
     m_port->setRtsControl(lines.rts ? TComPort::RtsControl::Enable : TComPort::RtsControl::Disable);
@@ -410,11 +408,9 @@ bool DeviceSession::openPort(PortRole role, QString* error) {
         m_portOpen = false;
         why = kRemoved;
     }
-    if (!m_portOpen) {
-        closePort();
-        if (error) *error = why;
-    }
-    return m_portOpen;
+    if (m_portOpen) return Outcome::success();
+    closePort();
+    return Outcome::fail(Outcome::Code::CannotOpen, why);
 }
 
 void DeviceSession::closePort() {

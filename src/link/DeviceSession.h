@@ -86,7 +86,7 @@ class DeviceSession : public QObject {
     void onTimer();
     void onPortLost(const QString& why);
     void finish();
-    bool openPort(PortRole role, QString* error);
+    Outcome openPort(PortRole role);
     void closePort();
     bool currentIsIdle() const { return m_current && !m_currentEntry.job; }
     void noteBusy();
@@ -100,7 +100,7 @@ class DeviceSession : public QObject {
     Entry m_currentEntry; // the running queued job (empty for an idle job)
     Phase m_phase = Phase::None;
     bool m_portOpen = false;
-    QString m_openError;
+    QString m_openError; // why the last opening failed
     int m_resumeBeforeMs = 0;
     int m_resumeAfterMs = 0;
     int m_holds = 0;

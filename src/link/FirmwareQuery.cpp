@@ -9,10 +9,10 @@ std::optional<QString> firmwareFromReply(const QByteArray& reply) {
     return QString::fromLatin1(reply.mid(1, FirmwareQuery::kReplyLength - 2));
 }
 
-JobStep FirmwareQuery::start(bool portOpen, const QString& openError, qint64 nowMs) {
-    if (!portOpen) {
+JobStep FirmwareQuery::start(const Outcome& open, qint64 nowMs) {
+    if (!open.ok()) {
         m_stage = Stage::Over;
-        m_outcome = JobOutcome::fail(JobOutcome::Code::CannotOpen, openError);
+        m_outcome = open;
         return JobStep::finished();
     }
     m_stage = Stage::Wake;

@@ -25,7 +25,7 @@ class FirmwareQuery : public DeviceJob {
     int openPauseMs() const override { return kOpenPauseMs; }
     int resumeBeforeOpenMs() const override { return 200; }
     int resumeAfterOpenMs() const override { return 500; }
-    JobStep start(bool portOpen, const QString& openError, qint64 nowMs) override;
+    JobStep start(const Outcome& open, qint64 nowMs) override;
     JobStep step(const QByteArray& arrived, qint64 nowMs) override;
 
     // The version, when the reply had the right length.

@@ -19,9 +19,7 @@ void setBit(SegmentMask& m, int bit) {
 }
 } // namespace
 
-bool parseLiveReading(const QByteArray& payload, int model, LiveReading& out) {
-    if (model != kModel860.code && model != kModel862.code) return false;
-    const LoggerModel& m = loggerModel(model);
+bool parseLiveReading(const QByteArray& payload, const LoggerModel& m, LiveReading& out) {
     const ByteReader r(payload);
     if (!r.has(0, m.livePayload)) return false;
     // The 862 puts humidity between the temperature and the bar counts.
@@ -51,7 +49,7 @@ void digitsFromCount(qint16 count, LcdState& lcd) {
     }
 }
 
-void applyLiveReading(const LiveReading& r, int model, LcdState& lcd, LoggerLink& link) {
+void applyLiveReading(const LiveReading& r, const LoggerModel& model, LcdState& lcd, LoggerLink& link) {
     lcd.segmentMask = kAlwaysOn;
     // Counts beyond the LCD's steps are used as they come, but never reach
     // outside the 32-bit mask.
@@ -74,14 +72,14 @@ void applyLiveReading(const LiveReading& r, int model, LcdState& lcd, LoggerLink
         link.recording = false;
     }
     // Model 862 shows humidity when the logger shows no unit mark.
-    const bool showPrimary = model != 862 || (r.status & (kStatusCelsius | kStatusFahrenheit));
+    const bool showPrimary = model.seriesCount == 1 || (r.status & (kStatusCelsius | kStatusFahrenheit));
     digitsFromCount(showPrimary ? r.primary : r.secondary, lcd);
 }
 
 void decodeLiveFrame(const QByteArray& payload, LcdState& lcd, LoggerLink& link) {
     LiveReading r;
-    if (!parseLiveReading(payload, link.modelCode, r)) return;
-    applyLiveReading(r, link.modelCode, lcd, link);
+    if (!parseLiveReading(payload, link.model(), r)) return;
+    applyLiveReading(r, link.model(), lcd, link);
 }
 
 } // namespace tq

@@ -23,11 +23,11 @@ constexpr quint8 kStatusRecording = 0x08;
 
 // Payload = the frame without its start and end marks (frameLength - 2
 // bytes). A payload too short for the model gives false.
-bool parseLiveReading(const QByteArray& payload, int model, LiveReading& out);
+bool parseLiveReading(const QByteArray& payload, const LoggerModel& model, LiveReading& out);
 
 // Turns a reading into the LCD state and updates unitCelsius and recording.
 // Codes 0 of the state is left as it was.
-void applyLiveReading(const LiveReading& r, int model, LcdState& lcd, LoggerLink& link);
+void applyLiveReading(const LiveReading& r, const LoggerModel& model, LcdState& lcd, LoggerLink& link);
 
 // Decode for model 860 or 862 (any other model: nothing happens).
 void decodeLiveFrame(const QByteArray& payload, LcdState& lcd, LoggerLink& link);

@@ -12,14 +12,13 @@ namespace {
 constexpr int kMaxBuffer = 4096;
 } // namespace
 
-LiveFrameQuery::LiveFrameQuery(int model) {
-    m_link.modelCode = model;
-    m_link.frameLength = LoggerLink::frameLengthFor(model);
+LiveFrameQuery::LiveFrameQuery(const LoggerModel& model) {
+    m_link.setModel(model);
 }
 
-JobStep LiveFrameQuery::start(bool portOpen, const QString& openError, qint64 nowMs) {
-    if (!portOpen) {
-        m_outcome = JobOutcome::fail(JobOutcome::Code::CannotOpen, openError);
+JobStep LiveFrameQuery::start(const Outcome& open, qint64 nowMs) {
+    if (!open.ok()) {
+        m_outcome = open;
         return JobStep::finished();
     }
     m_dueMs = nowMs + kReplyWaitMs;

@@ -14,11 +14,11 @@ class LiveFrameQuery : public DeviceJob {
     // A live frame is answered at once; this allows for a slow adapter.
     static constexpr int kReplyWaitMs = 2000;
 
-    explicit LiveFrameQuery(int model);
+    explicit LiveFrameQuery(const LoggerModel& model);
 
     PortRole role() const override { return PortRole::Live; }
     int openPauseMs() const override { return kOpenPauseMs; }
-    JobStep start(bool portOpen, const QString& openError, qint64 nowMs) override;
+    JobStep start(const Outcome& open, qint64 nowMs) override;
     JobStep step(const QByteArray& arrived, qint64 nowMs) override;
 
     // A frame came; link() then holds its unit and recording mark.

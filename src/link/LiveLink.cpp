@@ -80,15 +80,13 @@ void LiveLink::applySearch(const LoggerSearch& search, int first, bool dropUnope
         if (found > i) --found;
     }
     if (found >= 0) {
-        m_link.modelCode = search.model();
-        m_link.frameLength = LoggerLink::frameLengthFor(m_link.modelCode);
+        m_link.setModel(search.model());
         m_link.connected = true;
         m_link.portIndex = found;
     } else {
         // Nothing answered (a search again may follow a lost link).
         m_link.connected = false;
-        m_link.modelCode = 860;
-        m_link.frameLength = LoggerLink::frameLengthFor(860);
+        m_link.setModel(kModel860);
         if (!dropUnopenable) m_link.portIndex = first; // the port the user named stays chosen
         if (m_link.portIndex >= m_view->portCount() || m_link.portIndex < 0) m_link.portIndex = 0;
     }
@@ -115,14 +113,14 @@ JobStep LiveLink::next(QByteArray send) const {
     return JobStep::wakeAt(wake, std::move(send));
 }
 
-JobStep LiveLink::start(bool portOpen, const QString&, qint64 nowMs) {
+JobStep LiveLink::start(const Outcome& open, qint64 nowMs) {
     // The link timer starts afresh each time the live polling has the port.
     m_intervalMs = kTickMs;
     m_lastTickMs = -1;
     m_requestAtMs = -1;
     m_nextTickMs = nowMs + kTickMs;
     QByteArray send;
-    if (m_firstRequest && portOpen) send = protocol::checksummedCommand(protocol::kLive);
+    if (m_firstRequest && open.ok()) send = protocol::checksummedCommand(protocol::kLive);
     m_firstRequest = false;
     return next(send);
 }
@@ -156,9 +154,9 @@ void LiveLink::Comm1RxChar(const QByteArray& bytes) {
     for (const QByteArray& payload : frames) {
         if (!m_link.connected) declareConnected();
         LiveReading r;
-        const bool decoded = parseLiveReading(payload, m_link.modelCode, r);
+        const bool decoded = parseLiveReading(payload, m_link.model(), r);
         if (decoded) {
-            applyLiveReading(r, m_link.modelCode, m_lcd, m_link);
+            applyLiveReading(r, m_link.model(), m_lcd, m_link);
             m_lastReading = r;
         }
         m_view->refreshLcd(m_lcd);

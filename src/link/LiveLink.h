@@ -76,7 +76,7 @@ class LiveLink : public QObject, public DeviceJob {
 
     // The live polling as the session's idle job.
     PortRole role() const override { return PortRole::Live; }
-    JobStep start(bool portOpen, const QString& openError, qint64 nowMs) override;
+    JobStep start(const Outcome& open, qint64 nowMs) override;
     JobStep step(const QByteArray& arrived, qint64 nowMs) override;
 
   signals:

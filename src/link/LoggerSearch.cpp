@@ -4,11 +4,11 @@
 
 namespace tq {
 
-std::optional<int> modelFromSearchReply(const QByteArray& reply) {
+std::optional<LoggerModel> modelFromSearchReply(const QByteArray& reply) {
     if (reply.size() < LoggerSearch::kReplyLength) return std::nullopt;
     const QByteArray text = reply.left(LoggerSearch::kReplyLength);
-    if (text.contains("860")) return 860;
-    if (text.contains("862")) return 862;
+    if (text.contains("860")) return kModel860;
+    if (text.contains("862")) return kModel862;
     return std::nullopt;
 }
 
@@ -17,7 +17,7 @@ LoggerSearch::LoggerSearch(const QStringList& devices) {
         m_probes.append({device, Outcome::NotTried, {}});
 }
 
-JobStep LoggerSearch::start(bool, const QString&, qint64 nowMs) {
+JobStep LoggerSearch::start(const tq::Outcome&, qint64 nowMs) {
     m_index = -1;
     return nextDevice(nowMs);
 }
@@ -34,10 +34,10 @@ JobStep LoggerSearch::nextDevice(qint64 nowMs) {
     return JobStep::wakeAt(m_dueMs);
 }
 
-JobStep LoggerSearch::opened(bool ok, const QString& error, qint64 nowMs) {
-    if (!ok) {
+JobStep LoggerSearch::opened(const tq::Outcome& open, qint64 nowMs) {
+    if (!open.ok()) {
         m_probes[m_index].outcome = Outcome::CannotOpen;
-        m_probes[m_index].why = error;
+        m_probes[m_index].why = open.text;
         return nextDevice(nowMs);
     }
     m_stage = Stage::Purge;
@@ -62,7 +62,7 @@ JobStep LoggerSearch::step(const QByteArray& arrived, qint64 nowMs) {
         return JobStep::wakeAt(m_dueMs, protocol::plainCommand(protocol::kSearch));
     case Stage::Reply: {
         Probe& probe = m_probes[m_index];
-        if (const std::optional<int> model = modelFromSearchReply(m_reply)) {
+        if (const std::optional<LoggerModel> model = modelFromSearchReply(m_reply)) {
             probe.outcome = Outcome::Found;
             m_found = m_index;
             m_model = *model;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DeviceJob.h"
+#include "LoggerModel.h"
 
 #include <QByteArray>
 #include <QString>
@@ -13,7 +14,7 @@ namespace tq {
 // The model a reply to the search command names: its first five bytes, taken
 // as text, contain "860" or "862". Empty for a shorter reply or one naming
 // neither.
-std::optional<int> modelFromSearchReply(const QByteArray& reply);
+std::optional<LoggerModel> modelFromSearchReply(const QByteArray& reply);
 
 // The search over a list of devices, each with the same handshake: let the
 // line settle, open it, settle again, send "M" and look at what came back
@@ -44,14 +45,15 @@ class LoggerSearch : public DeviceJob {
 
     PortRole role() const override { return PortRole::Live; }
     bool opensItself() const override { return true; }
-    JobStep start(bool portOpen, const QString& openError, qint64 nowMs) override;
+    JobStep start(const tq::Outcome& open, qint64 nowMs) override;
     JobStep step(const QByteArray& arrived, qint64 nowMs) override;
-    JobStep opened(bool ok, const QString& error, qint64 nowMs) override;
+    JobStep opened(const tq::Outcome& open, qint64 nowMs) override;
 
     const QList<Probe>& probes() const { return m_probes; }
     // The device that answered, -1 when none did.
     int foundIndex() const { return m_found; }
-    int model() const { return m_model; }
+    // The model the device that answered named.
+    const LoggerModel& model() const { return m_model; }
 
   private:
     enum class Stage { Settle, Purge, Reply, Over };
@@ -60,7 +62,7 @@ class LoggerSearch : public DeviceJob {
     QList<Probe> m_probes;
     int m_index = -1;
     int m_found = -1;
-    int m_model = 0;
+    LoggerModel m_model = kModel860;
     Stage m_stage = Stage::Settle;
     qint64 m_dueMs = 0;
     QByteArray m_reply;

@@ -6,12 +6,12 @@
 
 namespace tq {
 
-DownloadJob::DownloadJob(int modelCode)
-    : m_transfer(BlockTransfer::Mode::Memory, loggerModel(modelCode).fillByte, m_image) {}
+DownloadJob::DownloadJob(const LoggerModel& model)
+    : m_transfer(BlockTransfer::Mode::Memory, model.fillByte, m_image) {}
 
-JobStep DownloadJob::start(bool portOpen, const QString& openError, qint64 nowMs) {
-    if (!portOpen) {
-        m_outcome = JobOutcome::fail(JobOutcome::Code::CannotOpen, openError);
+JobStep DownloadJob::start(const Outcome& open, qint64 nowMs) {
+    if (!open.ok()) {
+        m_outcome = open;
         return JobStep::finished();
     }
     m_transfer.start(nowMs);

@@ -3,6 +3,7 @@
 #include "BlockTransfer.h"
 #include "DeviceJob.h"
 #include "DownloadResult.h"
+#include "LoggerModel.h"
 #include "MemoryImage.h"
 
 #include <functional>
@@ -21,7 +22,7 @@ class DownloadJob : public DeviceJob {
     static constexpr int kOpenPauseMs = 500;
     static constexpr int kResumeMs = 300;
 
-    explicit DownloadJob(int modelCode);
+    explicit DownloadJob(const LoggerModel& model);
 
     // Called with the bytes received after every block, and with the total
     // once the directory is in.
@@ -30,7 +31,7 @@ class DownloadJob : public DeviceJob {
     PortRole role() const override { return PortRole::Download; }
     int openPauseMs() const override { return kOpenPauseMs; }
     int resumeBeforeOpenMs() const override { return kResumeMs; }
-    JobStep start(bool portOpen, const QString& openError, qint64 nowMs) override;
+    JobStep start(const Outcome& open, qint64 nowMs) override;
     JobStep step(const QByteArray& arrived, qint64 nowMs) override;
 
     // Ok when everything the directory announced arrived; ReadError when

@@ -16,10 +16,9 @@ QVector<SetupGridRow> unusedGridRows() {
     return QVector<SetupGridRow>(setupgrid::kRows, unused);
 }
 
-QVector<SetupGridRow> setupGridRows(const QByteArray& directory, int modelCode) {
+QVector<SetupGridRow> setupGridRows(const QByteArray& directory, const LoggerModel& model) {
     QVector<SetupGridRow> rows = unusedGridRows();
     if (directory.size() < memory::kDirectorySize) return rows;
-    const LoggerModel& model = loggerModel(modelCode);
     const ByteReader r(directory);
     const int used = countDataSets(r, model.fillByte);
     qint64 previousEnd = model.firstDataAddress;

@@ -41,9 +41,9 @@ void keep(QByteArray& reply, const QByteArray& arrived) {
 }
 } // namespace
 
-JobStep SetupStartJob::start(bool portOpen, const QString& openError, qint64 nowMs) {
-    if (!portOpen) {
-        m_outcome = JobOutcome::fail(JobOutcome::Code::CannotOpen, openError);
+JobStep SetupStartJob::start(const Outcome& open, qint64 nowMs) {
+    if (!open.ok()) {
+        m_outcome = open;
         return JobStep::finished();
     }
     m_transfer.start(nowMs);
@@ -80,9 +80,9 @@ SetupCommandJob::SetupCommandJob(QByteArray command, int replyLength, int limitM
     : m_command(std::move(command)), m_replyLength(replyLength), m_limitMs(limitMs),
       m_pauseAfterSendMs(pauseAfterSendMs) {}
 
-JobStep SetupCommandJob::start(bool portOpen, const QString& openError, qint64 nowMs) {
-    if (!portOpen) {
-        m_outcome = JobOutcome::fail(JobOutcome::Code::CannotOpen, openError);
+JobStep SetupCommandJob::start(const Outcome& open, qint64 nowMs) {
+    if (!open.ok()) {
+        m_outcome = open;
         return JobStep::finished();
     }
     m_waiting = m_pauseAfterSendMs == 0;
@@ -133,8 +133,8 @@ QByteArray& SetupClockJob::replyBuffer() {
     return buffer;
 }
 
-JobStep SetupClockJob::start(bool portOpen, const QString&, qint64 nowMs) {
-    m_portOpen = portOpen;
+JobStep SetupClockJob::start(const Outcome& open, qint64 nowMs) {
+    m_portOpen = open.ok();
     m_nextTickMs = nowMs + kTickMs;
     return JobStep::wakeAt(m_nextTickMs);
 }

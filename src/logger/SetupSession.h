@@ -46,7 +46,7 @@ class SetupStartJob : public DeviceJob {
     PortRole role() const override { return PortRole::Setup; }
     int openPauseMs() const override { return setup::kOpenPauseMs; }
     int resumeAfterOpenMs() const override { return 100; }
-    JobStep start(bool portOpen, const QString& openError, qint64 nowMs) override;
+    JobStep start(const Outcome& open, qint64 nowMs) override;
     JobStep step(const QByteArray& arrived, qint64 nowMs) override;
 
     // The 256 directory bytes; empty unless all came.
@@ -75,7 +75,7 @@ class SetupCommandJob : public DeviceJob {
     PortRole role() const override { return PortRole::Setup; }
     int openPauseMs() const override { return setup::kOpenPauseMs; }
     int resumeBeforeOpenMs() const override { return setup::kOpenPauseMs; }
-    JobStep start(bool portOpen, const QString& openError, qint64 nowMs) override;
+    JobStep start(const Outcome& open, qint64 nowMs) override;
     JobStep step(const QByteArray& arrived, qint64 nowMs) override;
 
     // The reply, when at least replyLength bytes came; empty otherwise.
@@ -111,7 +111,7 @@ class SetupClockJob : public DeviceJob {
     std::function<void(const QDateTime&)> onClock;
 
     PortRole role() const override { return PortRole::Setup; }
-    JobStep start(bool portOpen, const QString& openError, qint64 nowMs) override;
+    JobStep start(const Outcome& open, qint64 nowMs) override;
     JobStep step(const QByteArray& arrived, qint64 nowMs) override;
 
     // What the setup port received and no clock reply has used yet; it lives

@@ -244,7 +244,7 @@ TEST(MainWindow, ExitAndCloseAskBeforeAnUnsavedDownloadIsLost) {
     QFile golden(test::goldenPath(QStringLiteral("collections/fill-ff-three-sets.880")));
     ASSERT_TRUE(golden.open(QIODevice::ReadOnly));
     const QByteArray memory = golden.readAll();
-    collection::writeWorkingCopy(memory.constData(), memory.size());
+    ASSERT_TRUE(collection::writeWorkingCopy(memory.constData(), memory.size()).ok());
     DataSetCollection& sets = dataSetCollection();
     sets.setDownloadUnsaved(true);
 

@@ -35,9 +35,9 @@ void fill(TfrmMain& w, const QSize& size, int others) {
     w.resize(size);
     w.show();
     QCoreApplication::processEvents();
-    createDataLoggerWindow(w.mdiArea(), 862, false);
+    createDataLoggerWindow(w.mdiArea(), kModel862, false);
     for (int k = 0; k < others; ++k) {
-        auto* g = new TfrmGraph(860);
+        auto* g = new TfrmGraph(kModel860);
         g->setWindowTitle(QStringLiteral("run%1.ghf").arg(k));
         addGraphWindow(w.mdiArea(), g, true);
     }

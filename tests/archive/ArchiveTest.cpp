@@ -358,18 +358,18 @@ TEST_P(ArchiveTest, countsTheDataSetsOfADirectoryThatAreArchived) {
     ASSERT_TRUE(a->addRuns(runs, {}, added));
 
     const QByteArray directory = memory.left(memory::kDirectorySize);
-    EXPECT_EQ(erasecheck::eraseNote(a.get(), directory, 860),
+    EXPECT_EQ(erasecheck::eraseNote(a.get(), directory, kModel860),
               QStringLiteral("1 of 3 data sets has never been downloaded."));
     RunReadings last;
     last.startTime = decoded.dataSet(2).startTime;
     last.intervalSeconds = 2;
     last.counts.assign(10, 0x1111);
     ASSERT_TRUE(a->addRuns({last}, {}, added));
-    EXPECT_EQ(erasecheck::eraseNote(a.get(), directory, 860),
+    EXPECT_EQ(erasecheck::eraseNote(a.get(), directory, kModel860),
               QStringLiteral("All 3 data sets are in the archive."));
-    EXPECT_EQ(erasecheck::eraseNote(nullptr, directory, 860).left(27),
+    EXPECT_EQ(erasecheck::eraseNote(nullptr, directory, kModel860).left(27),
               QStringLiteral("The archive cannot be read,"));
-    EXPECT_TRUE(erasecheck::eraseNote(a.get(), directory.left(100), 860).isEmpty());
+    EXPECT_TRUE(erasecheck::eraseNote(a.get(), directory.left(100), kModel860).isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, ArchiveTest, ::testing::Values(Engine::SQLite, Engine::PostgreSQL),

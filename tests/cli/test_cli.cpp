@@ -282,6 +282,12 @@ TEST(Cli, PlotDrawsTheChartAtTheChosenSizeWithoutADisplay) {
                    QStringLiteral("-o"), png})
                   .status,
               2);
+    // A model no logger has is refused with its reason, not drawn as an 860.
+    const CliRun unknownModel =
+        cli({QStringLiteral("plot"), good, QStringLiteral("--set"), one, QStringLiteral("-o"), png,
+             QStringLiteral("--model"), QStringLiteral("864")});
+    EXPECT_EQ(unknownModel.status, 2);
+    EXPECT_TRUE(unknownModel.err.endsWith("--model takes 860 or 862\n")) << unknownModel.err.toStdString();
     const CliRun nowhere = cli({QStringLiteral("plot"), good, QStringLiteral("--set"), one,
                                 QStringLiteral("-o"), dir.filePath(QStringLiteral("no/such/x.png"))});
     EXPECT_EQ(nowhere.status, 3);

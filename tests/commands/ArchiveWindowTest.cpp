@@ -99,7 +99,7 @@ TEST_F(ArchiveWindowTest, OpensRunsInGraphWindowsAndRenames) {
     const QString pdf = path("fridge.pdf");
     report::Options options;
     options.graph = false;
-    ASSERT_GT(report::write(pdf, evidence, options, nullptr), 0);
+    ASSERT_GT(report::write(pdf, evidence, options, nullptr).value(), 0);
     const QString text = test::pdfText(pdf).simplified();
     EXPECT_TRUE(text.contains("Archive id " + QString::number(fridge.id))) << text.toStdString();
     EXPECT_TRUE(text.contains(fridge.readingsSha256)) << text.toStdString();

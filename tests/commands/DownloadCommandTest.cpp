@@ -100,8 +100,7 @@ class DownloadCommandTest : public CommandsFixture {
         comm1 = &session->port();
         session->setDevice(sim->devicePath());
         live = std::make_unique<LiveLink>(session.get(), &view);
-        live->link().modelCode = model;
-        live->link().frameLength = LoggerLink::frameLengthFor(model);
+        live->link().setModel(*findLoggerModel(model));
         live->link().connected = true;
         context.modelCode = [this] { return live->link().modelCode; };
         live->startLink();
@@ -175,7 +174,7 @@ TEST_F(DownloadCommandTest, DataSetOneShownWithTheCursorsAtPointZeroForBothModel
         const QByteArray memory = sim->memoryImage();
         // A minimised DataLogger window is restored before the transfer starts.
         if (model == 862) {
-            restoreOrCreateDataLoggerWindow(&area, model, false);
+            restoreOrCreateDataLoggerWindow(&area, *findLoggerModel(model), false);
             TfrmGraph::dataLoggerWindow()->parentWidget()->showMinimized();
         }
         sim->clearLog();
@@ -225,7 +224,7 @@ TEST_F(DownloadCommandTest, AsksBeforeReplacingAnUnsavedDownloadAndBringsTheData
     SaveCommand save(context);
     context.mayReplaceDownload = [&save] { return save.mayReplaceDownload(); };
     dataSetCollection().setDownloadUnsaved(true);
-    auto* other = new TfrmGraph(860);
+    auto* other = new TfrmGraph(kModel860);
     other->setWindowTitle(QStringLiteral("other.ghf"));
     addGraphWindow(&area, other, true)->showMaximized();
     sim->setDataSets(LoggerSim::demoDataSets(2, 40));

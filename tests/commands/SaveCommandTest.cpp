@@ -192,7 +192,7 @@ TEST_F(SaveCommandTest, ADataSetWithoutSamplesIsNotSaved) {
 TEST_F(SaveCommandTest, ACancelledTextSaveLeavesThePreviousFileIntact) {
     // A graph with enough points that the write is still going when Cancel is pressed.
     constexpr int kPoints = 400000;
-    auto* w = new TfrmGraph(context.modelCode());
+    auto* w = new TfrmGraph(context.model());
     addGraphWindow(&area, w, true);
     const double start = toDays(QDate(2024, 3, 29), QTime(7, 0));
     w->prepareGraph(1, kPoints, start, start + kPoints / 86400.0);

@@ -77,8 +77,7 @@ struct SetupRig {
         QString error;
         EXPECT_TRUE(sim.start(&error)) << error.toStdString();
         session.setDevice(sim.devicePath());
-        link.modelCode = model;
-        link.frameLength = LoggerLink::frameLengthFor(model);
+        link.setModel(*findLoggerModel(model));
         link.connected = true;
     }
     // Shows the dialog and waits for its start sequence.
@@ -241,7 +240,7 @@ TEST(TfrmSetup, EraseAsksFirstAndEmptiesTheGridOnlyOnY) {
     EXPECT_EQ(boxes.kinds[0], Messages::Kind::QuestionDefaultNo);
     DataSetCollection downloaded;
     ASSERT_EQ(decodeMemoryImage(ByteReader(memory), memory.size(), 3, downloaded), DownloadResult::Ok);
-    programarchive::keep(ByteReader(memory), downloaded, 860, "download");
+    programarchive::keep(ByteReader(memory), downloaded, kModel860, "download");
     rig.click("btnErase");
     EXPECT_EQ(boxes.texts.last(), "Erase the logger memory? Its 3 recorded data sets will be lost.\n\n"
                                   "All 3 data sets are in the archive.");

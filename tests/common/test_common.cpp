@@ -118,8 +118,21 @@ TEST(CommandGuard, SilentAbortSaysNothingOtherErrorsAreShown) {
     EXPECT_TRUE(shown.isEmpty());
     EXPECT_FALSE(guarded([] { throw UserError(QStringLiteral("Cannot create x/ directory.")); }));
     EXPECT_FALSE(guarded([] { throw std::runtime_error("boom"); }));
+    // An outcome is shown the same way; a cancel has no words.
+    EXPECT_TRUE(reported(Outcome::success()));
+    EXPECT_FALSE(reported(Outcome::fail(Outcome::Code::Cancelled, {})));
+    EXPECT_FALSE(reported(Outcome::fail(Outcome::Code::CannotWrite, QStringLiteral("Cannot write y: full"))));
     Messages::setHandler({});
-    EXPECT_EQ(shown, QStringList({QStringLiteral("Cannot create x/ directory."), QStringLiteral("boom")}));
+    EXPECT_EQ(shown, QStringList({QStringLiteral("Cannot create x/ directory."), QStringLiteral("boom"),
+                                  QStringLiteral("Cannot write y: full")}));
+
+    const Result<int> none = Outcome::fail(Outcome::Code::NotFound, QStringLiteral("no run 7"));
+    EXPECT_FALSE(none.ok());
+    EXPECT_EQ(none.outcome().code, Outcome::Code::NotFound);
+    const Result<int> seven = 7;
+    ASSERT_TRUE(seven.ok());
+    EXPECT_EQ(*seven, 7);
+    EXPECT_TRUE(seven.outcome().ok());
 }
 
 TEST(Messages, AQuestionOpensAboveTheModalDialogThatAskedAndEraseDefaultsToNo) {

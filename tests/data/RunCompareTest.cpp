@@ -197,10 +197,9 @@ TEST(RunCompare, WideCsvReadsBackToTheRunsValues) {
     const Difference d = difference(a, b, Align::Clock, TemperatureUnit::Celsius);
     QTemporaryDir dir;
     const QString name = dir.filePath(QStringLiteral("wide.csv"));
-    QString error;
-    ASSERT_TRUE(
-        writeWideCsvFile(name, {a, b}, Align::Clock, TemperatureUnit::Celsius, &d, TextFormats::iso(), error))
-        << error.toStdString();
+    const Outcome written =
+        writeWideCsvFile(name, {a, b}, Align::Clock, TemperatureUnit::Celsius, &d, TextFormats::iso());
+    ASSERT_TRUE(written.ok()) << written.text.toStdString();
 
     QFile file(name);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -229,7 +228,9 @@ TEST(RunCompare, WideCsvReadsBackToTheRunsValues) {
     EXPECT_NEAR(cellsOf[4][2].toDouble(), 22.0, 0.005);
 
     // A file that cannot be written says so.
-    EXPECT_FALSE(writeWideCsvFile(dir.filePath(QStringLiteral("no/such/folder.csv")), {a}, Align::Clock,
-                                  TemperatureUnit::Celsius, nullptr, TextFormats::iso(), error));
-    EXPECT_TRUE(error.contains(QStringLiteral("folder.csv")));
+    const Outcome refused =
+        writeWideCsvFile(dir.filePath(QStringLiteral("no/such/folder.csv")), {a}, Align::Clock,
+                         TemperatureUnit::Celsius, nullptr, TextFormats::iso());
+    EXPECT_EQ(refused.code, Outcome::Code::CannotWrite);
+    EXPECT_TRUE(refused.text.contains(QStringLiteral("folder.csv")));
 }

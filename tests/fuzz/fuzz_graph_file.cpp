@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     fuzz::silenceQtMessages();
     new QApplication(*argc, *argv);
-    const int models[2] = {860, 862};
+    const LoggerModel models[2] = {kModel860, kModel862};
     for (int i = 0; i < 2; ++i) {
         windows[i].graph = new TfrmGraph(models[i]);
         windows[i].baseline = windows[i].graph->chart()->storeState();

@@ -43,8 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckedView view;
     LiveLink live(&session, &view);
     LoggerLink& link = live.link();
-    link.modelCode = model;
-    link.frameLength = LoggerLink::frameLengthFor(model);
+    link.setModel(*findLoggerModel(model));
     fuzz::Pieces pieces(in.option32(), 3 * link.frameLength);
     const QByteArray stream(in.rest(), qsizetype(in.restSize()));
 
@@ -75,8 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!frames.isEmpty()) {
         LcdState alone;
         LoggerLink fresh;
-        fresh.modelCode = model;
-        fresh.frameLength = link.frameLength;
+        fresh.setModel(link.model());
         for (const QByteArray& payload : frames)
             decodeLiveFrame(payload, alone, fresh);
         FUZZ_CHECK(alone.digitCodes == live.lcdState().digitCodes);

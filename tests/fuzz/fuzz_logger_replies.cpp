@@ -13,8 +13,9 @@ using namespace tq;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray reply(reinterpret_cast<const char*>(data), qsizetype(size));
 
-    const std::optional<int> model = modelFromSearchReply(reply);
-    if (model) FUZZ_CHECK((*model == 860 || *model == 862) && reply.size() >= LoggerSearch::kReplyLength);
+    const std::optional<LoggerModel> model = modelFromSearchReply(reply);
+    if (model)
+        FUZZ_CHECK(findLoggerModel(model->code) == model && reply.size() >= LoggerSearch::kReplyLength);
     // Only the first five bytes name the model.
     FUZZ_CHECK(modelFromSearchReply(reply.left(LoggerSearch::kReplyLength)) == model);
 

@@ -16,7 +16,7 @@ using namespace tq;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::Input in(data, size);
     const quint8 options = in.option();
-    const LoggerModel& model = loggerModel((options & 1) ? 862 : 860);
+    const LoggerModel& model = (options & 1) ? kModel862 : kModel860;
     const ByteReader image(in.rest(), qsizetype(in.restSize()));
 
     const int count = countDataSets(image, model.fillByte);

@@ -24,7 +24,7 @@ namespace {
 bool writeSeed(const QDir& folder, const char* name, int modelCode, const QByteArray& stateBlock) {
     QTemporaryDir scratch;
     const QString ghf = scratch.filePath(QStringLiteral("seed.ghf"));
-    writeGraphFile(ghf, stateBlock);
+    if (!writeGraphFile(ghf, stateBlock).ok()) return false;
     QFile in(ghf);
     QFile out(folder.filePath(QLatin1String(name)));
     if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly)) return false;
@@ -66,11 +66,11 @@ int main(int argc, char** argv) {
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     bool ok = true;
     for (int model : {860, 862}) {
-        TfrmGraph fresh(model);
+        TfrmGraph fresh(*findLoggerModel(model));
         fresh.prepareGraph(fresh.modelCode() == 862 ? 2 : 1, 4, 0.0, 0.0);
         ok = ok &&
              writeSeed(folder, model == 862 ? "fresh-862" : "fresh-860", model, fresh.chart()->storeState());
-        TfrmGraph filled(model);
+        TfrmGraph filled(*findLoggerModel(model));
         filled.prepareGraph(model == 862 ? 2 : 1, 4, 0.0, 0.0);
         fill(filled, 40, 45000.25);
         ok = ok && writeSeed(folder, model == 862 ? "filled-862" : "filled-860", model,

@@ -29,7 +29,7 @@ class ChartExportTest : public GraphFixture {
             times.push_back(set.startTime + i * 60.0 / kSecondsPerDay);
             values.push_back(float(i) * 0.1f);
         }
-        prepareDataSetChart(chart, set, SampleSlice{values.data(), times.data(), n}, 860);
+        prepareDataSetChart(chart, set, SampleSlice{values.data(), times.data(), n}, kModel860);
     }
     static int pixelsLike(const QImage& image, const QColor& color, int tolerance) {
         int count = 0;
@@ -71,7 +71,7 @@ TEST(ChartExportNames, SizesAndFormats) {
 
 TEST_F(ChartExportTest, EachFormatHasTheChosenSize) {
     makeChart();
-    chartexport::write(chart, out("g.png"), chartexport::Format::Png, QSize(640, 400));
+    ASSERT_TRUE(chartexport::write(chart, out("g.png"), chartexport::Format::Png, QSize(640, 400)).ok());
     QImageReader png(out("g.png"));
     EXPECT_EQ(png.format(), QByteArray("png"));
     const QImage image = png.read();
@@ -79,7 +79,7 @@ TEST_F(ChartExportTest, EachFormatHasTheChosenSize) {
     // The series is drawn in the default style's red.
     EXPECT_GT(pixelsLike(image, QColor(255, 0, 0), 40), 100);
 
-    chartexport::write(chart, out("g.svg"), chartexport::Format::Svg, QSize(900, 300));
+    ASSERT_TRUE(chartexport::write(chart, out("g.svg"), chartexport::Format::Svg, QSize(900, 300)).ok());
     QSvgRenderer svg(out("g.svg"));
     ASSERT_TRUE(svg.isValid());
     EXPECT_EQ(svg.viewBox(), QRect(0, 0, 900, 300));
@@ -90,7 +90,7 @@ TEST_F(ChartExportTest, EachFormatHasTheChosenSize) {
     EXPECT_TRUE(svgText.contains(">Time<")) << svgText.left(400).toStdString();
     EXPECT_FALSE(svgText.contains("<image"));
 
-    chartexport::write(chart, out("g.pdf"), chartexport::Format::Pdf, QSize(640, 400));
+    ASSERT_TRUE(chartexport::write(chart, out("g.pdf"), chartexport::Format::Pdf, QSize(640, 400)).ok());
     EXPECT_EQ(test::pdfPages(out("g.pdf")), 1);
     // 96 pixels to the inch: 640 x 400 pixels are 480 x 300 points.
     EXPECT_TRUE(test::pdfPageSize(out("g.pdf")).startsWith(QStringLiteral("480 x 300 pts")))
@@ -106,18 +106,16 @@ TEST_F(ChartExportTest, RefusalsNameTheFileAndKeepWhatWasThere) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("old");
     }
-    try {
-        chartexport::write(chart, keep, chartexport::Format::Png, QSize(20, 20));
-        ADD_FAILURE() << "a picture of 20 x 20 was written";
-    } catch (const UserError& e) {
-        EXPECT_TRUE(e.text().contains(QStringLiteral("keep.png"))) << e.text().toStdString();
-    }
+    const Outcome tiny = chartexport::write(chart, keep, chartexport::Format::Png, QSize(20, 20));
+    EXPECT_FALSE(tiny.ok()) << "a picture of 20 x 20 was written";
+    EXPECT_TRUE(tiny.text.contains(QStringLiteral("keep.png"))) << tiny.text.toStdString();
     QFile f(keep);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("old"));
-    EXPECT_THROW(
-        chartexport::write(chart, out("no/such/folder/g.svg"), chartexport::Format::Svg, QSize(200, 200)),
-        UserError);
+    EXPECT_EQ(
+        chartexport::write(chart, out("no/such/folder/g.svg"), chartexport::Format::Svg, QSize(200, 200))
+            .code,
+        Outcome::Code::CannotWrite);
 }
 
 TEST_F(ChartExportTest, ReportChartShowsTheZonesBeyondTheLimitsAndKeepsThemInView) {

@@ -85,7 +85,7 @@ TEST(CompareWindow, ShowsRunsTheirTableTheDifferenceAndExports) {
     QTemporaryDir dir;
     for (const char* name : {"c.csv", "c.svg"}) {
         const QString file = dir.filePath(QLatin1String(name));
-        w.exportTo(file);
+        ASSERT_TRUE(w.exportTo(file).ok()) << name;
         EXPECT_GT(QFile(file).size(), 100) << name;
     }
 
@@ -114,7 +114,7 @@ TEST(CompareWindow, TheDataSetListComparesTheSelectedDataSets) {
     QMdiArea area;
     area.resize(1200, 800);
     area.show();
-    TfrmGraph* w = createDataLoggerWindow(&area, 860, false);
+    TfrmGraph* w = createDataLoggerWindow(&area, kModel860, false);
     w->fillDataSetList();
     std::vector<int> asked;
     TfrmGraph::setCompareDataSets([&](const std::vector<int>& s) { asked = s; });

@@ -82,7 +82,7 @@ class GraphListTest : public GraphFixture {};
 } // namespace
 
 TEST_F(GraphListTest, TheMarkerFollowsTheKeyboardInTheDataList) {
-    TfrmGraph w(860);
+    TfrmGraph w(kModel860);
     showFilled(w, 500);
     Chart* c = w.chart();
     DataListView* list = dataList(w);
@@ -138,7 +138,7 @@ TEST_F(GraphListTest, TheListShowsEveryReadingOfAFullMemory) {
         readings->y[size_t(i)] = float(i % 1000) / 10 - 50;
     }
     readings->y.back() = 9999.0f;
-    TfrmGraph w(860);
+    TfrmGraph w(kModel860);
     w.resize(1089, 608);
     w.show();
     w.prepareGraph(1, n, readings->x.front(), readings->x.back() + 4 * kOneSecond);
@@ -191,7 +191,7 @@ TEST_F(GraphListTest, TheListShowsEveryReadingOfAFullMemory) {
 }
 
 TEST_F(GraphListTest, SelectionAndCurrentRowSurviveScrolling) {
-    TfrmGraph w(860);
+    TfrmGraph w(kModel860);
     showFilled(w, 5000);
     Chart* c = w.chart();
     DataListView* list = dataList(w);
@@ -243,7 +243,7 @@ TEST_F(GraphListTest, SelectionAndCurrentRowSurviveScrolling) {
 }
 
 TEST_F(GraphListTest, CursorsAndSelectionRepaintOnlyTheCursorLayer) {
-    TfrmGraph w(860);
+    TfrmGraph w(kModel860);
     showFilled(w, 3000);
     Chart* c = w.chart();
     QWidget* plot = c->plot();
@@ -287,7 +287,7 @@ TEST_F(GraphListTest, CursorsAndSelectionRepaintOnlyTheCursorLayer) {
 }
 
 TEST_F(GraphListTest, OutOfRangeMarksAreNotDrawnNorStretchTheAxis) {
-    TfrmGraph w(860);
+    TfrmGraph w(kModel860);
     showFilled(w, 1000);
     Chart* c = w.chart();
     c->setY(0, 400, -9999.0f); // a reading below -200
@@ -335,7 +335,7 @@ TEST_F(GraphListTest, ListsFitTheirTextsInEveryLocale) {
             QMdiArea area;
             area.resize(1400, 900);
             area.show();
-            TfrmGraph* w = createDataLoggerWindow(&area, model, false);
+            TfrmGraph* w = createDataLoggerWindow(&area, *findLoggerModel(model), false);
             w->fillDataSetList();
             auto* sets = w->findChild<QTableWidget*>(QStringLiteral("Grid2"));
             emit sets->cellClicked(0, 1);

@@ -74,7 +74,7 @@ class GraphWindowTest : public GraphFixture {};
 } // namespace
 
 TEST_F(GraphWindowTest, LayoutNamesCaptionsAndInitialTexts) {
-    TfrmGraph w(860);
+    TfrmGraph w(kModel860);
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Graph"));
     EXPECT_EQ(w.size(), QSize(1089, 608));
     for (const char* name : {"pnlDataSets",    "StaticText1",     "Grid2",          "pnlDataList",
@@ -139,7 +139,7 @@ TEST_F(GraphWindowTest, TemplateWrittenOnFirstUseAndUsedAfterwards) {
     const QString file = AppPaths::templateFile();
     ASSERT_FALSE(QFileInfo::exists(file));
     {
-        TfrmGraph w(860);
+        TfrmGraph w(kModel860);
         w.prepareGraph(1, 500, start(), start() + 500 * kOneSecond);
         EXPECT_TRUE(QFileInfo::exists(file));
         Chart* c = w.chart();
@@ -164,17 +164,17 @@ TEST_F(GraphWindowTest, TemplateWrittenOnFirstUseAndUsedAfterwards) {
 
         // A changed template shapes every later graph.
         c->setMainTitle(QStringLiteral("From the template"));
-        SaveGraphFile(*c, file);
+        ASSERT_TRUE(SaveGraphFile(*c, file).ok());
     }
     {
-        TfrmGraph w(860);
+        TfrmGraph w(kModel860);
         w.prepareGraph(1, 10, start(), start() + 10 * kOneSecond);
         EXPECT_EQ(w.chart()->mainTitle(), QStringLiteral("From the template"));
         EXPECT_EQ(w.chart()->points(), 10);
     }
     ASSERT_TRUE(QFile::remove(file));
     {
-        TfrmGraph w(860);
+        TfrmGraph w(kModel860);
         // xMin 0 leaves the X range as it was.
         w.prepareGraph(1, 10, 0.0, 0.0);
         EXPECT_TRUE(QFileInfo::exists(file));
@@ -184,12 +184,12 @@ TEST_F(GraphWindowTest, TemplateWrittenOnFirstUseAndUsedAfterwards) {
 
 TEST_F(GraphWindowTest, TemplateOfTheOtherModelKeepsEachModelsSeries) {
     {
-        TfrmGraph first(860);
+        TfrmGraph first(kModel860);
         first.prepareGraph(1, 10, start(), start() + 0.01);
         first.chart()->setMainTitle(QStringLiteral("House style"));
-        SaveGraphFile(*first.chart(), AppPaths::templateFile());
+        ASSERT_TRUE(SaveGraphFile(*first.chart(), AppPaths::templateFile()).ok());
     }
-    TfrmGraph humid(862);
+    TfrmGraph humid(kModel862);
     humid.prepareGraph(2, 10, start(), start() + 0.01);
     Chart* c = humid.chart();
     EXPECT_EQ(c->mainTitle(), QStringLiteral("House style"));
@@ -201,8 +201,8 @@ TEST_F(GraphWindowTest, TemplateOfTheOtherModelKeepsEachModelsSeries) {
     EXPECT_FALSE(child(&humid, "ToolButton5")->isEnabled());
 
     // And back: a two-axis template under a temperature logger.
-    SaveGraphFile(*c, AppPaths::templateFile());
-    TfrmGraph temp(860);
+    ASSERT_TRUE(SaveGraphFile(*c, AppPaths::templateFile()).ok());
+    TfrmGraph temp(kModel860);
     temp.prepareGraph(1, 10, start(), start() + 0.01);
     EXPECT_EQ(temp.chart()->axisCount(), 1);
     EXPECT_EQ(temp.chart()->subsetLabel(0), QStringLiteral("Temperature"));
@@ -216,7 +216,7 @@ TEST_F(GraphWindowTest, TemplateProblemsStopThePreparation) {
     QFile blocker(home.filePath(QStringLiteral("template")));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    TfrmGraph w(860);
+    TfrmGraph w(kModel860);
     try {
         w.prepareGraph(1, 20, start(), start() + 0.01);
         ADD_FAILURE() << "no error";
@@ -240,7 +240,7 @@ TEST_F(GraphWindowTest, TemplateProblemsStopThePreparation) {
 }
 
 TEST_F(GraphWindowTest, Model862HasTwoStackedAxesAndHumidityColumns) {
-    TfrmGraph w(862);
+    TfrmGraph w(kModel862);
     auto* grid3 = child<DataListView>(&w, "Grid3");
     EXPECT_EQ(headers(grid3), QStringList({"No", "DATE", "TIME", "HUMIDITY", "Temp"}));
     EXPECT_EQ(grid3->columnWidth(4), 60);
@@ -282,7 +282,7 @@ TEST_F(GraphWindowTest, Model862HasTwoStackedAxesAndHumidityColumns) {
 }
 
 TEST_F(GraphWindowTest, StatisticsAndDataListFromTheChart) {
-    TfrmGraph w(860);
+    TfrmGraph w(kModel860);
     w.prepareGraph(1, 500, start(), start() + 1000 * kOneSecond);
     Chart* c = w.chart();
     fillSeries(c, 500);
@@ -323,7 +323,7 @@ TEST_F(GraphWindowTest, StatisticsAndDataListFromTheChart) {
 }
 
 TEST_F(GraphWindowTest, SelectPointPlacesMarkerAndCursors) {
-    TfrmGraph w(860);
+    TfrmGraph w(kModel860);
     w.prepareGraph(1, 500, start(), start() + 1000 * kOneSecond);
     Chart* c = w.chart();
     fillSeries(c, 500);
@@ -393,8 +393,8 @@ TEST_F(GraphWindowTest, SelectPointPlacesMarkerAndCursors) {
 }
 
 TEST_F(GraphWindowTest, ToolModesAndAnnotationsAcrossWindows) {
-    TfrmGraph first(860);
-    TfrmGraph second(860);
+    TfrmGraph first(kModel860);
+    TfrmGraph second(kModel860);
     for (TfrmGraph* w : {&first, &second}) {
         w->prepareGraph(1, 100, start(), start() + 200 * kOneSecond);
         fillSeries(w->chart(), 100);
@@ -462,7 +462,7 @@ TEST_F(GraphWindowTest, ToolModesAndAnnotationsAcrossWindows) {
 }
 
 TEST_F(GraphWindowTest, DraggingACursorThrottlesAndSnaps) {
-    TfrmGraph w(860);
+    TfrmGraph w(kModel860);
     w.resize(1089, 608);
     w.show();
     w.prepareGraph(1, 100, start(), start() + 200 * kOneSecond);
@@ -510,7 +510,7 @@ TEST_F(GraphWindowTest, DraggingACursorThrottlesAndSnaps) {
 }
 
 TEST_F(GraphWindowTest, ZoomUndoAndGraphOption) {
-    TfrmGraph w(860);
+    TfrmGraph w(kModel860);
     w.prepareGraph(1, 100, start(), start() + 200 * kOneSecond);
     Chart* c = w.chart();
     auto* undo = child<QPushButton>(&w, "UndoZoom");
@@ -550,7 +550,7 @@ TEST_F(GraphWindowTest, ZoomUndoAndGraphOption) {
 
 TEST_F(GraphWindowTest, ClosingClearsTheDownloadFlagAndTheRegistration) {
     DataSetCollection& collection = dataSetCollection();
-    auto* logger = new TfrmGraph(860);
+    auto* logger = new TfrmGraph(kModel860);
     logger->setAttribute(Qt::WA_DeleteOnClose);
     logger->becomeDataLoggerWindow();
     EXPECT_EQ(TfrmGraph::dataLoggerWindow(), logger);
@@ -559,7 +559,7 @@ TEST_F(GraphWindowTest, ClosingClearsTheDownloadFlagAndTheRegistration) {
     // Another graph window closing leaves the download unsaved.
     collection.setDownloadUnsaved(true);
     {
-        TfrmGraph other(860);
+        TfrmGraph other(kModel860);
         other.show();
         other.close();
     }
@@ -619,7 +619,7 @@ TEST_F(GraphWindowTest, DataLoggerWindowListsAndShowsDataSets) {
     area.resize(1400, 900);
     area.show();
     const double before = nowDays();
-    TfrmGraph* w = createDataLoggerWindow(&area, 860, false);
+    TfrmGraph* w = createDataLoggerWindow(&area, kModel860, false);
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(TfrmGraph::dataLoggerWindow(), w);
     EXPECT_EQ(w->windowTitle(), QStringLiteral("DataLogger"));
@@ -713,7 +713,7 @@ TEST_F(GraphWindowTest, DataLoggerWindowForACollectionFileTakesTheFullWidth) {
     QMdiArea area;
     area.resize(1500, 800);
     area.show();
-    TfrmGraph* w = createDataLoggerWindow(&area, 862, true);
+    TfrmGraph* w = createDataLoggerWindow(&area, kModel862, true);
     QMdiSubWindow* sub = area.subWindowList().first();
     EXPECT_EQ(sub->width(), area.viewport()->width());
     // Two stacked axes: no cross or text tool.
@@ -743,7 +743,7 @@ TEST_F(GraphWindowTest, ListsShowLoggerTimesInADaylightSavingGap) {
     QMdiArea area;
     area.resize(1400, 900);
     area.show();
-    TfrmGraph* w = createDataLoggerWindow(&area, 860, false);
+    TfrmGraph* w = createDataLoggerWindow(&area, kModel860, false);
     w->fillDataSetList();
     auto* grid2 = child<QTableWidget>(w, "Grid2");
     EXPECT_EQ(grid2->item(0, 1)->text(), QStringLiteral("3/31/24"));
@@ -767,7 +767,7 @@ TEST_F(GraphWindowTest, ListsShowLoggerTimesInADaylightSavingGap) {
 }
 
 TEST_F(GraphWindowTest, ReleaseOutsideKeepsTheCursorOnAPointOfAShorterChart) {
-    TfrmGraph w(860);
+    TfrmGraph w(kModel860);
     w.resize(1089, 608);
     w.show();
     Chart* c = w.chart();

@@ -89,8 +89,8 @@ TEST_F(PrintTest, PrintCommandFindsTheWindowAndFollowsTheChoice) {
     EXPECT_EQ(graphWindowToPrint(&area), nullptr);
     EXPECT_EQ(graphWindowToPrint(nullptr), nullptr);
 
-    auto* first = new TfrmGraph(860);
-    auto* second = new TfrmGraph(860);
+    auto* first = new TfrmGraph(kModel860);
+    auto* second = new TfrmGraph(kModel860);
     QMdiSubWindow* sub1 = area.addSubWindow(first);
     QMdiSubWindow* sub2 = area.addSubWindow(second);
     sub1->show();
@@ -198,7 +198,7 @@ TEST_F(PrintTest, AnActiveCompareWindowPrintsItsChartInColour) {
     QMdiArea area;
     area.resize(1200, 800);
     area.show();
-    auto* graph = new TfrmGraph(860);
+    auto* graph = new TfrmGraph(kModel860);
     graph->prepareGraph(1, 3, 45000.0, 45000.0 + 3 * kOneSecond);
     area.addSubWindow(graph)->show();
     auto* compare = new TfrmCompare;

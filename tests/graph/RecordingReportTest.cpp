@@ -24,7 +24,7 @@ class RecordingReportTest : public GraphFixture {
         GraphFixture::SetUp();
         run.source = QStringLiteral("/data/cold room.880");
         run.dataSet = 2;
-        run.modelCode = 860;
+        run.model = kModel860;
         run.intervalSeconds = 60;
         TDateTime start = 0;
         encodeDateTime(2024, 6, 3, 8, 0, 0, start);
@@ -55,11 +55,12 @@ TEST_F(RecordingReportTest, TwoDaysWithLimitsSummaryFiguresAndTablePages) {
     set.intervalSeconds = 60;
     set.sampleCount = int(run.values.size());
     Chart chart;
-    prepareDataSetChart(chart, set, SampleSlice{run.values.data(), run.times.data(), set.sampleCount}, 860);
+    prepareDataSetChart(chart, set, SampleSlice{run.values.data(), run.times.data(), set.sampleCount},
+                        kModel860);
     report::prepareChart(chart, options.limits);
 
     const QString pdf = out("report.pdf");
-    const int pages = report::write(pdf, run, options, &chart);
+    const int pages = report::write(pdf, run, options, &chart).value();
     EXPECT_EQ(test::pdfPages(pdf), pages);
     // The summary page, then the 2880 samples on pages of a few hundred.
     EXPECT_GT(pages, 5);
@@ -106,7 +107,7 @@ TEST_F(RecordingReportTest, ChoicesLocaleAndVerdicts) {
     options.graph = false;
     options.locale = QLocale(QLocale::German, QLocale::Germany);
     const QString pdf = out("short.pdf");
-    EXPECT_EQ(report::write(pdf, run, options, nullptr), 1);
+    EXPECT_EQ(report::write(pdf, run, options, nullptr).value(), 1);
     EXPECT_EQ(test::pdfPages(pdf), 1);
     EXPECT_TRUE(test::pdfPageSize(pdf).contains(QStringLiteral("A4")))
         << test::pdfPageSize(pdf).toStdString();
@@ -117,11 +118,11 @@ TEST_F(RecordingReportTest, ChoicesLocaleAndVerdicts) {
     // Inside the limits, but with marks: not a plain pass.
     options.limits.low = 0.0;
     options.limits.high = 10.0;
-    report::write(pdf, run, options, nullptr);
+    ASSERT_TRUE(report::write(pdf, run, options, nullptr).ok());
     EXPECT_TRUE(
         test::pdfText(pdf).contains(QStringLiteral("Within the limits where measured; 2 out-of-range")));
     run.values[100] = run.values[101] = 5.0f;
-    report::write(pdf, run, options, nullptr);
+    ASSERT_TRUE(report::write(pdf, run, options, nullptr).ok());
     text = test::pdfText(pdf);
     EXPECT_TRUE(text.contains(QStringLiteral("Within the limits."))) << text.toStdString();
 
@@ -130,8 +131,8 @@ TEST_F(RecordingReportTest, ChoicesLocaleAndVerdicts) {
     run.unit = TemperatureUnit::Fahrenheit;
     run.unitRecorded = false;
     run.dataSet = 0;
-    run.modelCode = 0;
-    report::write(pdf, run, options, nullptr);
+    run.model.reset();
+    ASSERT_TRUE(report::write(pdf, run, options, nullptr).ok());
     text = test::pdfText(pdf);
     EXPECT_FALSE(text.contains(QStringLiteral("Within")));
     EXPECT_FALSE(text.contains(QStringLiteral("Excursions")));
@@ -141,7 +142,7 @@ TEST_F(RecordingReportTest, ChoicesLocaleAndVerdicts) {
     // Nothing but marks.
     run.values.assign(run.values.size(), 9999.0f);
     options.limits.high = 8.0;
-    report::write(pdf, run, options, nullptr);
+    ASSERT_TRUE(report::write(pdf, run, options, nullptr).ok());
     EXPECT_TRUE(test::pdfText(pdf).contains(QStringLiteral("Not checked: the run holds no reading.")));
 }
 
@@ -149,24 +150,23 @@ TEST_F(RecordingReportTest, BadOptionsWriteNothing) {
     options.limits.low = 9.0; // above the high limit
     const QString pdf = out("never.pdf");
     EXPECT_FALSE(report::checkOptions(options).isEmpty());
-    EXPECT_THROW(report::write(pdf, run, options, nullptr), UserError);
+    EXPECT_EQ(report::write(pdf, run, options, nullptr).outcome().code, Outcome::Code::BadInput);
     EXPECT_FALSE(QFile::exists(pdf));
     options.limits.low = 2.0;
     options.activationEnergyKJ = 0.0;
-    EXPECT_THROW(report::write(pdf, run, options, nullptr), UserError);
+    EXPECT_EQ(report::write(pdf, run, options, nullptr).outcome().code, Outcome::Code::BadInput);
     options.activationEnergyKJ = std::nan("");
     EXPECT_FALSE(report::checkOptions(options).isEmpty());
     options.activationEnergyKJ = 83.144;
     options.limits.high = std::numeric_limits<double>::infinity();
     EXPECT_FALSE(report::checkOptions(options).isEmpty());
     EXPECT_FALSE(QFile::exists(pdf));
-    try {
-        options.limits.high = 8.0;
+    options.limits.high = 8.0;
+    const Result<int> missing =
         report::write(home.filePath(QStringLiteral("missing/r.pdf")), run, options, nullptr);
-        ADD_FAILURE() << "written into a missing folder";
-    } catch (const UserError& e) {
-        EXPECT_TRUE(e.text().contains(QStringLiteral("r.pdf"))) << e.text().toStdString();
-    }
+    EXPECT_FALSE(missing.ok()) << "written into a missing folder";
+    EXPECT_TRUE(missing.outcome().text.contains(QStringLiteral("r.pdf")))
+        << missing.outcome().text.toStdString();
 }
 
 TEST(RecordingReportTexts, PaperAndDurations) {

@@ -28,8 +28,7 @@ struct Decoded {
 };
 Decoded decode(const QByteArray& payload, int model) {
     Decoded d;
-    d.link.modelCode = model;
-    d.link.frameLength = LoggerLink::frameLengthFor(model);
+    d.link.setModel(*findLoggerModel(model));
     decodeLiveFrame(payload, d.lcd, d.link);
     return d;
 }
@@ -126,14 +125,11 @@ TEST(LiveDecoder, Model862ShowsTemperatureOrHumidity) {
     EXPECT_EQ(cells(d.lcd), (std::array<int, 4>{11, 4, 5, 6}));
 }
 
-TEST(LiveDecoder, ShortPayloadOrUnknownModelChangesNothing) {
+TEST(LiveDecoder, ShortPayloadChangesNothing) {
     Decoded d;
-    d.link.modelCode = 862;
+    d.link.setModel(kModel862);
     d.lcd.segmentMask = 0x1234;
     decodeLiveFrame(payload860(234, 3, 2, 1), d.lcd, d.link); // 6 bytes: too short for 862
-    EXPECT_EQ(d.lcd.segmentMask, 0x1234u);
-    d.link.modelCode = 999;
-    decodeLiveFrame(payload862(1, 2, 3, 4, 5), d.lcd, d.link);
     EXPECT_EQ(d.lcd.segmentMask, 0x1234u);
 }
 

@@ -34,9 +34,9 @@ class ScriptedJob : public DeviceJob {
   public:
     explicit ScriptedJob(QByteArray send, int waitMs = 50) : m_send(std::move(send)), m_waitMs(waitMs) {}
     PortRole role() const override { return PortRole::Download; }
-    JobStep start(bool portOpen, const QString& error, qint64 nowMs) override {
-        opened = portOpen;
-        openError = error;
+    JobStep start(const Outcome& open, qint64 nowMs) override {
+        opened = open.ok();
+        openError = open.text;
         m_due = nowMs + m_waitMs;
         return JobStep::wakeAt(m_due, m_send);
     }
@@ -116,7 +116,7 @@ TEST(LiveLink, TicksStayOneSecondApartWithA500MsFloor) {
     LinkRig rig;
     rig.live.startLink();
     // The first start sends the checksummed request, and the first tick is a second on.
-    const JobStep first = rig.live.start(true, {}, 0);
+    const JobStep first = rig.live.start(Outcome::success(), 0);
     EXPECT_EQ(first.send, QByteArray("\x02\x41\xC1\x03", 4));
     EXPECT_EQ(first.wakeAtMs, 1000);
     rig.live.Comm1RxChar(kFrame860);
@@ -125,7 +125,7 @@ TEST(LiveLink, TicksStayOneSecondApartWithA500MsFloor) {
     EXPECT_EQ(rig.live.step({}, 2300).wakeAtMs, 3000);
     EXPECT_EQ(rig.live.step({}, 3000).wakeAtMs, 4000);
     // Resumed after a command: no checksummed request, a fresh second.
-    const JobStep again = rig.live.start(true, {}, 9000);
+    const JobStep again = rig.live.start(Outcome::success(), 9000);
     EXPECT_TRUE(again.send.isEmpty());
     EXPECT_EQ(again.wakeAtMs, 10000);
 }
@@ -133,7 +133,7 @@ TEST(LiveLink, TicksStayOneSecondApartWithA500MsFloor) {
 TEST(FirmwareQuery, WakeByteThenVAndOnlyAnElevenByteReplyCounts) {
     for (int length : {11, 10, 12, 40}) {
         FirmwareQuery query;
-        JobStep step = query.start(true, {}, 0);
+        JobStep step = query.start(Outcome::success(), 0);
         EXPECT_EQ(step.send, kWake);
         EXPECT_EQ(step.wakeAtMs, 200);
         step = query.step({}, 200);
@@ -149,7 +149,7 @@ TEST(FirmwareQuery, WakeByteThenVAndOnlyAnElevenByteReplyCounts) {
             << length;
     }
     FirmwareQuery closed;
-    EXPECT_TRUE(closed.start(false, QStringLiteral("busy"), 0).done);
+    EXPECT_TRUE(closed.start(Outcome::fail(Outcome::Code::CannotOpen, QStringLiteral("busy")), 0).done);
     EXPECT_EQ(closed.outcome().code, JobOutcome::Code::CannotOpen);
 }
 
@@ -166,18 +166,18 @@ TEST(LoggerSearch, StepsOfTheHandshakeWithAMadeUpClock) {
     QStringList tried;
     search.onProbe = [&](const QString& d) { tried << d; };
     // a: cannot be opened.
-    JobStep step = search.start(false, {}, 0);
+    JobStep step = search.start(Outcome::fail(Outcome::Code::CannotOpen, {}), 0);
     EXPECT_EQ(step.wakeAtMs, 200);
     step = search.step({}, 200);
     DeviceJob::PortRequest request = search.takePortRequest();
     EXPECT_EQ(request.kind, DeviceJob::PortRequest::Kind::Open);
     EXPECT_EQ(request.device, QStringLiteral("/dev/a"));
-    step = search.opened(false, QStringLiteral("Permission denied"), 200);
+    step = search.opened(Outcome::fail(Outcome::Code::CannotOpen, QStringLiteral("Permission denied")), 200);
     EXPECT_EQ(step.wakeAtMs, 400); // the next port's settling
     // b: opens, answers garbage of five bytes.
     search.step({}, 400);
     EXPECT_EQ(search.takePortRequest().device, QStringLiteral("/dev/b"));
-    EXPECT_EQ(search.opened(true, {}, 400).wakeAtMs, 600);
+    EXPECT_EQ(search.opened(Outcome::success(), 400).wakeAtMs, 600);
     search.step(QByteArray("stale"), 500); // what the line held before is no reply
     step = search.step({}, 600);
     EXPECT_EQ(step.send, QByteArray("\xEF\x4D\xFE", 3));
@@ -188,14 +188,14 @@ TEST(LoggerSearch, StepsOfTheHandshakeWithAMadeUpClock) {
     // c: the model in its reply.
     search.step({}, step.wakeAtMs);
     search.takePortRequest();
-    search.opened(true, {}, 1300);
+    search.opened(Outcome::success(), 1300);
     search.step({}, 1500);
     search.step(QByteArray("\xEF\x38\x36\x32\xFE", 5), 1600);
     EXPECT_TRUE(search.step({}, 2000).done);
 
     EXPECT_EQ(tried, QStringList({"/dev/a", "/dev/b", "/dev/c"}));
     EXPECT_EQ(search.foundIndex(), 2);
-    EXPECT_EQ(search.model(), 862);
+    EXPECT_EQ(search.model(), kModel862);
     EXPECT_EQ(search.probes()[0].outcome, LoggerSearch::Outcome::CannotOpen);
     EXPECT_EQ(search.probes()[0].why, QStringLiteral("Permission denied"));
     EXPECT_EQ(search.probes()[1].outcome, LoggerSearch::Outcome::NotALogger);

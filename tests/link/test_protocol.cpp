@@ -110,14 +110,14 @@ TEST(PortNames, ExtraPortsComeFirstAndPathsStay) {
 }
 
 TEST(LoggerSearch, ReplyNamesTheModelInItsFirstFiveBytes) {
-    EXPECT_EQ(modelFromSearchReply(bytes({0xEF, 0x38, 0x36, 0x32, 0xFE})), 862);
+    EXPECT_EQ(modelFromSearchReply(bytes({0xEF, 0x38, 0x36, 0x32, 0xFE})), kModel862);
     EXPECT_EQ(modelFromSearchReply(QByteArray("\xEF"
                                               "860\xFE")),
-              860);
+              kModel860);
     // Anywhere in the five bytes, and the first model text wins.
-    EXPECT_EQ(modelFromSearchReply(QByteArray("86060")), 860);
-    EXPECT_EQ(modelFromSearchReply(QByteArray("xx862")), 862);
-    EXPECT_EQ(modelFromSearchReply(QByteArray("86286")), 862);
+    EXPECT_EQ(modelFromSearchReply(QByteArray("86060")), kModel860);
+    EXPECT_EQ(modelFromSearchReply(QByteArray("xx862")), kModel862);
+    EXPECT_EQ(modelFromSearchReply(QByteArray("86286")), kModel862);
     // Fewer than five bytes, neither model, or a model text beyond the fifth byte.
     EXPECT_FALSE(modelFromSearchReply(QByteArray("\xEF"
                                                  "86"))

@@ -37,7 +37,7 @@ struct DownloadRig {
     }
     Downloaded download(int model) {
         Downloaded d;
-        auto job = std::make_unique<DownloadJob>(model);
+        auto job = std::make_unique<DownloadJob>(*findLoggerModel(model));
         DeviceJob* raw = job.get();
         job->onProgress = [&, raw](qint64 received, qint64 total) {
             if (maxima.isEmpty() || maxima.last() != total) maxima << total;
@@ -196,7 +196,7 @@ TEST(DownloadSession, LoggerThatNeverAnswers) {
 TEST(DownloadSession, ThePortThatCannotBeOpenedSaysWhy) {
     DeviceSession session;
     session.setDevice(QStringLiteral("/dev/tq880-no-such-port"));
-    const JobOutcome outcome = tq::testing::runJob(session, std::make_unique<DownloadJob>(860));
+    const JobOutcome outcome = tq::testing::runJob(session, std::make_unique<DownloadJob>(kModel860));
     EXPECT_EQ(outcome.code, JobOutcome::Code::CannotOpen);
     EXPECT_FALSE(outcome.text.isEmpty());
 }

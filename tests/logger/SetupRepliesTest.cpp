@@ -95,7 +95,7 @@ TEST(SetupCommands, WireBytes) {
 
 TEST(SetupGrid, SampleCountsFollowTheModelsSampleSize) {
     // Model 862 counts 4-byte samples from 320, the others 2-byte samples from 256.
-    const auto rows862 = setupGridRows(directoryWith(0x00, {{320 + 4 * 100}, {720 + 4 * 7}}), 862);
+    const auto rows862 = setupGridRows(directoryWith(0x00, {{320 + 4 * 100}, {720 + 4 * 7}}), kModel862);
     ASSERT_EQ(rows862.size(), 15);
     EXPECT_TRUE(rows862[0].used);
     EXPECT_EQ(rows862[0].sampleCount, "100");
@@ -110,31 +110,31 @@ TEST(SetupGrid, SampleCountsFollowTheModelsSampleSize) {
         EXPECT_TRUE(rows862[r].sampleCount.isEmpty());
     }
 
-    const auto rows860 = setupGridRows(directoryWith(0xFF, {{256 + 2 * 100}}), 860);
+    const auto rows860 = setupGridRows(directoryWith(0xFF, {{256 + 2 * 100}}), kModel860);
     EXPECT_EQ(rows860[0].sampleCount, "100");
     EXPECT_EQ(usedRows(rows860), 1);
     // Read with the other model's fill byte, 862's unused zero records are
     // all "in use".
-    EXPECT_EQ(usedRows(setupGridRows(directoryWith(0x00, {{456}}), 860)), 15);
+    EXPECT_EQ(usedRows(setupGridRows(directoryWith(0x00, {{456}}), kModel860)), 15);
 }
 
 TEST(SetupGrid, EmptyShortAndOddDirectories) {
     for (int model : {860, 862}) {
         const quint8 fill = model == 862 ? 0x00 : 0xFF;
-        const auto rows = setupGridRows(QByteArray(256, char(fill)), model);
+        const auto rows = setupGridRows(QByteArray(256, char(fill)), *findLoggerModel(model));
         EXPECT_EQ(usedRows(rows), 0);
         for (const SetupGridRow& r : rows)
             EXPECT_EQ(r.date, "empty");
     }
     // Fewer than 256 bytes: nothing is trusted.
-    EXPECT_EQ(usedRows(setupGridRows(directoryWith(0xFF, {{456}}).left(255), 860)), 0);
-    EXPECT_EQ(setupGridRows({}, 860).size(), 15);
+    EXPECT_EQ(usedRows(setupGridRows(directoryWith(0xFF, {{456}}).left(255), kModel860)), 0);
+    EXPECT_EQ(setupGridRows({}, kModel860).size(), 15);
 
     // An impossible start keeps "empty" but still counts and still moves
     // the previous end on; an end below the previous one counts 0.
     QByteArray d = directoryWith(0xFF, {{456}, {656}, {600}, {700}});
     d[16 + 5] = 13; // month 13 in record 1
-    const auto rows = setupGridRows(d, 860);
+    const auto rows = setupGridRows(d, kModel860);
     EXPECT_TRUE(rows[0].used);
     EXPECT_EQ(rows[0].date, "empty");
     EXPECT_TRUE(rows[0].time.isEmpty());
@@ -146,6 +146,6 @@ TEST(SetupGrid, EmptyShortAndOddDirectories) {
     // The end address's top byte weighs 16219136, as the logger counts it.
     QByteArray top = directoryWith(0xFF, {{256}});
     top[16 + 15] = 1;
-    const auto big = setupGridRows(top, 860);
+    const auto big = setupGridRows(top, kModel860);
     EXPECT_EQ(big[0].sampleCount, QString::number(16219136 / 2));
 }

@@ -118,7 +118,7 @@ TEST(SetupSession, EraseSucceedsOnlyWithTheYReply) {
 TEST(SetupSession, CommandStepsWithAMadeUpClock) {
     // The set-clock pause comes first; the reply's 2 s limit starts after it.
     SetupCommandJob clock(setup::setClockCommand(QDateTime(QDate(2031, 2, 3), QTime(4, 5, 6))), 3, 2000, 100);
-    JobStep step = clock.start(true, {}, 1000);
+    JobStep step = clock.start(Outcome::success(), 1000);
     EXPECT_EQ(step.send.size(), 9);
     EXPECT_EQ(step.wakeAtMs, 1100);
     step = clock.step({}, 1100);
@@ -132,7 +132,7 @@ TEST(SetupSession, CommandStepsWithAMadeUpClock) {
 
     // A reply in pieces ends the wait as soon as it is long enough.
     auto erase = SetupCommandJob::erase();
-    step = erase->start(true, {}, 0);
+    step = erase->start(Outcome::success(), 0);
     EXPECT_EQ(step.wakeAtMs, 5000);
     EXPECT_FALSE(erase->step(bytes({0xEF}), 10).done);
     EXPECT_TRUE(erase->step(bytes({0x59, 0xFE}), 20).done);
@@ -141,7 +141,8 @@ TEST(SetupSession, CommandStepsWithAMadeUpClock) {
 
     // A port that did not open ends the job at once with the reason.
     auto unit = SetupCommandJob::setUnit(true);
-    EXPECT_TRUE(unit->start(false, QStringLiteral("Permission denied"), 0).done);
+    EXPECT_TRUE(
+        unit->start(Outcome::fail(Outcome::Code::CannotOpen, QStringLiteral("Permission denied")), 0).done);
     EXPECT_EQ(unit->outcome().code, JobOutcome::Code::CannotOpen);
     EXPECT_EQ(unit->outcome().text, QStringLiteral("Permission denied"));
 }

@@ -191,11 +191,9 @@ TEST_F(HostileInput, SparseTwoGigabyteCollectionIsRefusedUnread) {
             .arg(QDir::toNativeSeparators(big));
 
     const qint64 before = residentBytes();
-    QByteArray bytes;
-    QString error;
-    EXPECT_FALSE(collection::readCollectionFile(big, bytes, error));
-    EXPECT_EQ(error, expected);
-    EXPECT_TRUE(bytes.isEmpty());
+    const Result<QByteArray> read = collection::readCollectionFile(big);
+    EXPECT_FALSE(read.ok());
+    EXPECT_EQ(read.outcome().text, expected);
 
     // The open command says so and keeps what it showed and the working copy.
     ASSERT_TRUE(
@@ -268,10 +266,9 @@ TEST_F(HostileInput, NamedPipesAndFoldersAreRefusedWithoutBlocking) {
     PipeWatchdog watchdog(pipes);
 
     for (const QString& name : QStringList{pipes[0], folders[0]}) {
-        QByteArray bytes;
-        QString error;
-        EXPECT_FALSE(collection::readCollectionFile(name, bytes, error));
-        EXPECT_EQ(error, notAFile(name));
+        const Result<QByteArray> read = collection::readCollectionFile(name);
+        EXPECT_FALSE(read.ok());
+        EXPECT_EQ(read.outcome().text, notAFile(name));
         const CliRun run = cli({QStringLiteral("list"), name});
         EXPECT_EQ(run.status, 3);
         EXPECT_EQ(run.err, notAFile(name));
@@ -304,7 +301,7 @@ TEST_F(HostileInput, NamedPipesAndFoldersAreRefusedWithoutBlocking) {
 TEST_F(HostileInput, TextFileThatChangesBetweenTheTwoPasses) {
     const QString name = path(QStringLiteral("moving.txt"));
     const QString shown = QDir::toNativeSeparators(name);
-    TfrmGraph window(860);
+    TfrmGraph window(kModel860);
 
     // Gone: the second pass names the file; the graph keeps its prepared points.
     ASSERT_TRUE(writeFile(name, textLines(3000)));

@@ -65,15 +65,16 @@ int run(const QString& kind, int version, const QString& home, const QString& ta
     if (kind == QLatin1String("working-copy")) {
         const QByteArray bytes = image(version);
         say("S");
-        collection::writeWorkingCopy(bytes.constData(), bytes.size());
+        if (const Outcome o = collection::writeWorkingCopy(bytes.constData(), bytes.size()); !o.ok())
+            throw UserError(o.text);
     } else if (kind == QLatin1String("collection")) {
         say("S");
-        collection::saveWorkingCopyAs(target);
+        if (const Outcome o = collection::saveWorkingCopyAs(target); !o.ok()) throw UserError(o.text);
     } else if (kind == QLatin1String("graph")) {
         Chart chart;
         fill(chart, 2, kGraphPoints, version);
         say("S");
-        SaveGraphFile(chart, target);
+        if (const Outcome o = SaveGraphFile(chart, target); !o.ok()) throw UserError(o.text);
     } else if (kind == QLatin1String("text")) {
         Chart chart;
         fill(chart, 1, kTextPoints, version);
