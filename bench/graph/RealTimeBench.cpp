@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
     const TDateTime start = nowDays() - n / 86400.0;
     t.restart();
     for (int i = 0; i < n; ++i)
-        window->addSample(sampleAt(start, i), 862);
+        window->addSample(sampleAt(start, i), kModel862);
     const double adding = msSince(t);
     const double filled = residentMb();
 
@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
         std::vector<double> times;
         for (int k = 0; k < count; ++k) {
             t.restart();
-            window->addSample(sampleAt(start, next++), 862);
+            window->addSample(sampleAt(start, next++), kModel862);
             times.push_back(msSince(t));
             window->chart()->redraw();
             redraws->push_back(msSince(t));

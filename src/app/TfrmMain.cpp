@@ -103,7 +103,7 @@ TfrmMain::TfrmMain(const QStringList& ports, QWidget* parent)
     CommandContext commands;
     commands.area = m_mdi;
     commands.dialogs = m_dialogs.get();
-    commands.modelCode = [this] { return m_live->link().modelCode; };
+    commands.loggerModel = [this] { return m_live->link().model(); };
     commands.mayReplaceDownload = [this] { return m_save->mayReplaceDownload(); };
     m_open = std::make_unique<OpenCommand>(commands);
     m_save = std::make_unique<SaveCommand>(commands);
@@ -362,7 +362,7 @@ void TfrmMain::showStatus(const QString& device, const QString& state) {
     // The link reports the model it found before it reports the connection.
     QString found;
     if (state == QLatin1String("On Connection")) {
-        found = QStringLiteral("Model %1 on %2").arg(m_live->link().modelCode).arg(device);
+        found = QStringLiteral("Model %1 on %2").arg(m_live->link().model().code).arg(device);
         if (m_simulated.contains(device)) found += QStringLiteral(" (simulated)");
     }
     m_foundPanel->setText(found);
@@ -515,7 +515,7 @@ void TfrmMain::OtherPortClick() {
 }
 
 void TfrmMain::openDataLoggerWindow() {
-    createDataLoggerWindow(m_mdi, m_live->link().modelCode, false);
+    createDataLoggerWindow(m_mdi, m_live->link().model(), false);
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {

@@ -124,7 +124,8 @@ int runMonitor(const QStringList& args, Io& io) {
         return Ok;
     }
     if (!found) return CannotRead;
-    const int model = logger.model();
+    const LoggerModel loggerKind = logger.model();
+    const int model = loggerKind.code;
     const bool fahrenheit = logger.fahrenheit();
     const QString unit = fahrenheit ? QStringLiteral("F") : QStringLiteral("C");
 
@@ -140,8 +141,7 @@ int runMonitor(const QStringList& args, Io& io) {
     QuietLinkView view(ports.first());
     LiveLink live(&logger.session(), &view);
     LoggerLink& link = live.link();
-    link.modelCode = model;
-    link.frameLength = LoggerLink::frameLengthFor(model);
+    link.setModel(loggerKind);
     link.connected = true;
     link.unitCelsius = !fahrenheit;
     qint64 readings = 0;

@@ -16,10 +16,9 @@ class FileDialogs;
 struct CommandContext {
     QMdiArea* area = nullptr;
     FileDialogs* dialogs = nullptr;
-    // Given by the main window as the live link's code, which only ever
-    // names a model the link found (or its 860 before any answered).
-    std::function<int()> modelCode = [] { return kModel860.code; };
-    const LoggerModel& model() const { return loggerModel(modelCode()); }
+    // The model the live link last found (its 860 before any answered).
+    std::function<LoggerModel()> loggerModel = [] { return kModel860; };
+    LoggerModel model() const { return loggerModel(); }
     // Asked before a command replaces an unsaved download: true to go on.
     std::function<bool()> mayReplaceDownload = [] { return true; };
 };

@@ -25,7 +25,7 @@ QPointer<TfrmRealTime> g_window;
 constexpr int kPreferredWidth = 1000;
 
 void tellLogger(TfrmRealTime& window, const LiveLink& live) {
-    window.setLogger(live.link().modelCode, !live.link().unitCelsius);
+    window.setLogger(live.link().model(), !live.link().unitCelsius);
     window.setSourceText(live.link().connected
                              ? QStringLiteral("a reading a second from %1").arg(live.session().deviceName())
                              : QStringLiteral("no logger connected"));
@@ -39,8 +39,8 @@ void feed(TfrmRealTime& window, LiveLink& live) {
         const LiveReading& r = live.lastReading();
         const LoggerLink& link = live.link();
         tellLogger(*target, live);
-        target->addSample(liveSample(nowDays(), link.modelCode, r.primary, r.secondary, !link.unitCelsius),
-                          link.modelCode);
+        target->addSample(liveSample(nowDays(), link.model().code, r.primary, r.secondary, !link.unitCelsius),
+                          link.model());
     });
     QObject::connect(&live, &LiveLink::linkLost, &window, [target, &live] {
         tellLogger(*target, live);

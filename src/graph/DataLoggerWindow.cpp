@@ -51,10 +51,6 @@ TfrmGraph* createDataLoggerWindow(QMdiArea* area, const LoggerModel& model, bool
     return window;
 }
 
-TfrmGraph* createDataLoggerWindow(QMdiArea* area, int linkModelCode, bool fullWidth) {
-    return createDataLoggerWindow(area, loggerModel(linkModelCode), fullWidth);
-}
-
 void restoreOrCreateDataLoggerWindow(QMdiArea* area, const LoggerModel& model, bool fullWidth) {
     TfrmGraph* window = TfrmGraph::dataLoggerWindow();
     if (window) {

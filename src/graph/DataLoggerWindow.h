@@ -14,9 +14,6 @@ struct LoggerModel;
 // is prepared for 500 points from now to 500 s later. Throws UserError when
 // the graph template cannot be read or written.
 TfrmGraph* createDataLoggerWindow(QMdiArea* area, const LoggerModel& model, bool fullWidth);
-// For the main window, which names the model by the live link's code (a
-// model the link found, or its 860 before any).
-TfrmGraph* createDataLoggerWindow(QMdiArea* area, int linkModelCode, bool fullWidth);
 // Restores the DataLogger window to its normal state, or creates it.
 void restoreOrCreateDataLoggerWindow(QMdiArea* area, const LoggerModel& model, bool fullWidth);
 

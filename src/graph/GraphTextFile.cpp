@@ -173,7 +173,7 @@ TextFileData ReadTextFileData(const QString& fileName, QChar separator, Progress
 
 namespace {
 void prepareFor(TfrmGraph& window, const TextFileData& data) {
-    window.prepareGraph(loggerModel(window.modelCode()).seriesCount, int(data.size), data.t1,
+    window.prepareGraph(window.model().seriesCount, int(data.size), data.t1,
                         data.t1 + double(data.size) * data.interval);
 }
 

@@ -57,7 +57,6 @@ class TfrmGraph : public QWidget {
     static void setCompareDataSets(CompareDataSets handler);
 
     const LoggerModel& model() const { return m_model; }
-    int modelCode() const { return m_model.code; }
     Chart* chart() const { return PESGraph1; }
 
     // Prepares the chart for n series of p points (from the graph template,

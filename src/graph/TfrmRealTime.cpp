@@ -346,7 +346,7 @@ float TfrmRealTime::inTrendUnit(float v, bool fahrenheit) const {
     return fahrenheit ? (v - 32.0f) * 5.0f / 9.0f : v * 9.0f / 5.0f + 32.0f;
 }
 
-void TfrmRealTime::addSample(const LiveSample& sample, int model) {
+void TfrmRealTime::addSample(const LiveSample& sample, const LoggerModel& model) {
     const bool first = !m_fahrenheit;
     if (first) m_fahrenheit = sample.fahrenheit;
     if (!first && sample.fahrenheit != *m_fahrenheit)
@@ -358,8 +358,9 @@ void TfrmRealTime::addSample(const LiveSample& sample, int model) {
     s.dewPoint = inTrendUnit(sample.dewPoint, sample.fahrenheit);
     s.fahrenheit = *m_fahrenheit;
     m_model = model;
-    const bool structure = first || (!m_humidity && model == 862);
-    if (model == 862) m_humidity = true;
+    const bool humidity = model.seriesCount == 2;
+    const bool structure = first || (!m_humidity && humidity);
+    if (humidity) m_humidity = true;
     chkDewPoint->setVisible(m_humidity);
 
     const qint64 dropped = m_trend.droppedPoints();
@@ -443,7 +444,7 @@ void TfrmRealTime::markSaved(qint64 mark) {
     m_savedMark = std::max(m_savedMark, mark);
 }
 
-void TfrmRealTime::setLogger(int model, bool fahrenheit) {
+void TfrmRealTime::setLogger(const LoggerModel& model, bool fahrenheit) {
     m_linkModel = model;
     m_linkFahrenheit = fahrenheit;
 }
@@ -766,7 +767,7 @@ void TfrmRealTime::RecordClick() {
     if (name.isEmpty()) return;
     // Before the first reading the logger's unit is not known yet: the
     // file takes the one the link reports with it.
-    if (!m_recorder.open(name, m_model ? m_model : m_linkModel, m_fahrenheit.value_or(m_linkFahrenheit))) {
+    if (!m_recorder.open(name, m_model.value_or(m_linkModel).code, m_fahrenheit.value_or(m_linkFahrenheit))) {
         Messages::error(m_recorder.error());
         return;
     }

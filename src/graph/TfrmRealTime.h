@@ -5,6 +5,7 @@
 #include "LiveRecorder.h"
 #include "LiveTrend.h"
 #include "LiveValues.h"
+#include "LoggerModel.h"
 #include "RunStatistics.h"
 
 #include <QElapsedTimer>
@@ -41,14 +42,14 @@ class TfrmRealTime : public QWidget {
     ~TfrmRealTime() override;
 
     // One live reading of a logger of the given model.
-    void addSample(const LiveSample& sample, int model);
+    void addSample(const LiveSample& sample, const LoggerModel& model);
     // No reading until the next one: the line breaks at t.
     void addGap(TDateTime t, const QString& why);
     // Where the readings come from ("every second from /dev/ttyUSB0").
     void setSourceText(const QString& text);
     // The logger the link found, for a recording started before its first
     // reading.
-    void setLogger(int model, bool fahrenheit);
+    void setLogger(const LoggerModel& model, bool fahrenheit);
 
     // Asked for the file "Record to file" appends to; empty: cancelled.
     using FileChooser = std::function<QString()>;
@@ -145,13 +146,13 @@ class TfrmRealTime : public QWidget {
     LimitWatch m_watch;
     LiveRecorder m_recorder;
     FileChooser m_chooseFile;
-    std::optional<bool> m_fahrenheit; // the trend's unit, from its first reading
-    int m_model = 0;
+    std::optional<bool> m_fahrenheit;   // the trend's unit, from its first reading
+    std::optional<LoggerModel> m_model; // of the last reading
     bool m_humidity = false;
     bool m_following = true;
     qint64 m_unrecorded = 0; // readings written to no recording
     qint64 m_savedMark = 0;
-    int m_linkModel = 860;
+    LoggerModel m_linkModel = kModel860;
     bool m_linkFahrenheit = false;
     bool m_alarm = false;
     bool m_panning = false; // the window moves the scroll bar itself

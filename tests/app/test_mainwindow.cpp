@@ -225,7 +225,7 @@ TEST(MainWindow, ExitAsksBeforeTheRealTimeGraphsReadingsAreLost) {
     LiveSample s;
     s.time = nowDays();
     s.temperature = 4.5f;
-    trend->addSample(s, 860);
+    trend->addSample(s, kModel860);
     // Enter answers No: the program and the readings stay.
     w.Exit1Click();
     EXPECT_FALSE(w.ending());

@@ -102,7 +102,7 @@ class DownloadCommandTest : public CommandsFixture {
         live = std::make_unique<LiveLink>(session.get(), &view);
         live->link().setModel(*findLoggerModel(model));
         live->link().connected = true;
-        context.modelCode = [this] { return live->link().modelCode; };
+        context.loggerModel = [this] { return live->link().model(); };
         live->startLink();
         ASSERT_TRUE(waitTicking());
     }

@@ -39,8 +39,7 @@ class RealTimeTest : public CommandsFixture {
         session = std::make_unique<DeviceSession>();
         session->setDevice(sim->devicePath());
         live = std::make_unique<LiveLink>(session.get(), &view);
-        live->link().modelCode = model;
-        live->link().frameLength = LoggerLink::frameLengthFor(model);
+        live->link().setModel(loggerModel(model));
         live->link().connected = true;
         save = std::make_unique<SaveCommand>(context);
         window = realtime::open(context, *live, *save);
@@ -185,7 +184,7 @@ TEST_F(CommandsFixture, RealTimeGraphFollowsUntilZoomedOrPannedAndAsksBeforeLosi
     const TDateTime start = nowDays();
     // Hidden, the window draws nothing until it is shown.
     for (int i = 0; i < 7200; ++i)
-        window->addSample(sampleAt(start + i / 86400.0, 20.0f + float(i % 100) / 10.0f), 860);
+        window->addSample(sampleAt(start + i / 86400.0, 20.0f + float(i % 100) / 10.0f), kModel860);
     window->show();
     Chart& c = *window->chart();
     // Following the whole trend: the newest reading is in view.
@@ -198,7 +197,7 @@ TEST_F(CommandsFixture, RealTimeGraphFollowsUntilZoomedOrPannedAndAsksBeforeLosi
     window->sbPan->setValue(0);
     EXPECT_FALSE(window->following());
     const double held = c.manualMaxX();
-    window->addSample(sampleAt(start + 7200 / 86400.0, 21.0f), 860);
+    window->addSample(sampleAt(start + 7200 / 86400.0, 21.0f), kModel860);
     EXPECT_EQ(c.manualMaxX(), held);
     // Follow brings the newest reading back.
     window->btnFollow->click();
@@ -208,15 +207,15 @@ TEST_F(CommandsFixture, RealTimeGraphFollowsUntilZoomedOrPannedAndAsksBeforeLosi
     // A unit change on the logger does not mix units in the trend.
     LiveSample f = sampleAt(start + 7201 / 86400.0, 68.0f);
     f.fahrenheit = true;
-    window->addSample(f, 860);
+    window->addSample(f, kModel860);
     EXPECT_NEAR(window->trend().y(0)[window->trend().size() - 1], 20.0f, 1e-4);
     EXPECT_TRUE(window->statusText().contains(QStringLiteral("the trend stays in °C")));
 
     // The wall clock set back an hour (the clocks change): the trend's time
     // runs on a second later, and keeps that shift.
     const TDateTime last = window->trend().lastTime();
-    window->addSample(sampleAt(last - 3600.0 / 86400.0, 22.0f), 860);
-    window->addSample(sampleAt(last - 3599.0 / 86400.0, 22.0f), 860);
+    window->addSample(sampleAt(last - 3600.0 / 86400.0, 22.0f), kModel860);
+    window->addSample(sampleAt(last - 3599.0 / 86400.0, 22.0f), kModel860);
     const int n = window->trend().size();
     EXPECT_NEAR((window->trend().x()[n - 2] - last) * 86400.0, 1.0, 1e-3);
     EXPECT_NEAR((window->trend().x()[n - 1] - last) * 86400.0, 2.0, 1e-3);
@@ -238,7 +237,7 @@ TEST_F(CommandsFixture, RealTimeGraphRecordsEveryReadingAndEachGapToItsFile) {
     TfrmRealTime window;
     const QString file = home.filePath(QStringLiteral("live.csv"));
     window.setRecordFileChooser([file] { return file; });
-    window.setLogger(862, false);
+    window.setLogger(kModel862, false);
     window.btnRecord->click();
     ASSERT_TRUE(window.recording()) << messages.join(QLatin1Char('\n')).toStdString();
     const TDateTime start = nowDays();
@@ -248,11 +247,11 @@ TEST_F(CommandsFixture, RealTimeGraphRecordsEveryReadingAndEachGapToItsFile) {
     for (int i = 0; i < 3; ++i) {
         s.time = start + i / 86400.0;
         s.temperature = 20.0f + float(i);
-        window.addSample(s, 862);
+        window.addSample(s, kModel862);
     }
     window.addGap(start + 3 / 86400.0, QStringLiteral("Link lost"));
     s.time = start + 10 / 86400.0;
-    window.addSample(s, 862);
+    window.addSample(s, kModel862);
     // Every reading went to the file: closing asks nothing.
     EXPECT_TRUE(window.close());
     EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('\n')).toStdString();

@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
     bool ok = true;
     for (int model : {860, 862}) {
         TfrmGraph fresh(*findLoggerModel(model));
-        fresh.prepareGraph(fresh.modelCode() == 862 ? 2 : 1, 4, 0.0, 0.0);
+        fresh.prepareGraph(fresh.model().seriesCount, 4, 0.0, 0.0);
         ok = ok &&
              writeSeed(folder, model == 862 ? "fresh-862" : "fresh-860", model, fresh.chart()->storeState());
         TfrmGraph filled(*findLoggerModel(model));

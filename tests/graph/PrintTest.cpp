@@ -168,7 +168,7 @@ TEST_F(PrintTest, PrintCommandFindsTheWindowAndFollowsTheChoice) {
     LiveSample s;
     s.time = 45000.0;
     s.temperature = 4.0f;
-    trend->addSample(s, 860);
+    trend->addSample(s, kModel860);
     trend->markSaved(trend->saveMark());
     QMdiSubWindow* sub3 = area.addSubWindow(trend);
     sub3->show();
