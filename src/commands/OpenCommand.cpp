@@ -162,10 +162,10 @@ bool isTextFile(const QString& ext) {
 TfrmGraph* OpenCommand::openSingleFile(const QString& fileName) {
     const QString ext = QFileInfo(fileName).suffix().toLower();
     TfrmGraph* window = newGraphWindow(m_context, fileName);
+    if (ext == QLatin1String("ghf"))
+        return finishOpen(window, reported(LoadGraphFile(*window->chart(), fileName)));
     const bool loaded = guarded([&] {
-        if (ext == QLatin1String("ghf")) {
-            LoadGraphFile(*window->chart(), fileName);
-        } else if (isTextFile(ext)) {
+        if (isTextFile(ext)) {
             NoProgress none;
             const TextFileOpen read = ReadTextFile(
                 *window, fileName, ext == QLatin1String("txt") ? textfile::kTab : textfile::kComma, none);

@@ -113,10 +113,8 @@ bool readTextRun(const QString& fileName, Run& run, QString& error) {
 
 bool readGraphRun(const QString& fileName, Run& run, QString& error) {
     Chart chart;
-    try {
-        LoadGraphFile(chart, fileName);
-    } catch (const UserError& e) {
-        error = e.text();
+    if (const Outcome loaded = LoadGraphFile(chart, fileName); !loaded.ok()) {
+        error = loaded.text;
         return false;
     }
     auto samples = std::make_shared<Samples>();

@@ -74,11 +74,20 @@ Outcome SaveGraphFile(const Chart& chart, const QString& fileName) {
     return writeGraphFile(fileName, chart.storeState());
 }
 
-void LoadGraphFile(Chart& chart, const QString& fileName) {
-    const QByteArray block = readGraphFile(fileName);
+Outcome LoadGraphFile(Chart& chart, const QString& fileName) {
+    // The framing's reader unwinds to here, its one entry point for a file.
+    QByteArray block;
+    try {
+        block = readGraphFile(fileName);
+    } catch (const UserError& e) {
+        return Outcome::fail(Outcome::Code::CannotRead, e.text());
+    }
     QString why;
     if (!chart.loadState(block, &why))
-        throw UserError(QStringLiteral("%1 is not a valid graph file: %2").arg(shownName(fileName), why));
+        return Outcome::fail(
+            Outcome::Code::CannotRead,
+            QStringLiteral("%1 is not a valid graph file: %2").arg(shownName(fileName), why));
+    return Outcome::success();
 }
 
 } // namespace tq

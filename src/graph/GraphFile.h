@@ -28,8 +28,8 @@ QByteArray readGraphFile(QIODevice& in, const QString& name);
 
 // The chart's whole state to a graph file.
 [[nodiscard]] Outcome SaveGraphFile(const Chart& chart, const QString& fileName);
-// Replaces the chart's state with the file's; on any failure (UserError)
-// the chart is unchanged.
-void LoadGraphFile(Chart& chart, const QString& fileName);
+// Replaces the chart's state with the file's; on any failure the chart is
+// unchanged and the outcome says why.
+[[nodiscard]] Outcome LoadGraphFile(Chart& chart, const QString& fileName);
 
 } // namespace tq

@@ -82,7 +82,9 @@ void prepareChart(Chart& chart, int n, int p, double xMin, double xMax, const Lo
     const bool fromTemplate = QFileInfo::exists(templateFile);
     int templateSeries = n;
     if (fromTemplate) {
-        LoadGraphFile(chart, templateFile);
+        // A template that cannot be read stops every window's preparation.
+        if (const Outcome loaded = LoadGraphFile(chart, templateFile); !loaded.ok())
+            throw UserError(loaded.text);
         templateSeries = chart.subsets();
     }
 

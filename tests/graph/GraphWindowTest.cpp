@@ -157,7 +157,7 @@ TEST_F(GraphWindowTest, TemplateWrittenOnFirstUseAndUsedAfterwards) {
         EXPECT_TRUE(child(&w, "ToolButton5")->isEnabled());
         // The template keeps the style, not the points.
         Chart stored;
-        LoadGraphFile(stored, file);
+        ASSERT_TRUE(LoadGraphFile(stored, file).ok());
         EXPECT_EQ(stored.points(), 0);
         EXPECT_EQ(stored.subsetLabel(0), QStringLiteral("Temperature"));
         EXPECT_EQ(stored.vertLineText(2), QStringLiteral("B"));
@@ -527,7 +527,7 @@ TEST_F(GraphWindowTest, ZoomUndoAndGraphOption) {
     EXPECT_DOUBLE_EQ(c->manualMinX(), start());
     EXPECT_NEAR(c->manualMaxX(), start() + 200 * kOneSecond, 1e-9);
     Chart fromTemplate;
-    LoadGraphFile(fromTemplate, AppPaths::templateFile());
+    ASSERT_TRUE(LoadGraphFile(fromTemplate, AppPaths::templateFile()).ok());
     EXPECT_EQ(fromTemplate.mainTitle(), QStringLiteral("Customised"));
 
     // A cancelled dialog writes nothing.
@@ -535,7 +535,7 @@ TEST_F(GraphWindowTest, ZoomUndoAndGraphOption) {
     c->setMainTitle(QStringLiteral("Not kept"));
     child<QPushButton>(&w, "Button1")->click();
     Chart::setDialogHandler({});
-    LoadGraphFile(fromTemplate, AppPaths::templateFile());
+    ASSERT_TRUE(LoadGraphFile(fromTemplate, AppPaths::templateFile()).ok());
     EXPECT_EQ(fromTemplate.mainTitle(), QStringLiteral("Customised"));
 
     // The template folder is gone and cannot be made: an error box.
