@@ -164,15 +164,12 @@ TfrmGraph* OpenCommand::openSingleFile(const QString& fileName) {
     TfrmGraph* window = newGraphWindow(m_context, fileName);
     if (ext == QLatin1String("ghf"))
         return finishOpen(window, reported(LoadGraphFile(*window->chart(), fileName)));
-    const bool loaded = guarded([&] {
-        if (isTextFile(ext)) {
-            NoProgress none;
-            const TextFileOpen read = ReadTextFile(
-                *window, fileName, ext == QLatin1String("txt") ? textfile::kTab : textfile::kComma, none);
-            warnAboutCuts(fileName, read);
-        }
-    });
-    return finishOpen(window, loaded);
+    if (!isTextFile(ext)) return finishOpen(window, true);
+    NoProgress none;
+    const Result<TextFileOpen> read = ReadTextFile(
+        *window, fileName, ext == QLatin1String("txt") ? textfile::kTab : textfile::kComma, none);
+    if (read.ok()) warnAboutCuts(fileName, *read);
+    return finishOpen(window, reported(read.outcome()));
 }
 
 void OpenCommand::startOpenSingleFile(const QString& fileName, const std::function<void(TfrmGraph*)>& done) {

@@ -204,12 +204,18 @@ void ApplyTextFile(TfrmGraph& window, const TextFileData& data) {
     fillPoints(window, data);
 }
 
-TextFileOpen ReadTextFile(TfrmGraph& window, const QString& fileName, QChar separator, Progress& progress) {
-    // Prepared once the readings are counted, as before the second pass.
-    const TextFileData data = ReadTextFileData(fileName, separator, progress,
-                                               [&window](const TextFileData& d) { prepareFor(window, d); });
-    fillPoints(window, data);
-    return data.outcome;
+Result<TextFileOpen> ReadTextFile(TfrmGraph& window, const QString& fileName, QChar separator,
+                                  Progress& progress) {
+    // The reading unwinds to here, its one entry point on this thread.
+    try {
+        // Prepared once the readings are counted, as before the second pass.
+        const TextFileData data = ReadTextFileData(
+            fileName, separator, progress, [&window](const TextFileData& d) { prepareFor(window, d); });
+        fillPoints(window, data);
+        return data.outcome;
+    } catch (const UserError& e) {
+        return Outcome::fail(Outcome::Code::CannotRead, e.text());
+    }
 }
 
 } // namespace tq

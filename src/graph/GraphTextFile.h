@@ -3,6 +3,7 @@
 #include "RunStatistics.h"
 
 #include "DateTime.h"
+#include "Outcome.h"
 #include "TextFile.h"
 
 #include <QChar>
@@ -58,9 +59,10 @@ struct TextFileOpen {
 // many points, then a second pass for the points. A file that starts with
 // the self-describing CSV's header is read as one, whatever the separator
 // (a live recording's humidity as series 1 where the window shows two);
-// any other in the regional formats. Throws UserError naming the file when
-// it cannot be read or holds no readings.
-TextFileOpen ReadTextFile(TfrmGraph& window, const QString& fileName, QChar separator, Progress& progress);
+// any other in the regional formats. A file that cannot be read or holds no
+// readings is refused with an outcome naming it.
+[[nodiscard]] Result<TextFileOpen> ReadTextFile(TfrmGraph& window, const QString& fileName, QChar separator,
+                                                Progress& progress);
 
 // ReadTextFile in two halves: the reading, which touches no widget and may
 // run on any thread (throws as ReadTextFile does), and filling the window

@@ -88,7 +88,7 @@ TEST_F(SaveCommandTest, GraphFilesCsvAndFailuresThatSayWhatFailed) {
     answers = {file(ghf)};
     EXPECT_TRUE(waitSaved(save));
     Chart other;
-    LoadGraphFile(other, ghf);
+    ASSERT_TRUE(LoadGraphFile(other, ghf).ok());
     EXPECT_EQ(other.points(), 6);
     EXPECT_FLOAT_EQ(other.y(0, 4), 1370.0f);
 

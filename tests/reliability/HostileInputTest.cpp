@@ -275,7 +275,7 @@ TEST_F(HostileInput, NamedPipesAndFoldersAreRefusedWithoutBlocking) {
     }
     for (const QString& name : QStringList{pipes[1], folders[1]}) {
         Chart chart;
-        EXPECT_EQ(userError([&] { LoadGraphFile(chart, name); }), notAFile(name));
+        EXPECT_EQ(LoadGraphFile(chart, name).text, notAFile(name));
     }
     EXPECT_EQ(SettingsFile::readPortIndex(pipes[3]), 0);
 
@@ -306,7 +306,7 @@ TEST_F(HostileInput, TextFileThatChangesBetweenTheTwoPasses) {
     // Gone: the second pass names the file; the graph keeps its prepared points.
     ASSERT_TRUE(writeFile(name, textLines(3000)));
     OnFirstPass vanish([&] { QFile::remove(name); });
-    EXPECT_EQ(userError([&] { ReadTextFile(window, name, textfile::kTab, vanish); }),
+    EXPECT_EQ(ReadTextFile(window, name, textfile::kTab, vanish).outcome().text,
               QStringLiteral("Cannot open %1: the file does not exist.").arg(shown));
     EXPECT_EQ(window.chart()->points(), 3000);
     EXPECT_EQ(window.chart()->x(0, 0), 0.0);
@@ -314,14 +314,14 @@ TEST_F(HostileInput, TextFileThatChangesBetweenTheTwoPasses) {
     // Grown: no more points than the first pass counted.
     ASSERT_TRUE(writeFile(name, textLines(3000)));
     OnFirstPass grow([&] { replaceFile(name, textLines(9000, 100)); });
-    TextFileOpen read = ReadTextFile(window, name, textfile::kTab, grow);
+    TextFileOpen read = ReadTextFile(window, name, textfile::kTab, grow).value();
     EXPECT_EQ(read.points, 3000);
     EXPECT_EQ(window.chart()->points(), 3000);
 
     // Shrunk: what is there is read, and no unfilled point is left.
     ASSERT_TRUE(writeFile(name, textLines(3000)));
     OnFirstPass shrink([&] { replaceFile(name, textLines(10)); });
-    read = ReadTextFile(window, name, textfile::kTab, shrink);
+    read = ReadTextFile(window, name, textfile::kTab, shrink).value();
     EXPECT_EQ(read.points, 10);
     EXPECT_EQ(window.chart()->points(), 10);
     EXPECT_NE(window.chart()->x(0, 9), 0.0);
@@ -333,7 +333,7 @@ TEST_F(HostileInput, TextFileThatChangesBetweenTheTwoPasses) {
         QFile::remove(name);
         ::mkfifo(QFile::encodeName(name).constData(), 0600);
     });
-    EXPECT_EQ(userError([&] { ReadTextFile(window, name, textfile::kTab, pipe); }), notAFile(name));
+    EXPECT_EQ(ReadTextFile(window, name, textfile::kTab, pipe).outcome().text, notAFile(name));
     EXPECT_FALSE(watchdog.hadToUnblock());
 }
 
