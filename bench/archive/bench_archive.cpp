@@ -14,6 +14,8 @@
 #include "TfrmArchive.h"
 #include "TfrmGraph.h"
 
+#include "BenchSupport.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -24,12 +26,9 @@
 #include <memory>
 #include <vector>
 
-namespace {
+using namespace tq::bench;
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
+namespace {
 
 // A full memory: 15 data sets filling 16 MiB, readings wandering like a
 // fridge's, every image different from the others by its seed.

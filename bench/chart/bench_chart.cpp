@@ -4,6 +4,8 @@
 
 #include "Chart.h"
 
+#include "BenchSupport.h"
+
 #include <DateTime.h>
 
 #include <QApplication>
@@ -16,14 +18,7 @@
 #include <cstdio>
 #include <vector>
 
-namespace {
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0.0 : v[v.size() / 2];
-}
-
-} // namespace
+using namespace tq::bench;
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

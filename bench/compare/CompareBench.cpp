@@ -6,6 +6,8 @@
 #include "Chart.h"
 #include "TfrmCompare.h"
 
+#include "BenchSupport.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -21,25 +23,9 @@
 
 using namespace tq;
 
+using namespace tq::bench;
+
 namespace {
-
-double residentMb() {
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly)) return 0.0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.size() > 1 ? fields[1].toDouble() * 4096.0 / (1024.0 * 1024.0) : 0.0;
-}
-
-double msSince(QElapsedTimer& t) {
-    const double ms = double(t.nsecsElapsed()) / 1e6;
-    t.restart();
-    return ms;
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0.0 : v[v.size() / 2];
-}
 
 struct Held {
     std::vector<double> times;

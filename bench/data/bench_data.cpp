@@ -10,6 +10,8 @@
 #include "Regional.h"
 #include "TextFile.h"
 
+#include "BenchSupport.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -20,12 +22,9 @@
 #include <cstdio>
 #include <vector>
 
-namespace {
+using namespace tq::bench;
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
+namespace {
 
 template <typename F> double timed(F f) {
     std::vector<double> runs;

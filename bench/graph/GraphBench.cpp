@@ -17,6 +17,8 @@
 #include "LevelOfDetail.h"
 #include "TfrmGraph.h"
 
+#include "BenchSupport.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -35,25 +37,9 @@
 
 using namespace tq;
 
+using namespace tq::bench;
+
 namespace {
-
-double msSince(QElapsedTimer& t) {
-    const double ms = double(t.nsecsElapsed()) / 1e6;
-    t.restart();
-    return ms;
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0.0 : v[v.size() / 2];
-}
-
-double residentMb() {
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly)) return 0.0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.size() > 1 ? fields[1].toDouble() * 4096.0 / (1024.0 * 1024.0) : 0.0;
-}
 
 double peakResidentMb() {
     rusage usage{};

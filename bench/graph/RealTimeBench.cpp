@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
     const double filled = residentMb();
 
     window->show();
-    QTest::qWaitForWindowExposed(window);
+    if (!QTest::qWaitForWindowExposed(window)) std::fprintf(stderr, "the window was not shown\n");
     t.restart();
     window->chart()->redraw();
     const double firstDraw = msSince(t);
