@@ -258,9 +258,17 @@ void TfrmRealTime::buildLayout() {
     connect(m_drawTimer, &QTimer::timeout, this, [this] { drawSoon(true); });
 }
 
-int TfrmRealTime::seriesShown() const {
-    if (!m_humidity) return 1;
-    return showsDewPoint() ? 3 : 2;
+bool TfrmRealTime::shows(int series) const {
+    return series == kTemperature || (series == kHumidity && m_humidity) ||
+           (series == kDewPoint && showsDewPoint());
+}
+
+std::vector<int> TfrmRealTime::chartSeries() const {
+    // Temperature, then dew point (same unit, same axis), then humidity.
+    std::vector<int> shown;
+    for (const int s : {kTemperature, kDewPoint, kHumidity})
+        if (shows(s)) shown.push_back(s);
+    return shown;
 }
 
 bool TfrmRealTime::showsDewPoint() const {
@@ -274,17 +282,15 @@ std::optional<TemperatureUnit> TfrmRealTime::unit() const {
 
 void TfrmRealTime::prepareChart() {
     Chart& c = *m_chart;
-    const int n = seriesShown();
+    const std::vector<int> series = chartSeries();
+    const int n = int(series.size());
     c.setSubsets(n);
-    // Chart series: temperature, then dew point (same unit, same axis), then humidity.
-    const int order[] = {kTemperature, kDewPoint, kHumidity};
     QVector<int> perAxis{n == 3 ? 2 : 1};
     if (n > 1) perAxis.append(1);
     c.setMultiAxesSubsets(perAxis);
     const QString unitText = m_fahrenheit.value_or(false) ? QStringLiteral("°F") : QStringLiteral("°C");
     int k = 0;
-    for (int s : order) {
-        if ((s == kDewPoint && n < 3) || (s == kHumidity && n < 2)) continue;
+    for (const int s : series) {
         c.setSubsetLabel(k, s == kHumidity ? seriesName(s) + QStringLiteral(" %RH")
                                            : seriesName(s) + QLatin1Char(' ') + unitText);
         c.setSubsetColor(k, kSeriesColor[s]);
@@ -313,16 +319,12 @@ void TfrmRealTime::prepareChart() {
 
 void TfrmRealTime::shareTrend() {
     Chart& c = *m_chart;
-    const int order[] = {kTemperature, kDewPoint, kHumidity};
-    const int n = seriesShown();
     if (m_trend.size() == 0) {
         c.setPoints(0);
     } else {
         int k = 0;
-        for (int s : order) {
-            if ((s == kDewPoint && n < 3) || (s == kHumidity && n < 2)) continue;
+        for (const int s : chartSeries())
             c.shareData(k++, m_trend.owner(), m_trend.x(), m_trend.y(s), m_trend.size());
-        }
     }
     c.setVertLine(1, m_cursorA);
     c.setVertLine(2, m_cursorB);
@@ -331,11 +333,9 @@ void TfrmRealTime::shareTrend() {
 
 void TfrmRealTime::grow(LiveTrend::Change change) {
     if (change == LiveTrend::Change::Dropped || m_chart->points() == 0) return shareTrend();
-    const int order[] = {kTemperature, kDewPoint, kHumidity};
-    const int n = seriesShown();
     std::vector<const float*> ys;
-    for (int s : order)
-        if (!((s == kDewPoint && n < 3) || (s == kHumidity && n < 2))) ys.push_back(m_trend.y(s));
+    for (const int s : chartSeries())
+        ys.push_back(m_trend.y(s));
     if (!m_chart->extendSharedData(m_trend.size(), m_trend.x(), ys)) return shareTrend();
     applyView();
 }
@@ -385,9 +385,7 @@ void TfrmRealTime::addSample(const LiveSample& sample, const LoggerModel& model)
     if (recording() && !m_recorder.append(s)) {
         ++m_unrecorded;
         const QString why = m_recorder.error();
-        m_recorder.close();
-        btnRecord->setChecked(false);
-        btnRecord->setText(QStringLiteral("Record to file..."));
+        stopRecording();
         m_note = QStringLiteral("Recording stopped: %1").arg(why);
         // Told after this reading is handled, not inside the link's handler.
         QTimer::singleShot(0, this, [why] { Messages::error(why); });
@@ -584,8 +582,7 @@ QString TfrmRealTime::statisticsText(int row, int column) const {
 
 void TfrmRealTime::refreshStatistics() {
     for (int s = 0; s < LiveTrend::kSeries; ++s) {
-        const bool shown =
-            s == kTemperature || (s == kHumidity && m_humidity) || (s == kDewPoint && showsDewPoint());
+        const bool shown = shows(s);
         if (tblStatistics->isColumnHidden(s + 1) == shown) tblStatistics->setColumnHidden(s + 1, !shown);
         const LiveTrend::Figures& f = m_trend.overall(s);
         // Times are formatted only when an extreme moved: a time text reads
@@ -654,8 +651,8 @@ void TfrmRealTime::readLimitBoxes() {
 void TfrmRealTime::watch(int point) {
     if (point < 0 || m_trend.isGap(point)) return;
     for (int s = 0; s < LiveTrend::kSeries; ++s) {
-        if (s == kHumidity && !m_humidity) continue;
-        if (s == kDewPoint && !m_humidity) continue;
+        // The dew point is watched while hidden too: hiding it hides no excursion.
+        if (s != kTemperature && !m_humidity) continue;
         m_watch.add(s, m_trend.x()[point], m_trend.y(s)[point]);
     }
 }
@@ -668,7 +665,7 @@ void TfrmRealTime::replayLimits() {
     QVector<Chart::ValueBand> bands;
     const double inf = std::numeric_limits<double>::infinity();
     for (int s = 0; s < LiveTrend::kSeries; ++s) {
-        if ((s == kHumidity && !m_humidity) || (s == kDewPoint && !showsDewPoint())) continue;
+        if (!shows(s)) continue;
         const int axis = s == kHumidity ? 1 : 0;
         const LimitWatch::Limits l = m_watch.limits(s);
         if (l.low) bands.append({-inf, double(*l.low), kLimitColor[s], axis});
@@ -754,11 +751,15 @@ void TfrmRealTime::refreshStatus() {
     lblStatus->setPalette(p);
 }
 
+void TfrmRealTime::stopRecording() {
+    m_recorder.close();
+    btnRecord->setChecked(false);
+    btnRecord->setText(QStringLiteral("Record to file..."));
+}
+
 void TfrmRealTime::RecordClick() {
     if (recording()) {
-        m_recorder.close();
-        btnRecord->setChecked(false);
-        btnRecord->setText(QStringLiteral("Record to file..."));
+        stopRecording();
         refreshStatus();
         return;
     }

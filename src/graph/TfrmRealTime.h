@@ -12,6 +12,7 @@
 #include <QWidget>
 #include <functional>
 #include <optional>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -128,7 +129,10 @@ class TfrmRealTime : public QWidget {
     void readLimitBoxes();
     void watch(int point);
     void placeCursorsInView();
-    int seriesShown() const;
+    // Whether series 0..2 is drawn, and those drawn, in the chart's order.
+    bool shows(int series) const;
+    std::vector<int> chartSeries() const;
+    void stopRecording();
     float inTrendUnit(float v, bool fahrenheit) const;
 
     void FollowClick();
