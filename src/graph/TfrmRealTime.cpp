@@ -406,7 +406,8 @@ void TfrmRealTime::addGap(TDateTime t, const QString& why) {
     const int before = m_trend.size();
     const LiveTrend::Change change = m_trend.addGap(t);
     if (m_trend.size() != before) {
-        if (recording()) m_recorder.appendGap(m_trend.lastTime() > t ? m_trend.x()[m_trend.size() - 1] : t);
+        // At the gap point's time, which carries the trend's shift as its readings do.
+        if (recording()) m_recorder.appendGap(m_trend.x()[m_trend.size() - 1]);
         grow(change);
     }
     refreshStatus();
