@@ -435,6 +435,8 @@ void TfrmRealTime::drawSoon(bool now) {
 }
 
 void TfrmRealTime::setSourceText(const QString& text) {
+    // The live link tells it with every reading; mostly nothing changed.
+    if (m_source == text) return;
     m_source = text;
     refreshStatus();
 }
