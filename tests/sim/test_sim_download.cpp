@@ -1,5 +1,9 @@
 #include "SimRig.h"
 
+#include <QFile>
+#include <chrono>
+#include <thread>
+
 using namespace tq::sim;
 
 namespace {
@@ -177,4 +181,28 @@ TEST(LoggerSimDownload, UnplugAtAnyMoment) {
     rig.sim.unplug();
     EXPECT_TRUE(rig.port->hungUp(2000));
     EXPECT_TRUE(rig.sim.unplugged());
+}
+
+TEST(LoggerSimDownload, AGoneLoggersPathIsNotHandedToTheNextOne) {
+    // A program that still holds the old path (to reopen it once the line
+    // is back) must not find another logger behind it: not after an unplug,
+    // and not after the logger stopped.
+    LoggerSim first(860);
+    ASSERT_TRUE(first.start(nullptr));
+    const QString unpluggedPath = first.devicePath();
+    first.unplug();
+    for (int k = 0; k < 200 && !first.unplugged(); ++k)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_TRUE(first.unplugged());
+    LoggerSim second(862);
+    ASSERT_TRUE(second.start(nullptr));
+    const QString stoppedPath = second.devicePath();
+    second.stop();
+    for (int k = 0; k < 4; ++k) {
+        LoggerSim next(860);
+        ASSERT_TRUE(next.start(nullptr));
+        EXPECT_NE(next.devicePath(), unpluggedPath);
+        EXPECT_NE(next.devicePath(), stoppedPath);
+    }
+    EXPECT_FALSE(QFile::exists(unpluggedPath));
 }

@@ -1,6 +1,7 @@
 #include "PtyPair.h"
 
 #include "FdIo.h"
+#include "PtyNumbers.h"
 
 #include <fcntl.h>
 #include <pty.h>
@@ -23,7 +24,7 @@ PtyPair::PtyPair() {
 
 PtyPair::~PtyPair() {
     if (m_master >= 0) ::close(m_master);
-    if (m_slave >= 0) ::close(m_slave);
+    tq::sim::holdPtyNumber(m_slave);
 }
 
 void PtyPair::send(const QByteArray& bytes) {

@@ -1,5 +1,6 @@
 #include "LoggerSim.h"
 
+#include "PtyNumbers.h"
 #include "SimMemory.h"
 
 #include <QDateTime>
@@ -101,13 +102,18 @@ void LoggerSim::stop() {
 void LoggerSim::closeLine() {
     // Closing the master hangs up every open slave, as pulling the cable does.
     ::close(m_master);
-    ::close(m_slave);
+    holdPtyNumber(m_slave);
     m_master = m_slave = -1;
     m_unplugged = true;
     m_output.clear();
 }
 
 void LoggerSim::closeFds() {
+    if (m_master >= 0 && m_slave >= 0) {
+        ::close(m_master);
+        holdPtyNumber(m_slave);
+        m_master = m_slave = -1;
+    }
     for (int* fd : {&m_master, &m_slave, &m_wakeFd}) {
         if (*fd >= 0) ::close(*fd);
         *fd = -1;
