@@ -5,8 +5,8 @@
 //   ... --pdf FILE                   keeps the printed graph (one shape)
 //
 // N defaults to 1,000,000 points. The smooth series changes little within a
-// pixel column; the folding one swings up and down inside every column, the
-// worst case for drawing a line. Figures: preparing the graph (without and
+// pixel column; the folding one swings up and down inside every column at
+// any N, the worst case for drawing a line. Figures: preparing the graph (without and
 // with a template), first draw, full redraw, selecting a point, a cursor
 // press and release, zooming, panning and resizing, filling the data list, printing the graph to a PDF
 // file, an image of the chart, and the resident memory.
@@ -55,21 +55,18 @@ int runShape(int points, bool folding, const QString& keepPdf) {
     QTemporaryDir home;
     AppPaths::setHome(home.path());
 
-    // The readings as the program holds them: once, shared by whoever shows
-    // them (the collection, the chart, the data list).
-    struct Readings {
-        std::vector<double> x;
-        std::vector<float> y;
-    };
-    auto readings = std::make_shared<Readings>();
-    std::vector<double>& x = readings->x;
-    std::vector<float>& y = readings->y;
-    x.resize(static_cast<size_t>(points));
-    y.resize(static_cast<size_t>(points));
+    // The readings as the program holds a recording run: the values once,
+    // shared by whoever shows them (the collection, the chart, the data
+    // list); the times are the run's start and interval.
+    auto readings = std::make_shared<std::vector<float>>(static_cast<size_t>(points));
+    std::vector<float>& y = *readings;
     const TDateTime start = nowDays() - 30;
+    const TimeLine x = TimeLine::regular(start, 2.0);
+    // The folding series swings about four times in every pixel column of
+    // the whole range at any N, so every N draws the same picture.
+    const double swing = std::max(2.0, points / 4000.0);
     for (int i = 0; i < points; ++i) {
-        x[size_t(i)] = start + double(i) * 2 * kOneSecond;
-        y[size_t(i)] = folding ? 20.0f + 5.0f * float(std::sin(i / 500.0)) + float(i % 7) / 10
+        y[size_t(i)] = folding ? 20.0f + 5.0f * float(std::sin(6.283185307 * i / swing)) + float(i % 7) / 10
                                : 20.0f + 8.0f * float(std::sin(6.283185307 * 3.0 * i / points));
     }
 
@@ -80,15 +77,16 @@ int runShape(int points, bool folding, const QString& keepPdf) {
     QApplication::processEvents();
     Chart* chart = window.chart();
     QCustomPlot* plot = chart->plot();
-    const double xEnd = x.back() + 2 * kOneSecond;
+    const double xFirst = x[0];
+    const double xEnd = x[points - 1] + 2 * kOneSecond;
 
     QElapsedTimer t;
     t.start();
-    window.prepareGraph(1, points, x.front(), xEnd);
+    window.prepareGraph(1, points, xFirst, xEnd);
     const double prepareFirst = msSince(t);
-    window.prepareGraph(1, points, x.front(), xEnd);
+    window.prepareGraph(1, points, xFirst, xEnd);
     const double prepareAgain = msSince(t);
-    chart->shareData(0, readings, x.data(), y.data(), points);
+    chart->shareData(0, readings, x, y.data(), points);
     window.refreshStatistics();
     msSince(t);
     chart->redraw();
@@ -129,16 +127,16 @@ int runShape(int points, bool folding, const QString& keepPdf) {
         plot->repaint();
         undos.push_back(msSince(t));
     }
-    const double span = xEnd - x.front();
+    const double span = xEnd - xFirst;
     for (int k = 0; k < 5; ++k) {
-        const double from = x.front() + span * (0.1 + 0.05 * k);
+        const double from = xFirst + span * (0.1 + 0.05 * k);
         chart->setManualX(from, from + span * 0.5);
         t.restart();
         chart->redraw();
         plot->repaint();
         pans.push_back(msSince(t));
     }
-    chart->setManualX(x.front(), xEnd);
+    chart->setManualX(xFirst, xEnd);
     chart->redraw();
     for (int k = 0; k < 5; ++k) {
         window.resize(k % 2 ? 1089 : 1000, k % 2 ? 608 : 560);
@@ -194,7 +192,7 @@ int runShape(int points, bool folding, const QString& keepPdf) {
     // it when the data is set.
     t.restart();
     LevelOfDetail pyramid;
-    pyramid.build(x.data(), y.data(), points, GapRule{Chart::kNullY, 3000.0f});
+    pyramid.build(x, y.data(), points, GapRule{Chart::kNullY, 3000.0f});
     const double pyramidMs = msSince(t);
 
     QTemporaryDir out;
@@ -230,8 +228,7 @@ int runShape(int points, bool folding, const QString& keepPdf) {
     row("image of the chart 1089x500", render);
     row("resident memory, graph open", openMb, "MB");
     // What the readings and one series' level-of-detail pyramid take of it.
-    row("  of it the readings (x and y)",
-        double(points) * (sizeof(double) + sizeof(float)) / (1024.0 * 1024.0), "MB");
+    row("  of it the readings (their values)", double(points) * sizeof(float) / (1024.0 * 1024.0), "MB");
     row("  of it the level-of-detail pyramid", double(pyramid.bytes()) / (1024.0 * 1024.0), "MB");
     row("peak resident memory", peakResidentMb(), "MB");
     return image.isNull() ? 1 : 0;

@@ -47,8 +47,8 @@ void Chart::resetPoints() {
     d->markDataChanged();
 }
 
-void Chart::setXData(const double* x, int count) {
-    if (!x || count <= 0) return;
+void Chart::setXData(TimeLine x, int count) {
+    if (x.isNull() || count <= 0) return;
     d->m.series[0].data.copyX(x, count);
     d->markDataChanged();
 }
@@ -59,17 +59,16 @@ void Chart::setYData(const float* y, int count) {
     d->markDataChanged();
 }
 
-void Chart::shareData(int subset, std::shared_ptr<const void> owner, const double* x, const float* y,
-                      int count) {
-    if (subset < 0 || subset >= d->m.subsets() || !x || !y || count < 0 || count > kMaxPoints) return;
+void Chart::shareData(int subset, std::shared_ptr<const void> owner, TimeLine x, const float* y, int count) {
+    if (subset < 0 || subset >= d->m.subsets() || x.isNull() || !y || count < 0 || count > kMaxPoints) return;
     if (count != d->m.points) d->m.setPoints(count);
     d->m.series[subset].data.share(std::move(owner), x, y, count);
     d->markDataChanged();
 }
 
-bool Chart::extendSharedData(int count, const double* x, const std::vector<const float*>& ys) {
+bool Chart::extendSharedData(int count, TimeLine x, const std::vector<const float*>& ys) {
     ChartModel& m = d->m;
-    if (!x || count < m.points || count > kMaxPoints || int(ys.size()) != m.subsets()) return false;
+    if (x.isNull() || count < m.points || count > kMaxPoints || int(ys.size()) != m.subsets()) return false;
     for (int s = 0; s < m.subsets(); ++s)
         if (!m.series[s].data.viewing() || !ys[size_t(s)]) return false;
     const int old = m.points;
@@ -80,8 +79,9 @@ bool Chart::extendSharedData(int count, const double* x, const std::vector<const
     return true;
 }
 
-const double* Chart::xData(int subset) const {
-    return subset >= 0 && subset < d->m.subsets() && d->m.points > 0 ? d->m.series[subset].data.x() : nullptr;
+TimeLine Chart::xData(int subset) const {
+    return subset >= 0 && subset < d->m.subsets() && d->m.points > 0 ? d->m.series[subset].data.x()
+                                                                     : TimeLine();
 }
 
 const float* Chart::yData(int subset) const {

@@ -5,6 +5,7 @@
 // 32-bit floats; a Y equal to the null value (9999.0) is not drawn.
 
 #include "ReadingMarks.h"
+#include "TimeLine.h"
 
 #include <QColor>
 #include <QCursor>
@@ -54,22 +55,24 @@ class Chart : public QWidget {
     // Every point of every series back to X 0.0 and Y = null value.
     void resetPoints();
     // Fill the first count points of series 0 (count clamped to points()).
-    void setXData(const double* x, int count);
+    void setXData(TimeLine x, int count);
     void setYData(const float* y, int count);
     // Series subset takes count points (count becomes points()) as a view
     // into arrays that owner keeps alive, instead of copying them: readings
     // held once, by whoever holds them and by every chart showing them. A
     // later change of a point through the chart copies them first.
-    void shareData(int subset, std::shared_ptr<const void> owner, const double* x, const float* y, int count);
-    // The points() X and Y values of a series (nullptr for none or a bad
-    // subset), valid until the data next changes (dataRevision()).
+    // A recording run at a fixed interval shares no array of times: x is
+    // its start and interval.
+    void shareData(int subset, std::shared_ptr<const void> owner, TimeLine x, const float* y, int count);
     // Every series views arrays someone else keeps (shareData), all with
     // the X array x: they grew to count points, the earlier ones unchanged
     // (the arrays may have moved). Much cheaper than sharing them again: the
     // level-of-detail summaries are extended. False, changing nothing, when
     // a series does not view arrays or the count shrank.
-    bool extendSharedData(int count, const double* x, const std::vector<const float*>& ys);
-    const double* xData(int subset) const;
+    bool extendSharedData(int count, TimeLine x, const std::vector<const float*>& ys);
+    // The points() X and Y values of a series (null for none or a bad
+    // subset), valid until the data next changes (dataRevision()).
+    TimeLine xData(int subset) const;
     const float* yData(int subset) const;
     // Changes whenever the points or their count may have changed.
     quint64 dataRevision() const;

@@ -62,13 +62,13 @@ int ChartPrivate::dataPointAt(const QPoint& pos) const {
     if (!r || !r->rect().adjusted(-5, -5, 5, 5).contains(pos)) return -1;
     const QCPAxis* keyAxis = r->axis(QCPAxis::atBottom);
     const QCPAxis* valueAxis = r->axis(QCPAxis::atLeft);
-    const double* xs = m.series[0].data.x();
+    const TimeLine xs = m.series[0].data.x();
     const float* ys = m.series[0].data.y();
     const double x = axisToDays(keyAxis->pixelToCoord(pos.x()));
     // The logger's times ascend, so the pressed time is found by bisection;
     // then the neighbours on both sides are measured until they lie more
     // than the hot distance away in time.
-    const int start = static_cast<int>(std::lower_bound(xs, xs + m.points, x) - xs);
+    const int start = xs.lowerBound(0, m.points, x);
     int best = -1;
     double bestDistance = kDataHotPixels;
     auto consider = [&](int i) {

@@ -22,7 +22,9 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-bool ascending(const double* x, int n) {
+bool ascending(TimeLine x, int n) {
+    // A run's times are its start plus multiples of its interval.
+    if (x.isRegular()) return n == 0 || (std::isfinite(x[0]) && std::isfinite(x[n - 1]) && x[n - 1] >= x[0]);
     for (int i = 1; i < n; ++i) {
         // Written so that a non-number counts as out of order.
         if (!(x[i] >= x[i - 1])) return false;
@@ -166,7 +168,7 @@ bool ChartPrivate::extendData() {
         const SeriesPoints& series = m.series[s].data;
         if (!graph || !graph->hasSource() || !series.viewing()) return false;
         const int from = std::max(0, grownFrom - 1);
-        if (!ascending(series.x() + from, m.points - from)) return false;
+        if (!ascending(series.x().from(from), m.points - from)) return false;
     }
     for (int s = 0; s < m.subsets(); ++s) {
         const SeriesPoints& series = m.series[s].data;
@@ -334,7 +336,7 @@ void ChartPrivate::pushData() {
             // Handed over as it is, not copied: the graph takes from it what
             // each drawing needs. That needs ascending times; others (a
             // hand-edited file) go to the plot sorted, as points of its own.
-            const double* x = series.x();
+            const TimeLine x = series.x();
             const float* y = series.y();
             if (ascending(x, m.points)) {
                 graph->setSource(x, y, m.points, GapRule{m.nullY, limitY},

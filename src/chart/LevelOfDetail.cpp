@@ -37,16 +37,16 @@ LevelOfDetail::Node LevelOfDetail::Node::join(const Node& a, const Node& b) {
     return n;
 }
 
-void LevelOfDetail::build(const double* x, const float* y, int count, GapRule isGap) {
+void LevelOfDetail::build(TimeLine x, const float* y, int count, GapRule isGap) {
     m_x = x;
     m_y = y;
-    m_count = x && y ? std::max(0, count) : 0;
+    m_count = !x.isNull() && y ? std::max(0, count) : 0;
     m_isGap = isGap;
     m_pyramid.build(m_count, [this](int from, int to) { return leaf(from, to); });
 }
 
-void LevelOfDetail::extend(const double* x, const float* y, int count) {
-    if (!x || !y || count < m_count) return build(x, y, count, m_isGap);
+void LevelOfDetail::extend(TimeLine x, const float* y, int count) {
+    if (x.isNull() || !y || count < m_count) return build(x, y, count, m_isGap);
     m_x = x;
     m_y = y;
     m_count = count;
@@ -202,9 +202,8 @@ void LevelOfDetail::pick(double from, double to, const std::function<long long(d
                          std::vector<int>* out) const {
     out->clear();
     if (m_count == 0) return;
-    const double* end = m_x + m_count;
-    const int lo = int(std::lower_bound(m_x, end, from) - m_x);
-    const int hi = int(std::upper_bound(m_x + lo, end, to) - m_x);
+    const int lo = m_x.lowerBound(0, m_count, from);
+    const int hi = m_x.upperBound(lo, m_count, to);
     const int first = std::max(0, lo - 1);
     const int last = std::min(m_count, hi + 1);
     if (last - first <= exactMax) {
@@ -226,7 +225,7 @@ void LevelOfDetail::pick(double from, double to, const std::function<long long(d
             known = probe;
             probe = std::min(hi, known + 2 * step);
         }
-        const int next = int(std::partition_point(m_x + known + 1, m_x + probe, inColumn) - m_x);
+        const int next = m_x.partitionPoint(known + 1, probe, inColumn);
         const Node n = summary(i, next);
         if (n.minAt < 0)
             pushBreak(out, i);

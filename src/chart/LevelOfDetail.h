@@ -19,6 +19,7 @@
 
 #include "Pyramid.h"
 #include "ReadingMarks.h"
+#include "TimeLine.h"
 
 #include <cfloat>
 #include <cmath>
@@ -41,11 +42,11 @@ class LevelOfDetail {
   public:
     // The X (ascending) and Y values of a series. The arrays must outlive
     // the layer or its next build().
-    void build(const double* x, const float* y, int count, GapRule isGap);
-    void clear() { build(nullptr, nullptr, 0, {}); }
+    void build(TimeLine x, const float* y, int count, GapRule isGap);
+    void clear() { build({}, nullptr, 0, {}); }
     // The series grew to count readings, the earlier ones unchanged (the
     // arrays may have moved); the summaries are extended, not built again.
-    void extend(const double* x, const float* y, int count);
+    void extend(TimeLine x, const float* y, int count);
 
     // A break in the picked indices: a negative entry, made from the index
     // of the gap that breaks the line.
@@ -64,7 +65,7 @@ class LevelOfDetail {
 
     int count() const { return m_count; }
     bool isGap(float y) const { return m_isGap(y); }
-    const double* x() const { return m_x; }
+    TimeLine x() const { return m_x; }
     const float* y() const { return m_y; }
     size_t bytes() const { return m_pyramid.bytes(); }
 
@@ -89,11 +90,13 @@ class LevelOfDetail {
     void pushRuns(int from, int to, std::vector<int>* out) const;
     void pushFour(int first, int last, const Node& n, std::vector<int>* out) const;
 
-    const double* m_x = nullptr;
+    TimeLine m_x;
     const float* m_y = nullptr;
     int m_count = 0;
     GapRule m_isGap;
-    Pyramid<Node> m_pyramid;
+    // Blocks of 256 readings: a few ragged readings more to walk at each
+    // end of a column, a quarter of the memory (and its page faults) of 64.
+    Pyramid<Node, 256> m_pyramid;
 };
 
 } // namespace tq

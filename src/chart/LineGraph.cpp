@@ -18,7 +18,7 @@ bool drawable(const QPointF& p) {
 
 LineGraph::LineGraph(QCPAxis* keyAxis, QCPAxis* valueAxis) : QCPGraph(keyAxis, valueAxis) {}
 
-void LineGraph::setSource(const double* x, const float* y, int count, GapRule gaps, bool spline) {
+void LineGraph::setSource(TimeLine x, const float* y, int count, GapRule gaps, bool spline) {
     m_lod.build(x, y, count, gaps);
     m_hasSource = true;
     m_spline = spline;
@@ -53,12 +53,12 @@ void LineGraph::takeVisible() {
     const double from = axisToDays(range.lower);
     const double to = axisToDays(range.upper);
     const int columns = std::max(1, keys->axisRect()->width());
-    const double* x = m_lod.x();
+    const TimeLine x = m_lod.x();
     const float* y = m_lod.y();
     QVector<QCPGraphData> drawn;
     if (m_spline && m_lod.count() > 2) {
-        const int lo = int(std::lower_bound(x, x + m_lod.count(), from) - x);
-        const int hi = int(std::upper_bound(x + lo, x + m_lod.count(), to) - x);
+        const int lo = x.lowerBound(0, m_lod.count(), from);
+        const int hi = x.upperBound(lo, m_lod.count(), to);
         if (hi - lo <= kSplinePerColumn * columns) {
             const int first = std::max(0, lo - kSplineMargin);
             const int last = std::min(m_lod.count(), hi + kSplineMargin);

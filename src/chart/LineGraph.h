@@ -32,10 +32,10 @@ class LineGraph : public QCPGraph {
     // The series to draw: X in day counts (ascending), Y, and its gaps; the
     // arrays must live until the next setSource() or clearSource(). spline:
     // a smooth curve where the readings are few enough to tell apart.
-    void setSource(const double* x, const float* y, int count, GapRule gaps, bool spline);
+    void setSource(TimeLine x, const float* y, int count, GapRule gaps, bool spline);
     void clearSource();
     // The source grew to count readings (see LevelOfDetail::extend).
-    void extendSource(const double* x, const float* y, int count) { m_lod.extend(x, y, count); }
+    void extendSource(TimeLine x, const float* y, int count) { m_lod.extend(x, y, count); }
     bool hasSource() const { return m_hasSource; }
     const LevelOfDetail& levelOfDetail() const { return m_lod; }
     // Every visible reading is drawn while there are at most this many per

@@ -14,31 +14,50 @@
 // join(a, b) of a range a followed by the range b. The leaf function
 // leaf(from, to) summarises the readings [from, to) directly.
 
+#include "PrefaultedAllocator.h"
+
 #include <algorithm>
+#include <thread>
 #include <vector>
 
 namespace tq {
 
-template <class Node> class Pyramid {
+template <class Node, int Block = 64> class Pyramid {
   public:
-    static constexpr int kBlock = 64;
+    static constexpr int kBlock = Block;
+    // From this many readings on, the leaves are summed up on two threads.
+    static constexpr size_t kSplitReadings = size_t(1) << 20;
 
     template <class Leaf> void build(int count, Leaf&& leaf) {
         m_count = std::max(0, count);
-        m_levels.clear();
-        const int blocks = m_count / kBlock; // a ragged tail stays with the leaves
-        if (blocks == 0) return;
-        std::vector<Node> level(static_cast<size_t>(blocks));
-        for (int b = 0; b < blocks; ++b)
-            level[size_t(b)] = leaf(b * kBlock, (b + 1) * kBlock);
-        m_levels.push_back(std::move(level));
-        while (m_levels.back().size() > 1) {
-            const std::vector<Node>& below = m_levels.back();
-            std::vector<Node> above(below.size() / 2);
+        const size_t blocks = size_t(m_count / kBlock); // a ragged tail stays with the leaves
+        size_t levels = 0;
+        for (size_t n = blocks; n > 0; n = n > 1 ? n / 2 : 0)
+            ++levels;
+        // Built again over the same count (the data changed), the levels
+        // keep their memory: fresh memory costs a page fault a page.
+        m_levels.resize(levels);
+        for (size_t l = 0, n = blocks; l < levels; ++l, n /= 2)
+            m_levels[l].resize(n);
+        // The pass over every reading is most of drawing a long series the
+        // first time: a long one is summed up on two cores. leaf only
+        // reads the readings, and each half writes its own nodes.
+        const auto leaves = [&](size_t from, size_t to) {
+            for (size_t b = from; b < to; ++b)
+                m_levels[0][b] = leaf(int(b) * kBlock, int(b + 1) * kBlock);
+        };
+        if (blocks * kBlock >= kSplitReadings) {
+            std::thread second(leaves, blocks / 2, blocks);
+            leaves(0, blocks / 2);
+            second.join();
+        } else {
+            leaves(0, blocks);
+        }
+        for (size_t l = 1; l < levels; ++l) {
+            const auto& below = m_levels[l - 1];
+            auto& above = m_levels[l];
             for (size_t j = 0; j < above.size(); ++j)
                 above[j] = Node::join(below[2 * j], below[2 * j + 1]);
-            if (above.empty()) break;
-            m_levels.push_back(std::move(above));
         }
     }
 
@@ -93,7 +112,7 @@ template <class Node> class Pyramid {
 
   private:
     int m_count = 0;
-    std::vector<std::vector<Node>> m_levels;
+    std::vector<std::vector<Node, PrefaultedAllocator<Node>>> m_levels;
 };
 
 } // namespace tq

@@ -20,15 +20,15 @@ SeriesPoints::Arrays& SeriesPoints::writable() const {
         adopt(std::move(own));
     } else if (!m_own || m_own.use_count() > 1) {
         auto own = std::make_shared<Arrays>();
-        own->x.assign(m_x, m_x + m_count);
+        own->x = m_x.copy(m_count);
         own->y.assign(m_y, m_y + m_count);
         adopt(std::move(own));
     }
     return *m_own;
 }
 
-const double* SeriesPoints::x() const {
-    return m_uniform ? writable().x.data() : m_x;
+TimeLine SeriesPoints::x() const {
+    return m_uniform ? TimeLine(writable().x.data()) : m_x;
 }
 
 const float* SeriesPoints::y() const {
@@ -57,7 +57,7 @@ void SeriesPoints::resize(int n, float fillY) {
         m_fillY = fillY;
         m_own.reset();
         m_owner.reset();
-        m_x = nullptr;
+        m_x = {};
         m_y = nullptr;
         m_count = n;
         return;
@@ -74,7 +74,7 @@ void SeriesPoints::fill(double x, float y) {
     // Nothing of the old values is kept: no arrays are needed.
     m_own.reset();
     m_owner.reset();
-    m_x = nullptr;
+    m_x = {};
     m_y = nullptr;
     m_uniform = true;
     m_fillX = x;
@@ -91,10 +91,12 @@ void SeriesPoints::setY(int i, float v) {
     writable().y[size_t(i)] = v;
 }
 
-void SeriesPoints::copyX(const double* x, int n) {
+void SeriesPoints::copyX(TimeLine x, int n) {
     n = std::min(n, m_count);
-    if (!x || n <= 0) return;
-    std::copy_n(x, n, writable().x.begin());
+    if (x.isNull() || n <= 0) return;
+    double* to = writable().x.data();
+    for (int i = 0; i < n; ++i)
+        to[i] = x[i];
 }
 
 void SeriesPoints::copyY(const float* y, int n) {
@@ -103,15 +105,15 @@ void SeriesPoints::copyY(const float* y, int n) {
     std::copy_n(y, n, writable().y.begin());
 }
 
-void SeriesPoints::extend(const double* x, const float* y, int count) {
-    if (!viewing() || !x || !y || count < m_count) return;
+void SeriesPoints::extend(TimeLine x, const float* y, int count) {
+    if (!viewing() || x.isNull() || !y || count < m_count) return;
     m_x = x;
     m_y = y;
     m_count = count;
 }
 
-void SeriesPoints::share(std::shared_ptr<const void> owner, const double* x, const float* y, int count) {
-    if (!x || !y || count <= 0) {
+void SeriesPoints::share(std::shared_ptr<const void> owner, TimeLine x, const float* y, int count) {
+    if (x.isNull() || !y || count <= 0) {
         fill(0.0, m_fillY);
         m_count = 0;
         return;

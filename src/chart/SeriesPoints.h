@@ -8,6 +8,7 @@
 // arrays of its own.
 
 #include "ReadingMarks.h"
+#include "TimeLine.h"
 
 #include <memory>
 #include <vector>
@@ -21,8 +22,8 @@ class SeriesPoints {
     bool uniform() const { return m_uniform; }
     double xAt(int i) const { return m_uniform ? m_fillX : m_x[i]; }
     float yAt(int i) const { return m_uniform ? m_fillY : m_y[i]; }
-    // The arrays (made for a uniform series first).
-    const double* x() const;
+    // The times and the values (arrays made for a uniform series first).
+    TimeLine x() const;
     const float* y() const;
 
     // n points; new ones get X 0 and Y fillY.
@@ -30,14 +31,14 @@ class SeriesPoints {
     void fill(double x, float y);
     void setX(int i, double v);
     void setY(int i, float v);
-    void copyX(const double* x, int n); // the first n points
+    void copyX(TimeLine x, int n); // the first n points
     void copyY(const float* y, int n);
     // A view of count points into arrays that owner keeps alive.
-    void share(std::shared_ptr<const void> owner, const double* x, const float* y, int count);
+    void share(std::shared_ptr<const void> owner, TimeLine x, const float* y, int count);
     // A series viewing another's arrays: they grew to count points, the
     // earlier ones unchanged (the arrays may have moved); the owner stays.
     bool viewing() const { return !m_uniform && !m_own && m_owner; }
-    void extend(const double* x, const float* y, int count);
+    void extend(TimeLine x, const float* y, int count);
     // The arrays to fill in place (made the series' own first).
     double* writableX();
     float* writableY();
@@ -54,7 +55,7 @@ class SeriesPoints {
     // Filled in when a uniform series is first asked for its arrays.
     mutable std::shared_ptr<Arrays> m_own;       // null while viewing another's arrays
     mutable std::shared_ptr<const void> m_owner; // keeps the viewed arrays alive
-    mutable const double* m_x = nullptr;
+    mutable TimeLine m_x;
     mutable const float* m_y = nullptr;
     mutable bool m_uniform = true;
     double m_fillX = 0.0;

@@ -155,7 +155,7 @@ int runReport(const QStringList& args, Io& io) {
     run.model = *model;
     run.unit = set.fahrenheit() ? TemperatureUnit::Fahrenheit : TemperatureUnit::Celsius;
     run.intervalSeconds = set.intervalSeconds;
-    run.times.assign(slice.times, slice.times + slice.count);
+    run.times = slice.times.copy(slice.count);
     run.values.assign(slice.values, slice.values + slice.count);
     try {
         Chart chart;

@@ -47,7 +47,7 @@ report::Run graphRun(const TfrmGraph& window) {
         run.dataSet = window.shownDataSet() + 1;
         run.unit = set->fahrenheit() ? TemperatureUnit::Fahrenheit : TemperatureUnit::Celsius;
         run.intervalSeconds = set->intervalSeconds;
-        run.times.assign(slice.times, slice.times + slice.count);
+        run.times = slice.times.copy(slice.count);
         run.values.assign(slice.values, slice.values + slice.count);
         ArchivedRun archived;
         Archive* archive = programarchive::archive();

@@ -4,7 +4,17 @@ namespace tq {
 
 bool DataSetCollection::replaceContents(std::vector<DataSet> sets, std::vector<float> values,
                                         std::vector<double> times) {
-    if (sets.size() > size_t(kMaxDataSets) || values.size() != times.size()) return false;
+    if (values.size() != times.size()) return false;
+    return replace(std::move(sets), std::move(values), std::move(times));
+}
+
+bool DataSetCollection::replaceContents(std::vector<DataSet> sets, std::vector<float> values) {
+    return replace(std::move(sets), std::move(values), {});
+}
+
+bool DataSetCollection::replace(std::vector<DataSet> sets, std::vector<float> values,
+                                std::vector<double> times) {
+    if (sets.size() > size_t(kMaxDataSets)) return false;
     qint64 total = 0;
     for (const DataSet& s : sets) {
         if (s.sampleCount < 0) return false;
@@ -27,8 +37,10 @@ int DataSetCollection::firstSample(int k) const {
 SampleSlice DataSetCollection::slice(int k) const {
     if (k < 0 || k >= count() || m_sets[size_t(k)].sampleCount == 0) return {};
     const int first = firstSample(k);
-    return {m_samples->values.data() + first, m_samples->times.data() + first, m_sets[size_t(k)].sampleCount,
-            m_samples};
+    const DataSet& set = m_sets[size_t(k)];
+    const TimeLine times = m_samples->times.empty() ? TimeLine::regular(set.startTime, set.intervalSeconds)
+                                                    : TimeLine(m_samples->times.data() + first);
+    return {m_samples->values.data() + first, times, set.sampleCount, m_samples};
 }
 
 DataSetCollection& dataSetCollection() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DataSet.h"
+#include "TimeLine.h"
 
 #include <memory>
 #include <vector>
@@ -13,15 +14,16 @@ namespace tq {
 // samples.
 struct SampleSlice {
     const float* values = nullptr;
-    const double* times = nullptr;
+    TimeLine times;
     int count = 0;
     std::shared_ptr<const void> owner;
 
     bool empty() const { return count == 0; }
 };
 
-// Every data set of the last successful decode, with all samples in two flat
-// parallel arrays so one data set can be handed to the chart in one call.
+// Every data set of the last successful decode, with all samples in one flat
+// array so one data set can be handed to the chart in one call. A decoded
+// data set's times are its start and interval; they take no array.
 class DataSetCollection {
   public:
     static constexpr int kMaxDataSets = 15;
@@ -30,6 +32,8 @@ class DataSetCollection {
     // changed) when the arrays do not hold exactly the samples the data sets
     // count, so no slice can ever reach past them.
     bool replaceContents(std::vector<DataSet> sets, std::vector<float> values, std::vector<double> times);
+    // The same, each data set's times being its start time and interval.
+    bool replaceContents(std::vector<DataSet> sets, std::vector<float> values);
 
     int count() const { return int(m_sets.size()); }
     // k must be in 0 ... count() - 1.
@@ -40,7 +44,6 @@ class DataSetCollection {
     SampleSlice slice(int k) const;
 
     const std::vector<float>& values() const { return m_samples->values; }
-    const std::vector<double>& times() const { return m_samples->times; }
 
     // A download that was not yet saved to a collection file.
     bool downloadUnsaved() const { return m_downloadUnsaved; }
@@ -51,8 +54,9 @@ class DataSetCollection {
     // contents never pulls the readings from under a chart that shows them.
     struct Samples {
         std::vector<float> values;
-        std::vector<double> times;
+        std::vector<double> times; // empty: at the data sets' intervals
     };
+    bool replace(std::vector<DataSet> sets, std::vector<float> values, std::vector<double> times);
     std::vector<DataSet> m_sets;
     std::shared_ptr<const Samples> m_samples = std::make_shared<const Samples>();
     bool m_downloadUnsaved = false;

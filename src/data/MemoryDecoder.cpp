@@ -68,22 +68,17 @@ DownloadResult decodeMemoryImage(const ByteReader& image, qint64 total, int data
 
     std::vector<DataSet> sets;
     std::vector<float> values;
-    std::vector<double> times;
     sets.reserve(records.size());
     values.reserve(size_t(samples));
-    times.reserve(size_t(samples));
+    // A sample's time is its data set's start plus its interval times its
+    // place: the collection gives it from the data set.
     for (const Record& r : records) {
-        const DataSet& s = r.set;
-        qint64 j = 0;
         // A last sample whose high byte lies one past the memory reads it as 0.
-        for (qint64 i = r.first; i < r.last; i += 2, ++j) {
+        for (qint64 i = r.first; i < r.last; i += 2)
             values.push_back(sampleValue(image.i16At(qsizetype(i))));
-            times.push_back(s.startTime + double(j) * s.intervalSeconds / kSecondsPerDay);
-        }
-        sets.push_back(s);
+        sets.push_back(r.set);
     }
-    if (!collection.replaceContents(std::move(sets), std::move(values), std::move(times)))
-        return DownloadResult::DataError;
+    if (!collection.replaceContents(std::move(sets), std::move(values))) return DownloadResult::DataError;
     return DownloadResult::Ok;
 }
 

@@ -67,12 +67,10 @@ std::optional<std::vector<float>> convertedValues(const Run& run, TemperatureUni
 std::pair<int, int> indexRange(const Run& run, Align align, double fromX, double toX) {
     if (fromX > toX) std::swap(fromX, toX);
     const double off = offset(run, align);
-    const double* begin = run.samples.times;
-    const double* end = begin + run.samples.count;
-    if (!begin) return {0, 0};
-    const double* first = std::lower_bound(begin, end, fromX + off - kSameTime / 1000.0);
-    const double* last = std::upper_bound(first, end, toX + off + kSameTime / 1000.0);
-    return {int(first - begin), int(last - begin)};
+    const TimeLine& times = run.samples.times;
+    if (times.isNull()) return {0, 0};
+    const int first = times.lowerBound(0, run.samples.count, fromX + off - kSameTime / 1000.0);
+    return {first, times.upperBound(first, run.samples.count, toX + off + kSameTime / 1000.0)};
 }
 
 Row row(const Run& run, TemperatureUnit to, const RunLimits& limits, Align align,
@@ -84,7 +82,11 @@ Row row(const Run& run, TemperatureUnit to, const RunLimits& limits, Align align
     if (last <= first) return r;
     r.start = run.samples.times[first];
     r.end = run.samples.times[last - 1];
-    const std::span<const double> times(run.samples.times + first, size_t(last - first));
+    // A run at a fixed interval has no array of times: they are made here.
+    const TimeLine from = run.samples.times.from(first);
+    std::vector<double> made;
+    if (!from.array()) made = from.copy(last - first);
+    const std::span<const double> times(from.array() ? from.array() : made.data(), size_t(last - first));
     std::span<const float> values(run.samples.values + first, size_t(last - first));
     std::vector<float> converted;
     if (run.unit != to) {
@@ -234,7 +236,7 @@ void appendValue(QByteArray& line, float v) {
 }
 
 struct Column {
-    const double* times = nullptr; // sorted
+    TimeLine times; // sorted
     int count = 0;
     double off = 0.0;
     std::function<float(int)> value;

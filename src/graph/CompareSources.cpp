@@ -119,7 +119,7 @@ bool readGraphRun(const QString& fileName, Run& run, QString& error) {
     }
     auto samples = std::make_shared<Samples>();
     const int n = chart.points();
-    samples->times.assign(chart.xData(0), chart.xData(0) + (chart.xData(0) ? n : 0));
+    samples->times = chart.xData(0).copy(chart.xData(0).isNull() ? 0 : n);
     samples->values.assign(chart.yData(0), chart.yData(0) + (chart.yData(0) ? n : 0));
     run = runOf(samples, QFileInfo(fileName).fileName());
     return true;

@@ -39,10 +39,10 @@ CursorRange::Node CursorRange::leaf(int from, int to) const {
     return n;
 }
 
-void CursorRange::build(const double* x, const float* y, int count, quint64 revision) {
+void CursorRange::build(TimeLine x, const float* y, int count, quint64 revision) {
     m_x = x;
     m_y = y;
-    m_count = x && y ? qMax(0, count) : 0;
+    m_count = !x.isNull() && y ? qMax(0, count) : 0;
     m_revision = revision;
     m_pyramid.build(m_count, [this](int from, int to) { return leaf(from, to); });
 }

@@ -10,6 +10,7 @@
 
 #include "GraphStatistics.h"
 #include "Pyramid.h"
+#include "TimeLine.h"
 
 #include <QtGlobal>
 
@@ -19,8 +20,8 @@ class CursorRange {
   public:
     // The arrays must live until the next build() or until built() says
     // they are no longer the ones built for.
-    void build(const double* x, const float* y, int count, quint64 revision);
-    bool built(const double* x, const float* y, int count, quint64 revision) const {
+    void build(TimeLine x, const float* y, int count, quint64 revision);
+    bool built(TimeLine x, const float* y, int count, quint64 revision) const {
         return m_x == x && m_y == y && m_count == count && m_revision == revision;
     }
     // As cursorStatistics(count, a, b, ...) over the built series.
@@ -39,7 +40,7 @@ class CursorRange {
   private:
     Node leaf(int from, int to) const;
 
-    const double* m_x = nullptr;
+    TimeLine m_x;
     const float* m_y = nullptr;
     int m_count = 0;
     quint64 m_revision = 0;

@@ -42,7 +42,7 @@ struct Shown {
     std::vector<float> y;
 };
 
-void showSeries(Chart& chart, int subset, int points, const double* x, const float* y, int count, double off,
+void showSeries(Chart& chart, int subset, int points, TimeLine x, const float* y, int count, double off,
                 const std::function<float(float)>& convert, std::shared_ptr<const void> owner) {
     if (count == points && off == 0.0 && !convert) {
         chart.shareData(subset, std::move(owner), x, y, points);
@@ -50,7 +50,7 @@ void showSeries(Chart& chart, int subset, int points, const double* x, const flo
     }
     auto shown = std::make_shared<Shown>();
     shown->source = std::move(owner);
-    const double* xs = x;
+    TimeLine xs = x;
     if (count != points || off != 0.0) {
         shown->x.resize(size_t(points));
         for (int i = 0; i < count; ++i)

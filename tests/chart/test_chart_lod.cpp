@@ -104,6 +104,17 @@ TEST(LevelOfDetail, PicksWhatWalkingEveryReadingPicks) {
             for (int& i : picked)
                 i = std::max(i, -1); // where a break falls is the drawing's business
             EXPECT_EQ(picked, walked(x, y, from, to, column)) << "round " << round << " width " << width;
+            if (round % 3 == 0) {
+                // Times at a fixed interval, given by the interval instead of an array.
+                LevelOfDetail regular;
+                regular.build(tq::TimeLine::regular(0.0, 2.0 * 86400.0), y.data(), n,
+                              GapRule{kNull, 3000.0f});
+                std::vector<int> same;
+                regular.pick(from, to, column, 0, &same);
+                for (int& i : same)
+                    i = std::max(i, -1);
+                EXPECT_EQ(same, picked) << "round " << round << " width " << width;
+            }
         }
         // Few visible readings: every one.
         std::vector<int> all;

@@ -111,7 +111,13 @@ TEST(MemoryDecoder, FiveHundredSamplesWithTheirTimesAndTheRangeMarks) {
     EXPECT_EQ(s.firstOffset, 256);
     EXPECT_EQ(s.lastOffset, 1255);
     EXPECT_EQ(fromDays(s.startTime), QDateTime(QDate(2024, 3, 29), QTime(7, 13, 15)));
-    EXPECT_EQ(fromDays(c.times()[499]), QDateTime(QDate(2024, 3, 29), QTime(7, 29, 53)));
+    EXPECT_EQ(fromDays(c.slice(0).times[499]), QDateTime(QDate(2024, 3, 29), QTime(7, 29, 53)));
+    // The times come from the start and the interval, to the bit as the
+    // sum the decoder always made, and take no array.
+    EXPECT_TRUE(c.slice(0).times.isRegular());
+    for (int j : {0, 1, 250, 499})
+        EXPECT_EQ(c.slice(0).times[j], s.startTime + double(j) * s.intervalSeconds / kSecondsPerDay);
+    EXPECT_EQ(c.slice(0).times.from(250)[1], c.slice(0).times[251]);
     EXPECT_FLOAT_EQ(c.values()[0], -200.0f);
     EXPECT_FLOAT_EQ(c.values()[1], -9999.0f);
     EXPECT_FLOAT_EQ(c.values()[2], 1370.0f);
@@ -190,7 +196,7 @@ TEST(MemoryDecoder, ImpossibleDateStartsNowAndIntactSetsAreCounted) {
     EXPECT_EQ(intactDataSets(image.reader(), image.size(), 3), 2);
     ASSERT_EQ(decodeMemoryImage(image.reader(), image.size(), 2, c, now), DownloadResult::Ok);
     EXPECT_DOUBLE_EQ(c.dataSet(0).startTime, now);
-    EXPECT_DOUBLE_EQ(c.times()[1], now + 2.0 / 86400.0);
+    EXPECT_DOUBLE_EQ(c.slice(0).times[1], now + 2.0 / 86400.0);
     EXPECT_NE(c.dataSet(1).startTime, now);
 }
 

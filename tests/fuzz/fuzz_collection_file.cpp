@@ -7,16 +7,19 @@
 #include "FuzzSupport.h"
 #include "MemoryLayout.h"
 
+#include <cmath>
+
 using namespace tq;
 
 namespace {
 void checkConsistent(const DataSetCollection& sets) {
     FUZZ_CHECK(sets.count() <= DataSetCollection::kMaxDataSets);
-    FUZZ_CHECK(sets.values().size() == sets.times().size());
     qint64 samples = 0;
     for (int k = 0; k < sets.count(); ++k) {
         FUZZ_CHECK(sets.firstSample(k) == samples);
         samples += sets.dataSet(k).sampleCount;
+        const SampleSlice slice = sets.slice(k);
+        FUZZ_CHECK(slice.count == 0 || std::isfinite(slice.times[slice.count - 1]));
     }
     FUZZ_CHECK(samples == qint64(sets.values().size()));
 }
