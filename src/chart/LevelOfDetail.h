@@ -86,6 +86,9 @@ class LevelOfDetail {
 
   private:
     Node leaf(int from, int to) const;
+    // leaf() for a range without gaps, found without testing each reading;
+    // false for one that may hold a gap.
+    bool leafWithoutGaps(int from, int to, Node* n) const;
     void pushAll(int from, int to, std::vector<int>* out) const;
     void pushRuns(int from, int to, std::vector<int>* out) const;
     void pushFour(int first, int last, const Node& n, std::vector<int>* out) const;

@@ -17,7 +17,7 @@ namespace tq {
 
 template <class T> struct PrefaultedAllocator {
     using value_type = T;
-    static constexpr std::size_t kMappedFrom = 256 * 1024;
+    static constexpr std::size_t kMappedFrom = 32 * 1024;
 
     PrefaultedAllocator() = default;
     template <class U> PrefaultedAllocator(const PrefaultedAllocator<U>&) {}

@@ -17,7 +17,6 @@
 #include "PrefaultedAllocator.h"
 
 #include <algorithm>
-#include <thread>
 #include <vector>
 
 namespace tq {
@@ -25,8 +24,6 @@ namespace tq {
 template <class Node, int Block = 64> class Pyramid {
   public:
     static constexpr int kBlock = Block;
-    // From this many readings on, the leaves are summed up on two threads.
-    static constexpr size_t kSplitReadings = size_t(1) << 20;
 
     template <class Leaf> void build(int count, Leaf&& leaf) {
         m_count = std::max(0, count);
@@ -39,20 +36,8 @@ template <class Node, int Block = 64> class Pyramid {
         m_levels.resize(levels);
         for (size_t l = 0, n = blocks; l < levels; ++l, n /= 2)
             m_levels[l].resize(n);
-        // The pass over every reading is most of drawing a long series the
-        // first time: a long one is summed up on two cores. leaf only
-        // reads the readings, and each half writes its own nodes.
-        const auto leaves = [&](size_t from, size_t to) {
-            for (size_t b = from; b < to; ++b)
-                m_levels[0][b] = leaf(int(b) * kBlock, int(b + 1) * kBlock);
-        };
-        if (blocks * kBlock >= kSplitReadings) {
-            std::thread second(leaves, blocks / 2, blocks);
-            leaves(0, blocks / 2);
-            second.join();
-        } else {
-            leaves(0, blocks);
-        }
+        for (size_t b = 0; b < blocks; ++b)
+            m_levels[0][b] = leaf(int(b) * kBlock, int(b + 1) * kBlock);
         for (size_t l = 1; l < levels; ++l) {
             const auto& below = m_levels[l - 1];
             auto& above = m_levels[l];

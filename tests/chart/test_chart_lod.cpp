@@ -28,8 +28,7 @@ constexpr float kNull = 9999.0f;
 // The picked indices found by walking every reading: per column, per run
 // between gaps, its first, lowest, highest and last reading in order.
 std::vector<int> walked(const std::vector<double>& x, const std::vector<float>& y, double from, double to,
-                        const std::function<long long(double)>& column) {
-    const GapRule gap{kNull, 3000.0f};
+                        const std::function<long long(double)>& column, GapRule gap = {kNull, 3000.0f}) {
     const int n = int(x.size());
     const int lo = int(std::lower_bound(x.begin(), x.end(), from) - x.begin());
     const int hi = int(std::upper_bound(x.begin(), x.end(), to) - x.begin());
@@ -124,6 +123,29 @@ TEST(LevelOfDetail, PicksWhatWalkingEveryReadingPicks) {
         for (int i = 9; i <= 41; ++i)
             drawn += GapRule{kNull, 3000.0f}(y[i]) ? 0 : 1;
         EXPECT_EQ(int(std::count_if(all.begin(), all.end(), [](int i) { return i >= 0; })), drawn);
+    }
+}
+
+TEST(LevelOfDetail, ANullValueAmidTheReadingsIsAGapAndOneOutsideThemIsNot) {
+    // The chart's null value may be any value: between the readings' extremes
+    // or not, in blocks with and without it.
+    const int n = 20000;
+    std::vector<double> x(n);
+    std::vector<float> y(n);
+    for (int i = 0; i < n; ++i) {
+        x[i] = i;
+        y[i] = i < n / 2 ? 20.0f + float(i % 11) : 40.0f + float(i % 5);
+    }
+    for (const float null : {25.0f, 42.0f, 35.0f}) {
+        const GapRule rule{null, INFINITY};
+        LevelOfDetail lod;
+        lod.build(x.data(), y.data(), n, rule);
+        const auto column = [](double v) { return (long long)(v / 97.0); };
+        std::vector<int> picked;
+        lod.pick(0.0, n - 1.0, column, 0, &picked);
+        for (int& i : picked)
+            i = std::max(i, -1);
+        EXPECT_EQ(picked, walked(x, y, 0.0, n - 1.0, column, rule)) << "null " << null;
     }
 }
 
