@@ -4,7 +4,7 @@
 // range of it is summed up in time that grows with the logarithm of its
 // length rather than with the readings in it.
 //
-// Level 0 holds one node per block of kBlock readings; each level above
+// Level 0 holds one node per block of readings; each level above
 // joins two neighbours of the level below. A range is answered from the
 // readings at its two ragged ends and the largest whole nodes in between,
 // joined from left to right, so a node type may keep the first of equal
@@ -21,13 +21,19 @@
 
 namespace tq {
 
-template <class Node, int Block = 64> class Pyramid {
+template <class Node> class Pyramid {
   public:
-    static constexpr int kBlock = Block;
+    explicit Pyramid(int block = 64) : m_block(std::max(1, block)) {}
 
-    template <class Leaf> void build(int count, Leaf&& leaf) {
+    // Builds over count readings in blocks of block readings (the one given
+    // before when 0).
+    template <class Leaf> void build(int count, Leaf&& leaf, int block = 0) {
+        if (block > 0 && block != m_block) {
+            m_block = block;
+            m_levels.clear();
+        }
         m_count = std::max(0, count);
-        const size_t blocks = size_t(m_count / kBlock); // a ragged tail stays with the leaves
+        const size_t blocks = size_t(m_count / m_block); // a ragged tail stays with the leaves
         size_t levels = 0;
         for (size_t n = blocks; n > 0; n = n > 1 ? n / 2 : 0)
             ++levels;
@@ -37,7 +43,7 @@ template <class Node, int Block = 64> class Pyramid {
         for (size_t l = 0, n = blocks; l < levels; ++l, n /= 2)
             m_levels[l].resize(n);
         for (size_t b = 0; b < blocks; ++b)
-            m_levels[0][b] = leaf(int(b) * kBlock, int(b + 1) * kBlock);
+            m_levels[0][b] = leaf(int(b) * m_block, int(b + 1) * m_block);
         for (size_t l = 1; l < levels; ++l) {
             const auto& below = m_levels[l - 1];
             auto& above = m_levels[l];
@@ -52,11 +58,11 @@ template <class Node, int Block = 64> class Pyramid {
     template <class Leaf> void extend(int count, Leaf&& leaf) {
         if (count < m_count) return build(count, leaf);
         m_count = count;
-        const size_t blocks = size_t(m_count / kBlock);
+        const size_t blocks = size_t(m_count / m_block);
         if (blocks == 0) return;
         if (m_levels.empty()) m_levels.emplace_back();
         for (size_t b = m_levels[0].size(); b < blocks; ++b)
-            m_levels[0].push_back(leaf(int(b) * kBlock, int(b + 1) * kBlock));
+            m_levels[0].push_back(leaf(int(b) * m_block, int(b + 1) * m_block));
         for (size_t l = 0; m_levels[l].size() > 1; ++l) {
             if (l + 1 == m_levels.size()) m_levels.emplace_back();
             const size_t whole = m_levels[l].size() / 2;
@@ -70,10 +76,10 @@ template <class Node, int Block = 64> class Pyramid {
         from = std::max(from, 0);
         to = std::min(to, m_count);
         if (from >= to) return Node();
-        const int firstBlock = (from + kBlock - 1) / kBlock;
-        const int endBlock = std::min(to / kBlock, m_levels.empty() ? 0 : int(m_levels[0].size()));
+        const int firstBlock = (from + m_block - 1) / m_block;
+        const int endBlock = std::min(to / m_block, m_levels.empty() ? 0 : int(m_levels[0].size()));
         if (firstBlock >= endBlock) return leaf(from, to);
-        Node acc = from < firstBlock * kBlock ? leaf(from, firstBlock * kBlock) : Node();
+        Node acc = from < firstBlock * m_block ? leaf(from, firstBlock * m_block) : Node();
         int b = firstBlock;
         while (b < endBlock) {
             // The highest node that starts at b and ends by endBlock.
@@ -83,7 +89,7 @@ template <class Node, int Block = 64> class Pyramid {
             acc = Node::join(acc, m_levels[l][size_t(b >> l)]);
             b += 1 << l;
         }
-        if (endBlock * kBlock < to) acc = Node::join(acc, leaf(endBlock * kBlock, to));
+        if (endBlock * m_block < to) acc = Node::join(acc, leaf(endBlock * m_block, to));
         return acc;
     }
 
@@ -96,6 +102,7 @@ template <class Node, int Block = 64> class Pyramid {
     }
 
   private:
+    int m_block;
     int m_count = 0;
     std::vector<std::vector<Node, PrefaultedAllocator<Node>>> m_levels;
 };
