@@ -4,6 +4,7 @@
 
 #include "Chart.h"
 #include "CommandGuard.h"
+#include "DateTime.h"
 #include "ReadingMarks.h"
 #include "Regional.h"
 
@@ -185,6 +186,13 @@ void TfrmCompare::rebuild(bool resetCursors) {
         }
         c.setVertLine(1, lo + (hi - lo) / 3.0);
         c.setVertLine(2, lo + 2.0 * (hi - lo) / 3.0);
+    }
+    // With no run the time axis shows today, not day 0 (30 Dec 1899).
+    if (runs == 0 && m_align == compare::Align::Clock) {
+        const double today = std::floor(nowDays());
+        c.setManualX(today, today + 1.0);
+    } else {
+        c.setAutoX();
     }
     c.reinitAndReset();
     c.redraw();

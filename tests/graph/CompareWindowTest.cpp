@@ -4,6 +4,7 @@
 #include "CompareSources.h"
 #include "DataLoggerWindow.h"
 #include "DataSetCollection.h"
+#include "DateTime.h"
 #include "TfrmCompare.h"
 #include "TfrmGraph.h"
 
@@ -42,11 +43,15 @@ compare::Run run(TDateTime start, int interval, int count, float base, Temperatu
 
 TEST(CompareWindow, ShowsRunsTheirTableTheDifferenceAndExports) {
     TfrmCompare w;
+    // Empty, the time axis shows today rather than day 0.
+    ASSERT_TRUE(w.chart()->manualX());
+    EXPECT_NEAR(w.chart()->manualMinX(), nowDays(), 1.0);
     const TDateTime start = 45000.5;
     w.addRuns({run(start, 60, 30, 20.0f, TemperatureUnit::Celsius),
                run(start + 0.25 / 24, 120, 10, 70.0f, TemperatureUnit::Fahrenheit),
                run(start, 60, 20, 21.0f, TemperatureUnit::Celsius)});
     Chart& c = *w.chart();
+    EXPECT_FALSE(c.manualX()); // the runs' own times
     EXPECT_TRUE(w.tablesDue());
     QCoreApplication::processEvents(); // the tables follow the chart
     EXPECT_FALSE(w.tablesDue());
