@@ -410,6 +410,11 @@ void ChartPrivate::applyStyles() {
         const SeriesModel& series = m.series[s];
         QCPAbstractPlottable* p = plottables[s];
         p->setName(series.label);
+        // A series without a name has nothing to say in the legend.
+        if (series.label.isEmpty())
+            p->removeFromLegend();
+        else
+            p->addToLegend();
         const QPen pen = mono ? monoSeriesPen(s) : seriesPen(series.lineType, series.color);
         p->setPen(pen);
         if (auto* bars = qobject_cast<QCPBars*>(p)) {

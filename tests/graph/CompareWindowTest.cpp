@@ -15,6 +15,8 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 
+#include <qcustomplot.h>
+
 #include <gtest/gtest.h>
 
 using namespace tq;
@@ -46,12 +48,14 @@ TEST(CompareWindow, ShowsRunsTheirTableTheDifferenceAndExports) {
     // Empty, the time axis shows today rather than day 0.
     ASSERT_TRUE(w.chart()->manualX());
     EXPECT_NEAR(w.chart()->manualMinX(), nowDays(), 1.0);
+    EXPECT_EQ(w.chart()->plot()->legend->itemCount(), 0); // no unnamed swatch
     const TDateTime start = 45000.5;
     w.addRuns({run(start, 60, 30, 20.0f, TemperatureUnit::Celsius),
                run(start + 0.25 / 24, 120, 10, 70.0f, TemperatureUnit::Fahrenheit),
                run(start, 60, 20, 21.0f, TemperatureUnit::Celsius)});
     Chart& c = *w.chart();
     EXPECT_FALSE(c.manualX()); // the runs' own times
+    EXPECT_EQ(c.plot()->legend->itemCount(), 3);
     EXPECT_TRUE(w.tablesDue());
     QCoreApplication::processEvents(); // the tables follow the chart
     EXPECT_FALSE(w.tablesDue());
