@@ -42,7 +42,7 @@ void LevelOfDetail::build(TimeLine x, const float* y, int count, GapRule isGap) 
     m_y = y;
     m_count = !x.isNull() && y ? std::max(0, count) : 0;
     m_isGap = isGap;
-    const int block = std::max(256, int(std::bit_ceil(unsigned(m_count / 8192 + 1))));
+    const int block = std::max(64, int(std::bit_ceil(unsigned(m_count / 8192 + 1))));
     m_pyramid.build(
         m_count, [this](int from, int to) { return leaf(from, to); }, block);
 }

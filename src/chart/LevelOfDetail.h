@@ -97,11 +97,11 @@ class LevelOfDetail {
     const float* m_y = nullptr;
     int m_count = 0;
     GapRule m_isGap;
-    // Blocks of 256 readings, more for a long series built at once, so
-    // that there are at most about 8192 of them: a few ragged readings more
-    // to walk at each end of a column, and summaries the size of a few
-    // screens, not of the readings. A growing series keeps its first size.
-    Pyramid<Node> m_pyramid{256};
+    // Blocks of 64 readings, more for a long series built at once, so that
+    // there are at most about 8192 of them: a few ragged readings more to
+    // walk at each end of a column, and summaries the size of a few screens,
+    // not of the readings. A growing series keeps its first size.
+    Pyramid<Node> m_pyramid{64};
 };
 
 } // namespace tq
